@@ -1,0 +1,160 @@
+// The recorded-program evaluator against the literal text-rewriting oracle on
+// generated formulas: same success, same bits.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/formula.h"
+#include "engine/text_oracle.h"
+
+namespace kurvana {
+namespace {
+
+const std::vector<std::string> kFunctions = {
+    "sin", "cos", "tan", "arcsin", "arccos", "arctan", "lg", "ln", "exp", "sqrt",
+    "sinh", "cosh", "tanh", "int", "log", "asin", "acos", "atan", "abs"};
+const std::vector<std::string> kNumbers = {
+    "0", "1", "2", "3", "7", "10", "0.5", "2.25", ".5", "5.", "1e-3", "2E2", "1e", "2e-",
+    "3.14159", "pi", "1e300", "1e2000", "1e-2000", "12345.678", "0.1", "1e4900"};
+const std::vector<std::string> kOperators = {"^", "*", "/", "+", "-"};
+const std::vector<std::pair<std::string, std::string>> kBrackets = {
+    {"(", ")"}, {"[", "]"}, {"{", "}"}, {"(", "]"}, {"{", ")"}};
+const std::vector<std::string> kSoup = {
+    "x", "X", "sin", "cos", "tanh", "sqrt", "ln", "exp", "abs", "int", "asin", "^", "*", "/",
+    "+", "-", "(", ")", "[", "}", "2", "0.5", "pi", "1e-3", " ", "3", "arccos", "lg", "sinh"};
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : rng_(seed) {}
+
+  std::string structured() { return "F(x)=" + expression(0); }
+
+  std::string soup() {
+    std::string s = "F(x)=";
+    const int n = 1 + pick(14);
+    for (int i = 0; i < n; ++i) s += kSoup[pick(kSoup.size())];
+    return s;
+  }
+
+ private:
+  int pick(std::size_t n) { return static_cast<int>(rng_() % n); }
+  bool chance(int percent) { return pick(100) < percent; }
+
+  std::string spaced(const std::string& s) { return chance(15) ? " " + s + " " : s; }
+
+  std::string atom(int depth) {
+    const int kind = pick(depth > 3 ? 2 : 5);
+    if (kind == 0) return chance(50) ? "x" : "X";
+    if (kind == 1) return kNumbers[pick(kNumbers.size())];
+    if (kind == 2) {  // a function applied to a bracketed or a bare operand
+      std::string name = kFunctions[pick(kFunctions.size())];
+      if (chance(30)) name = upper(name);
+      return name + spaced(chance(75) ? bracketed(depth + 1) : atom(depth + 1));
+    }
+    return bracketed(depth + 1);
+  }
+
+  std::string bracketed(int depth) {
+    const auto& [open, close] = kBrackets[pick(kBrackets.size())];
+    return open + expression(depth) + close;
+  }
+
+  std::string expression(int depth) {
+    std::string s;
+    if (chance(15)) s += chance(70) ? "-" : "+";
+    s += atom(depth);
+    const int terms = pick(depth > 2 ? 2 : 4);
+    for (int i = 0; i < terms; ++i) {
+      s += spaced(kOperators[pick(kOperators.size())]);
+      if (chance(8)) s += chance(50) ? "-" : "+";  // signs after operators
+      s += atom(depth);
+    }
+    if (chance(3)) s += atom(depth);  // implicit products, which must fail
+    return s;
+  }
+
+  static std::string upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  }
+
+  std::mt19937 rng_;
+};
+
+bool sameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+
+struct Tally {
+  int formulas = 0;
+  int compiled = 0;
+  int values = 0;
+  int failures = 0;
+};
+
+void compare(const std::string& text, const std::vector<long double>& xs, Tally& tally) {
+  ++tally.formulas;
+  CompiledFormula f;
+  if (!compileFormula(upperCaseFormula(text), f) || !splitPieces(f)) return;
+  ++tally.compiled;
+  EvalWorkspace ws;
+  for (long double x : xs) {
+    long double expected = 0;
+    const bool oracleOk = testing::oracleEvaluate(f, x, expected);
+    const bool ok = evaluateFormula(f, x, ws);
+    ASSERT_EQ(ok, oracleOk) << text << " at x = " << static_cast<double>(x);
+    if (ok) {
+      ++tally.values;
+      ASSERT_TRUE(sameBits(ws.evalResult, expected))
+          << text << " at x = " << static_cast<double>(x) << ": "
+          << static_cast<double>(ws.evalResult) << " vs " << static_cast<double>(expected);
+    } else {
+      ++tally.failures;
+    }
+  }
+}
+
+const std::vector<long double> kArguments = {0.0L,  1.0L,   -1.0L,  0.5L,   -0.5L,  2.0L,
+                                             3.7L,  -2.5L,  10.0L,  1e-3L,  100.0L, 1e5L,
+                                             -0.0L, 1e-20L, 0.785L, 6000.5L};
+
+TEST(Differential, StructuredFormulasAgreeBitForBit) {
+  Generator gen(20261209);
+  Tally tally;
+  for (int i = 0; i < 6000; ++i) {
+    compare(gen.structured(), kArguments, tally);
+    if (HasFatalFailure()) return;
+  }
+  // Guard against a generator that only exercises failures.
+  EXPECT_GT(tally.compiled, 3000);
+  EXPECT_GT(tally.values, 20000);
+  EXPECT_GT(tally.failures, 5000);
+}
+
+TEST(Differential, TokenSoupAgrees) {
+  Generator gen(7);
+  Tally tally;
+  for (int i = 0; i < 8000; ++i) {
+    compare(gen.soup(), kArguments, tally);
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(tally.compiled, 1000);
+  EXPECT_GT(tally.values, 2000);
+}
+
+TEST(Differential, HandPickedCornersAgree) {
+  Tally tally;
+  for (const char* text :
+       {"F(x)=2*sin(x+pi/4)^2", "F(x)=x^x^x", "F(x)=-x^-x", "F(x)=x+-x-+x", "F(x)=sin cos x",
+        "F(x)=ln sin x", "F(x)=tan int x", "F(x)=sqrt abs x", "F(x)=x/x/x*x*x", "F(x)=--x",
+        "F(x)=x*^2", "F(x)=x+*2", "F(x)=2^(1/3)^3", "F(x)=((((((((x))))))))",
+        "F(x)=(x)+(x)*(x)/(x)-(x)", "F(x)=exp(exp(exp(x)))", "F(x)=tanh(x*1e4)",
+        "F(x)=asinacosx", "F(x)=arctanatanx", "F(x)=sinhcoshx", "F(x)=x^0.5^2"}) {
+    compare(text, kArguments, tally);
+  }
+  EXPECT_EQ(tally.compiled, tally.formulas);
+}
+
+}  // namespace
+}  // namespace kurvana

@@ -1,0 +1,156 @@
+// Evaluation of compiled formulas: precedence, operands and failures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "engine/formula.h"
+
+namespace kurvana {
+namespace {
+
+// The value of the field text at x, or nullopt for any failure.
+std::optional<long double> eval(const std::string& fieldText, long double x = 0.0L) {
+  CompiledFormula f;
+  if (!compileFormula(upperCaseFormula(fieldText), f) || !splitPieces(f)) {
+    ADD_FAILURE() << "does not compile: " << fieldText;
+    return std::nullopt;
+  }
+  EvalWorkspace ws;
+  if (!evaluateFormula(f, x, ws)) {
+    EXPECT_EQ(ws.evalResult, 0.0L) << fieldText;
+    return std::nullopt;
+  }
+  return ws.evalResult;
+}
+
+struct ValueCase {
+  const char* text;
+  long double x;
+  long double expected;
+};
+
+class Evaluates : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(Evaluates, ToTheExactValue) {
+  const auto value = eval(GetParam().text, GetParam().x);
+  ASSERT_TRUE(value.has_value()) << GetParam().text << " at " << static_cast<double>(GetParam().x);
+  EXPECT_EQ(*value, GetParam().expected) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Precedence, Evaluates,
+    ::testing::Values(
+        ValueCase{"F(x)=8/2/2", 0, 2},     // divisions left to right
+        ValueCase{"F(x)=2^3^2", 0, 64},    // powers left to right
+        ValueCase{"F(x)=1-2+3", 0, 2},     // subtractions first
+        ValueCase{"F(x)=-x^2", 3, -9},     // sign applies after the power
+        ValueCase{"F(x)=1+1e20-1e20", 0, 1},  // A+B-C is A+(B-C)
+        ValueCase{"F(x)=1e4000*1e4000/1e4000", 0, 1e4000L},  // A*B/C is A*(B/C)
+        ValueCase{"F(x)=x+-2", 5, 3},      // "-" right after "+" is a sign
+        ValueCase{"F(x)=-x", 2, -2}, ValueCase{"F(x)=+x", 2, 2},
+        ValueCase{"F(x)=x+*2", 7, 7},      // a missing left operand counts as 0
+        ValueCase{"F(x)=2*(x+1)", 4, 10}, ValueCase{"F(x)=[x+1}*{2]", 4, 10},
+        ValueCase{"F(x)=(-8)^3", 0, -512}, ValueCase{"F(x)=(-2)^3", 0, -8},
+        ValueCase{"F(x)=0^0", 0, 1}, ValueCase{"F(x)=0^(-0.5)", 0, 0},
+        ValueCase{"F(x)=2^(-1)", 0, 0.5L}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Functions, Evaluates,
+    ::testing::Values(ValueCase{"F(x)=sinh(x)", 0, 0}, ValueCase{"F(x)=cosh(x)", 0, 1},
+                      ValueCase{"F(x)=tanh(1e5)", 0, 1}, ValueCase{"F(x)=tanh(-24)", 0, -1},
+                      ValueCase{"F(x)=int(x)", -2.75L, -2}, ValueCase{"F(x)=abs(x)", -2.5L, 2.5L},
+                      ValueCase{"F(x)=sqrt(x)", 2.25L, 1.5L}, ValueCase{"F(x)=lg(x)", 1, 0},
+                      ValueCase{"F(x)=log(x)", 1, 0}, ValueCase{"F(x)=ln(1)", 0, 0},
+                      ValueCase{"F(x)=exp(0)", 0, 1}, ValueCase{"F(x)=x", -0.5L, -0.5L},
+                      ValueCase{"F(x)=pi", 0, 3.14159265358979323851L}));
+
+TEST(FormulaEvaluator, FunctionsBindTighterThanPowersAndTakeOneOperand) {
+  volatile long double runtimeX = 2.0L;  // the library at run time, not constant folding
+  const long double x = runtimeX;
+  EXPECT_EQ(eval("F(x)=sin x^2", x), std::sin(x) * std::sin(x));
+  EXPECT_EQ(eval("F(x)=2^sin x", x), std::exp(std::sin(x) * std::log(2.0L)));
+  EXPECT_EQ(eval("F(x)=ln sin x", x), std::log(std::sin(x)));
+  EXPECT_EQ(eval("F(x)=cos sin x", x), std::cos(std::sin(x)));
+  const long double half = std::atan2(0.5L, std::sqrt(0.75L));
+  EXPECT_EQ(eval("F(x)=asin(x/4)+arcsin(x/4)", x), half + half);
+}
+
+TEST(FormulaEvaluator, IdentityHoldsWithinRounding) {
+  for (long double x : {-7.5L, -1.0L, 0.0L, 0.3L, 2.0L, 100.0L, 12345.678L}) {
+    const auto v = eval("F(x)=SIN(X)^2 + COS(X)^2", x);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_NEAR(static_cast<double>(*v), 1.0, 1e-18) << static_cast<double>(x);
+  }
+}
+
+TEST(FormulaEvaluator, MalformedTextFailsAtEveryArgument) {
+  for (const char* text :
+       {"F(x)=3x", "F(x)=x2", "F(x)=xx", "F(x)=(x)(x)", "F(x)=sin", "F(x)=sin-x",
+        "F(x)=sin cos x", "F(x)=tan int x", "F(x)=x*-2", "F(x)=x/-2", "F(x)=x^-2",
+        "F(x)=x--2", "F(x)=x-+2", "F(x)=*x", "F(x)=/x", "F(x)=^x", "F(x)=x^", "F(x)=x+",
+        "F(x)=()", "F(x)= ", "F(x)=$", "F(x)=x+F(x)=1", "F(x)=sin(x)(x)"}) {
+    for (long double x : {0.0L, 1.0L}) EXPECT_FALSE(eval(text, x).has_value()) << text;
+  }
+}
+
+TEST(FormulaEvaluator, DomainErrorsDivisionsAndOverflowsFail) {
+  struct Case {
+    const char* text;
+    long double x;
+  };
+  for (const Case& c :
+       {Case{"F(x)=sqrt(x)", -1}, Case{"F(x)=ln(x)", 0}, Case{"F(x)=ln(x)", -1},
+        Case{"F(x)=lg(x)", 0}, Case{"F(x)=1/x", 0}, Case{"F(x)=x/x", 0},
+        Case{"F(x)=arcsin(x)", 2}, Case{"F(x)=acos(x)", -1.0000001L},
+        Case{"F(x)=sinh(1e5)", 0}, Case{"F(x)=cosh(-1e5)", 0}, Case{"F(x)=exp(x)", 11357},
+        Case{"F(x)=(-8)^(1/3)", 0}, Case{"F(x)=0^(-1)", 0}, Case{"F(x)=x*x", 1e2500L},
+        Case{"F(x)=x+x", 1e4932L}, Case{"F(x)=10^5000", 0}}) {
+    EXPECT_FALSE(eval(c.text, c.x).has_value()) << c.text << " at " << static_cast<double>(c.x);
+  }
+}
+
+TEST(FormulaEvaluator, UnderflowIsNoFailure) {
+  EXPECT_EQ(eval("F(x)=x*x", 1e-3000L), 0.0L);
+  EXPECT_EQ(eval("F(x)=exp(x)", -20000), 0.0L);
+}
+
+TEST(FormulaEvaluator, ConstantTableLimitCountsIntermediateResults) {
+  std::string sum = "F(x)=1";
+  for (int i = 1; i < 50; ++i) sum += "+1";  // 50 numbers + 49 sums = 99 constants
+  EXPECT_EQ(eval(sum), 50.0L);
+  sum += "+1";  // 51 + 50 = 101
+  EXPECT_FALSE(eval(sum).has_value());
+}
+
+TEST(FormulaEvaluator, NonFiniteArgumentFails) {
+  EXPECT_FALSE(eval("F(x)=x*2", INFINITY).has_value());
+  EXPECT_FALSE(eval("F(x)=sin(x)", NAN).has_value());
+}
+
+TEST(FormulaEvaluator, PiecesEvaluateOneByOne) {
+  CompiledFormula f;
+  ASSERT_TRUE(compileFormula("F(X)=2*SIN(X+PI/4)^2", f) && splitPieces(f));
+  EvalWorkspace ws;
+  ASSERT_TRUE(evaluatePiece(f, 1, 1.0L, ws));
+  EXPECT_EQ(ws.evalResult, 1.0L + f.constants[2] / 4.0L);
+  ASSERT_TRUE(evaluatePiece(f, 2, 1.0L, ws));
+  const long double s = std::sin(1.0L + f.constants[2] / 4.0L);
+  EXPECT_EQ(ws.evalResult, 2.0L * (s * s));
+  EXPECT_FALSE(evaluatePiece(f, 3, 1.0L, ws));
+}
+
+TEST(FormulaEvaluator, OneFormulaServesManyWorkspaces) {
+  CompiledFormula f;
+  ASSERT_TRUE(compileFormula("F(X)=X^2+1/X", f) && splitPieces(f));
+  EvalWorkspace a, b;
+  ASSERT_TRUE(evaluateFormula(f, 2.0L, a));
+  ASSERT_FALSE(evaluateFormula(f, 0.0L, b));
+  ASSERT_TRUE(evaluateFormula(f, 4.0L, b));
+  EXPECT_EQ(a.evalResult, 4.5L);
+  EXPECT_EQ(b.evalResult, 16.25L);
+}
+
+}  // namespace
+}  // namespace kurvana
