@@ -8,6 +8,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstring>
 
 #include "engine/formula.h"
 
@@ -15,8 +16,32 @@ namespace kurvana {
 
 inline constexpr int kFailFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
+#if defined(__x86_64__)
+// The library's feclearexcept saves and reloads the whole x87 environment,
+// which costs more than a short formula. The x87 status word and MXCSR hold
+// the flags in the same bit positions as FE_*; each is cleared only when set.
+inline void clearFailFlags() {
+  unsigned short status;
+  __asm__ volatile("fnstsw %0" : "=am"(status)::"memory");
+  if (status & kFailFlags) __asm__ volatile("fnclex" ::: "memory");
+  unsigned int mxcsr;
+  __asm__ volatile("stmxcsr %0" : "=m"(mxcsr)::"memory");
+  if (mxcsr & kFailFlags) {
+    mxcsr &= ~static_cast<unsigned int>(kFailFlags);
+    __asm__ volatile("ldmxcsr %0" ::"m"(mxcsr) : "memory");
+  }
+}
+inline bool failFlagsRaised() {
+  unsigned short status;
+  unsigned int mxcsr;
+  __asm__ volatile("fnstsw %0" : "=am"(status)::"memory");
+  __asm__ volatile("stmxcsr %0" : "=m"(mxcsr)::"memory");
+  return ((status | mxcsr) & kFailFlags) != 0;
+}
+#else
 inline void clearFailFlags() { std::feclearexcept(kFailFlags); }
 inline bool failFlagsRaised() { return std::fetestexcept(kFailFlags) != 0; }
+#endif
 
 // Whole exponents up to this magnitude go through repeated squaring.
 inline constexpr long double kMaxIntExponent = 2147483647.0L;
@@ -33,11 +58,26 @@ inline long double powerBySquaring(long double base, unsigned long n) {
   }
 }
 
+// True when e is a whole number of magnitude at most kMaxIntExponent; n is
+// then its magnitude. Adding 2^63 rounds to an integer in the significand,
+// which avoids the x87 control-word switch of a truncating conversion.
+inline bool wholeExponent(long double e, unsigned long& n) {
+  const long double magnitude = std::fabs(e);
+  if (!(magnitude <= kMaxIntExponent)) return false;
+  constexpr long double kShift = 9223372036854775808.0L;  // 2^63
+  const long double shifted = magnitude + kShift;
+  if (shifted - kShift != magnitude) return false;
+  unsigned long long significand;
+  std::memcpy(&significand, &shifted, sizeof significand);
+  n = static_cast<unsigned long>(significand & ~(1ull << 63));
+  return true;
+}
+
 inline long double power(long double base, long double exponent) {
   if (exponent == 0.0L) return 1.0L;
-  if (std::trunc(exponent) == exponent && std::fabs(exponent) <= kMaxIntExponent) {
-    if (exponent > 0.0L) return powerBySquaring(base, static_cast<unsigned long>(exponent));
-    return 1.0L / powerBySquaring(base, static_cast<unsigned long>(-exponent));
+  if (unsigned long n; wholeExponent(exponent, n)) {
+    if (exponent > 0.0L) return powerBySquaring(base, n);
+    return 1.0L / powerBySquaring(base, n);
   }
   if (base == 0.0L) return 0.0L;
   return std::exp(exponent * std::log(base));  // a negative base fails in the logarithm
@@ -63,8 +103,10 @@ inline long double arccosine(long double x) {
   return std::atan2(std::sqrt((1.0L + x) * (1.0L - x)), x);
 }
 
-// One operation; functions use only `right`.
-inline long double applyOp(OpCode code, long double left, long double right) {
+// One operation; functions use only `right`. Always inlined: a call would pass
+// the operands through the stack as two 8-byte halves and stall every
+// 10-byte reload.
+[[gnu::always_inline]] inline long double applyOp(OpCode code, long double left, long double right) {
   switch (code) {
     case OpCode::kSin: return std::sin(right);
     case OpCode::kCos: return std::cos(right);
@@ -86,6 +128,9 @@ inline long double applyOp(OpCode code, long double left, long double right) {
     case OpCode::kDivide: return left / right;
     case OpCode::kAdd: return left + right;
     case OpCode::kSubtract: return left - right;
+    case OpCode::kPowerWhole:
+    case OpCode::kPowerWholeInv:
+    case OpCode::kSinCos: break;  // need their aux operand: handled by the replay
   }
   return 0.0L;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "engine/elementary.h"
 #include "engine/formula.h"
@@ -123,6 +124,38 @@ class PieceReducer {
   int piece_ = 1;
 };
 
+// Specialisations that keep every bit: a power whose exponent is a compiled
+// whole constant squares without testing the exponent per sample, and a sine
+// and a cosine of one operand share their argument reduction.
+void specialise(CompiledFormula& formula) {
+  auto& program = formula.program;
+  for (Op& op : program) {
+    if (op.code != OpCode::kPower || op.right < 1 || op.right > formula.baseConstCount) continue;
+    const long double exponent = formula.constants[op.right];
+    unsigned long n = 0;
+    if (exponent == 0.0L || !wholeExponent(exponent, n)) continue;
+    op.code = exponent > 0.0L ? OpCode::kPowerWhole : OpCode::kPowerWholeInv;
+    op.aux = static_cast<std::uint32_t>(n);
+  }
+  for (std::size_t i = 0; i < program.size(); ++i) {
+    const OpCode code = program[i].code;
+    if (code != OpCode::kSin && code != OpCode::kCos) continue;
+    const OpCode partner = code == OpCode::kSin ? OpCode::kCos : OpCode::kSin;
+    for (std::size_t j = i + 1; j < program.size(); ++j) {
+      if (program[j].code != partner || program[j].right != program[i].right) continue;
+      // Each slot is written once, so the later result may be written early.
+      const auto sinDst = code == OpCode::kSin ? program[i].dst : program[j].dst;
+      const auto cosDst = code == OpCode::kSin ? program[j].dst : program[i].dst;
+      program[i] = Op{OpCode::kSinCos, sinDst, kSlotZero, program[i].right, cosDst};
+      program.erase(program.begin() + static_cast<std::ptrdiff_t>(j));
+      for (int p = 1; p <= formula.pieceCount + 1; ++p) {
+        if (formula.pieceStart[p] > j) --formula.pieceStart[p];
+      }
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 int referenceNumberAt(std::string_view text, std::size_t pos) {
@@ -149,21 +182,86 @@ void recordReduction(CompiledFormula& formula) {
     formula.resultSlot[i] = slot;
   }
   formula.pieceStart[formula.pieceCount + 1] = static_cast<std::uint16_t>(formula.program.size());
+  specialise(formula);
 }
 
 namespace {
 
-void loadSlots(const CompiledFormula& formula, long double x, EvalWorkspace& ws) {
-  ws.slots[kSlotX] = x;
-  ws.slots[kSlotZero] = 0.0L;
-  std::copy_n(formula.constants.begin() + 1, formula.baseConstCount, ws.slots.begin() + 1);
+// The replay runs column-wise: each operation over a block of samples before
+// the next, so dispatch costs once per block and the samples' independent
+// extended loads, stores and library calls overlap. The flags are tested once
+// per block; a failed block is replayed sample by sample to find its first
+// failure.
+constexpr int kBlock = EvalWorkspace::kBlock;
+
+long double* column(EvalWorkspace& ws, int slot) { return ws.columns.data() + slot * kBlock; }
+
+template <typename F>
+[[gnu::always_inline]] inline void each(int n, long double* d, const long double* a,
+                                        const long double* b, F f) {
+  for (int i = 0; i < n; ++i) d[i] = f(a[i], b[i]);
 }
 
-bool replay(const Op* op, const Op* end, EvalWorkspace& ws) {
-  auto& v = ws.slots;
+// One loop per basic operation, each with its operation folded in.
+using Runner = void (*)(int, long double*, const long double*, const long double*);
+
+template <OpCode kCode>
+void runEach(int n, long double* d, const long double* a, const long double* b) {
+  each(n, d, a, b, [](long double l, long double r) { return applyOp(kCode, l, r); });
+}
+
+template <std::size_t... kCodes>
+constexpr std::array<Runner, sizeof...(kCodes)> makeRunners(std::index_sequence<kCodes...>) {
+  return {&runEach<static_cast<OpCode>(kCodes)>...};
+}
+
+constexpr auto kBasicRunners =
+    makeRunners(std::make_index_sequence<static_cast<std::size_t>(OpCode::kSubtract) + 1>{});
+
+// Constants never change within a call: the zero slot and the compiled
+// constants are spread over their columns once.
+void loadConstants(const CompiledFormula& formula, int n, EvalWorkspace& ws) {
+  if (ws.columns.empty()) ws.columns.resize(static_cast<std::size_t>(kSlotCount) * kBlock);
+  std::fill_n(column(ws, kSlotZero), n, 0.0L);
+  for (int slot = 1; slot <= formula.baseConstCount; ++slot) {
+    std::fill_n(column(ws, slot), n, formula.constants[slot]);
+  }
+}
+
+void run(const Op& op, int n, EvalWorkspace& ws) {
+  long double* d = column(ws, op.dst);
+  const long double* a = column(ws, op.left);
+  const long double* b = column(ws, op.right);
+  switch (op.code) {
+    case OpCode::kPowerWhole: {
+      const unsigned long e = op.aux;
+      each(n, d, a, b, [e](long double l, long double) { return powerBySquaring(l, e); });
+      break;
+    }
+    case OpCode::kPowerWholeInv: {
+      const unsigned long e = op.aux;
+      each(n, d, a, b, [e](long double l, long double) { return 1.0L / powerBySquaring(l, e); });
+      break;
+    }
+    case OpCode::kSinCos: {
+      long double* c = column(ws, static_cast<int>(op.aux));
+      for (int i = 0; i < n; ++i) sincosl(b[i], &d[i], &c[i]);
+      break;
+    }
+    default:
+      kBasicRunners[static_cast<std::size_t>(op.code)](n, d, a, b);
+  }
+}
+
+// Replays operations [from, to) on the first n samples of the block.
+bool replay(const CompiledFormula& formula, int from, int to, int n, EvalWorkspace& ws) {
   clearFailFlags();
-  for (; op != end; ++op) v[op->dst] = applyOp(op->code, v[op->left], v[op->right]);
+  for (int k = from; k < to; ++k) run(formula.program[k], n, ws);
   return !failFlagsRaised();
+}
+
+bool evaluable(const CompiledFormula& formula) {
+  return formula.pieceCount > 0 && formula.failingPiece == 0;
 }
 
 bool fail(EvalWorkspace& ws) {
@@ -171,28 +269,58 @@ bool fail(EvalWorkspace& ws) {
   return false;
 }
 
+// One sample in row 0 of the columns, constants already loaded.
+bool evaluateLoaded(const CompiledFormula& formula, long double x, EvalWorkspace& ws) {
+  // A non-finite argument would pass through most operations without a flag.
+  if (!std::isfinite(x)) return fail(ws);
+  column(ws, kSlotX)[0] = x;
+  if (!replay(formula, 0, static_cast<int>(formula.program.size()), 1, ws)) return fail(ws);
+  ws.evalResult = column(ws, formula.resultSlot[formula.pieceCount])[0];
+  return true;
+}
+
 }  // namespace
 
 bool evaluateFormula(const CompiledFormula& formula, long double x, EvalWorkspace& ws) {
-  // A non-finite argument would pass through most operations without a flag.
-  if (formula.pieceCount == 0 || formula.failingPiece != 0 || !std::isfinite(x)) return fail(ws);
-  loadSlots(formula, x, ws);
-  const Op* program = formula.program.data();
-  if (!replay(program, program + formula.program.size(), ws)) return fail(ws);
-  ws.evalResult = ws.slots[formula.resultSlot[formula.pieceCount]];
-  return true;
+  if (!evaluable(formula)) return fail(ws);
+  loadConstants(formula, 1, ws);
+  return evaluateLoaded(formula, x, ws);
 }
 
 bool evaluatePiece(const CompiledFormula& formula, int piece, long double x, EvalWorkspace& ws) {
   if (piece < 1 || piece > formula.pieceCount || !std::isfinite(x)) return fail(ws);
   if (formula.failingPiece != 0 && piece >= formula.failingPiece) return fail(ws);
-  loadSlots(formula, x, ws);
-  const Op* program = formula.program.data();
-  if (!replay(program + formula.pieceStart[piece], program + formula.pieceStart[piece + 1], ws)) {
+  loadConstants(formula, 1, ws);
+  column(ws, kSlotX)[0] = x;
+  if (!replay(formula, formula.pieceStart[piece], formula.pieceStart[piece + 1], 1, ws)) {
     return fail(ws);
   }
-  ws.evalResult = ws.slots[formula.resultSlot[piece]];
+  ws.evalResult = column(ws, formula.resultSlot[piece])[0];
   return true;
+}
+
+std::size_t evaluateSamples(const CompiledFormula& formula, std::span<const long double> xs,
+                            std::span<long double> values, EvalWorkspace& ws) {
+  if (!evaluable(formula)) return 0;
+  const std::size_t count = std::min(xs.size(), values.size());
+  loadConstants(formula, kBlock, ws);
+  const int steps = static_cast<int>(formula.program.size());
+  const long double* result = column(ws, formula.resultSlot[formula.pieceCount]);
+  for (std::size_t first = 0; first < count; first += kBlock) {
+    const int n = static_cast<int>(std::min<std::size_t>(kBlock, count - first));
+    bool finite = true;
+    for (int i = 0; i < n; ++i) finite = finite && std::isfinite(xs[first + i]);
+    std::copy_n(xs.begin() + static_cast<std::ptrdiff_t>(first), n, column(ws, kSlotX));
+    if (finite && replay(formula, 0, steps, n, ws)) {
+      std::copy_n(result, n, values.begin() + static_cast<std::ptrdiff_t>(first));
+      continue;
+    }
+    for (int i = 0; i < n; ++i) {
+      if (!evaluateLoaded(formula, xs[first + i], ws)) return first + i;
+      values[first + i] = ws.evalResult;
+    }
+  }
+  return count;
 }
 
 }  // namespace kurvana

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,10 @@ inline constexpr int kMaxDepth = 9;        // depth markers carry one digit
 enum class OpCode : std::uint8_t {
   kSin, kCos, kTan, kArcsin, kArccos, kArctan, kPower, kLg, kLn, kExp, kSqrt,
   kSinh, kCosh, kTanh, kInt, kAbs, kMultiply, kDivide, kAdd, kSubtract,
+  // Specialisations chosen after recording; they compute the same bits.
+  kPowerWhole,     // left^aux by repeated squaring (exponent a compiled whole constant)
+  kPowerWholeInv,  // 1 / left^aux
+  kSinCos,         // sine into dst and cosine into slot aux, of one operand
 };
 
 // Replay slots: the argument, the constant table (1..100) and a constant 0 for
@@ -39,6 +44,7 @@ struct Op {
   std::uint8_t dst;    // always a constant slot above baseConstCount
   std::uint8_t left;   // ignored by the one-operand functions
   std::uint8_t right;
+  std::uint32_t aux = 0;
 };
 
 // A formula as the two compiler passes leave it. Immutable once splitPieces has
@@ -64,9 +70,11 @@ struct CompiledFormula {
   int failingPiece = 0;
 };
 
-// Per-caller scratch of the evaluator.
+// Per-caller scratch of the evaluator: one column of kBlock samples per slot,
+// allocated on first use.
 struct EvalWorkspace {
-  std::array<long double, kSlotCount> slots{};
+  static constexpr int kBlock = 64;
+  std::vector<long double> columns;
   long double evalResult = 0;  // the formula's value after a successful evaluation
 };
 
@@ -98,6 +106,13 @@ int referenceNumberAt(std::string_view text, std::size_t pos);
 // reduction is invalid, divides by zero or overflows, or the text cannot be
 // reduced. Invalid, divide-by-zero and overflow flags are cleared on entry.
 bool evaluateFormula(const CompiledFormula& formula, long double x, EvalWorkspace& ws);
+
+// Evaluates the formula at every argument, as many samples as both spans
+// hold, and returns how many leading samples succeeded: the index of the first
+// failing sample, or the count when all succeeded. Values past a failure are
+// left alone. Gives the same bits as evaluateFormula at each argument.
+std::size_t evaluateSamples(const CompiledFormula& formula, std::span<const long double> xs,
+                            std::span<long double> values, EvalWorkspace& ws);
 
 // One piece alone (pieces below it must have been evaluated into ws already).
 bool evaluatePiece(const CompiledFormula& formula, int piece, long double x, EvalWorkspace& ws);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/formula.h"
 
@@ -150,6 +151,41 @@ TEST(FormulaEvaluator, OneFormulaServesManyWorkspaces) {
   ASSERT_TRUE(evaluateFormula(f, 4.0L, b));
   EXPECT_EQ(a.evalResult, 4.5L);
   EXPECT_EQ(b.evalResult, 16.25L);
+}
+
+}  // namespace
+}  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+TEST(FormulaEvaluator, SamplesStopAtTheFirstFailureInAnyBlock) {
+  CompiledFormula f;
+  ASSERT_TRUE(compileFormula("F(X)=1/(X-70)+SQRT(X)", f) && splitPieces(f));
+  std::vector<long double> xs(150);
+  for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = static_cast<long double>(i);
+  std::vector<long double> values(xs.size(), -7.0L);
+  EvalWorkspace ws;
+  ASSERT_EQ(evaluateSamples(f, xs, values, ws), 70u);
+  for (std::size_t i = 0; i < 70; ++i) {
+    ASSERT_TRUE(evaluateFormula(f, xs[i], ws));
+    EXPECT_EQ(values[i], ws.evalResult) << i;
+  }
+  EXPECT_EQ(values[70], -7.0L);  // untouched past the failure
+  EXPECT_EQ(values[149], -7.0L);
+
+  xs[3] = -1.0L;  // square root of a negative number, in the first block
+  EXPECT_EQ(evaluateSamples(f, xs, values, ws), 3u);
+  xs[3] = INFINITY;
+  EXPECT_EQ(evaluateSamples(f, xs, values, ws), 3u);
+}
+
+TEST(FormulaEvaluator, SamplesOfAFormulaThatCannotBeReducedAllFail) {
+  CompiledFormula f;
+  ASSERT_TRUE(compileFormula("F(X)=3X", f) && splitPieces(f));
+  std::vector<long double> xs(10, 1.0L), values(10);
+  EvalWorkspace ws;
+  EXPECT_EQ(evaluateSamples(f, xs, values, ws), 0u);
 }
 
 }  // namespace

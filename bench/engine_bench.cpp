@@ -1,0 +1,182 @@
+// Nanoseconds per sample of the formula engine on five formulas, beside
+// hand-written long double code that computes the very same bits (the
+// practical limit) and beside the literal text-rewriting evaluator.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/elementary.h"
+#include "engine/formula.h"
+#ifdef KURVANA_HAVE_ORACLE
+#include "engine/text_oracle.h"
+#endif
+
+namespace {
+
+using kurvana::CompiledFormula;
+
+constexpr int kSamples = 2000;
+
+std::vector<long double> arguments() {
+  std::vector<long double> xs(kSamples);
+  const long double step = (10.0L - 0.1L) / (kSamples - 1);
+  for (int i = 0; i < kSamples; ++i) xs[i] = 0.1L + i * step;
+  return xs;
+}
+
+// Written the way a careful programmer would compute each formula, in the
+// order of operations the formula language prescribes, so the values match
+// the engine's bit for bit.
+long double square(long double v) { return v * v; }
+
+long double handA(long double x) { return square(std::sin(x)) + square(std::cos(x)); }
+
+long double handB(long double x) {
+  static const long double kPi = std::atan2(0.0L, -1.0L);
+  return 2.0L * square(std::sin(x + kPi / 4.0L));
+}
+
+long double handC(long double x) {
+  return std::sqrt(std::fabs(x)) * std::exp(0.0L - x / 3.0L) + std::log(x);
+}
+
+long double handD(long double x) {
+  return ((kurvana::hyperbolicSine(x / 4.0L) - kurvana::hyperbolicCosine(x / 5.0L)) +
+          kurvana::hyperbolicTangent(x)) +
+         std::atan(x);
+}
+
+long double handE(long double x) {
+  const long double ratio = ((x * (x * x) - 2.0L * (x * x)) + (x - 1.0L)) / (x * x + 1.0L);
+  return ratio * std::sin(3.0L * x) + (square(std::cos(x / 2.0L)) - std::log10(x));
+}
+
+struct Case {
+  const char* name;
+  const char* text;
+  long double (*hand)(long double);
+};
+
+const Case kCases[] = {
+    {"a", "F(x)=sin(x)^2+cos(x)^2", handA},
+    {"b", "F(x)=2*sin(x+pi/4)^2", handB},
+    {"c", "F(x)=sqrt(abs(x))*exp(0-x/3)+ln(x)", handC},
+    {"d", "F(x)=sinh(x/4)-cosh(x/5)+tanh(x)+atan(x)", handD},
+    {"e", "F(x)=((x^3-2*x^2+x-1)/(x^2+1))*sin(3*x)+cos(x/2)^2-log(x)", handE},
+};
+
+CompiledFormula compiled(const Case& c) {
+  CompiledFormula f;
+  if (!kurvana::compileFormula(kurvana::upperCaseFormula(c.text), f) || !kurvana::splitPieces(f)) {
+    std::fprintf(stderr, "benchmark formula does not compile: %s\n", c.text);
+    std::abort();
+  }
+  return f;
+}
+
+// A hand-written version that computes other bits measures something else.
+void checkSameBits(const Case& c, const CompiledFormula& f) {
+  kurvana::EvalWorkspace ws;
+  const auto xs = arguments();
+  std::vector<long double> values(xs.size());
+  if (kurvana::evaluateSamples(f, xs, values, ws) != xs.size()) std::abort();
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    const long double hand = c.hand(xs[i]);
+    if (std::memcmp(&hand, &values[i], 10) != 0) {
+      std::fprintf(stderr, "hand-written %s differs at x = %Lg\n", c.name, xs[i]);
+      std::abort();
+    }
+  }
+}
+
+void perSample(benchmark::State& state) {
+  state.counters["per_sample"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kSamples,
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The Draw command's path: all samples of a plot in one call.
+void replay(benchmark::State& state, const Case* c) {
+  const CompiledFormula f = compiled(*c);
+  checkSameBits(*c, f);
+  const auto xs = arguments();
+  std::vector<long double> values(xs.size());
+  kurvana::EvalWorkspace ws;
+  for (auto _ : state) {
+    if (kurvana::evaluateSamples(f, xs, values, ws) != xs.size()) std::abort();
+    benchmark::DoNotOptimize(values.data());
+    benchmark::ClobberMemory();
+  }
+  perSample(state);
+}
+
+// One argument at a time, as the command-line evaluator does.
+void replaySingle(benchmark::State& state, const Case* c) {
+  const CompiledFormula f = compiled(*c);
+  const auto xs = arguments();
+  kurvana::EvalWorkspace ws;
+  for (auto _ : state) {
+    for (long double x : xs) {
+      kurvana::evaluateFormula(f, x, ws);
+      benchmark::DoNotOptimize(ws.evalResult);
+    }
+  }
+  perSample(state);
+}
+
+void handWritten(benchmark::State& state, const Case* c) {
+  const auto xs = arguments();
+  for (auto _ : state) {
+    for (long double x : xs) {
+      long double v = c->hand(x);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+  perSample(state);
+}
+
+#ifdef KURVANA_HAVE_ORACLE
+void textRewriting(benchmark::State& state, const Case* c) {
+  const CompiledFormula f = compiled(*c);
+  const auto xs = arguments();
+  for (auto _ : state) {
+    for (long double x : xs) {
+      long double v = 0;
+      kurvana::testing::oracleEvaluate(f, x, v);
+      benchmark::DoNotOptimize(v);
+    }
+  }
+  perSample(state);
+}
+#endif
+
+void compileOnly(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(compiled(kCases[4]));
+}
+
+int registerAll() {
+  for (const Case& c : kCases) {
+    benchmark::RegisterBenchmark((std::string("replay/") + c.name).c_str(), replay, &c);
+    benchmark::RegisterBenchmark((std::string("hand_written/") + c.name).c_str(), handWritten, &c);
+    benchmark::RegisterBenchmark((std::string("replay_single/") + c.name).c_str(), replaySingle,
+                                 &c);
+#ifdef KURVANA_HAVE_ORACLE
+    benchmark::RegisterBenchmark((std::string("text_rewriting/") + c.name).c_str(), textRewriting,
+                                 &c);
+#endif
+  }
+  benchmark::RegisterBenchmark("compile/e", compileOnly);
+  return 0;
+}
+
+const int kRegistered = registerAll();
+
+}  // namespace
+
+BENCHMARK_MAIN();

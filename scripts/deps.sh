@@ -1,0 +1,19 @@
+# Sourced by the build scripts: installs the Debian packages that are missing.
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build)
+# What building and running the tests and benchmarks needs besides; locales
+# provides the sources of the decimal-comma locale the tests build for themselves.
+KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales)

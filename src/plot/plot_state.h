@@ -1,0 +1,97 @@
+// The plot state: ranges, plot geometry, option flags, colours, compiled formulas and samples.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/formula.h"
+
+namespace kurvana {
+
+// Option flags are bytes holding 11 or 22, never 1 and 0: the settings file stores
+// them verbatim, so these values are part of its format.
+inline constexpr std::uint8_t flagOn = 11;
+inline constexpr std::uint8_t flagOff = 22;
+
+// 0x00BBGGRR: red in the low byte.
+using Color = std::uint32_t;
+
+inline constexpr Color kDefaultCurveColor = 0xFF6060;
+
+// One sample per plot column (at most 2000) or per parameter step (at most 2000);
+// the last entry is never written by a Draw.
+inline constexpr int kSampleCapacity = 2001;
+
+// True only for flagOn; a damaged byte (neither 11 nor 22) counts as off.
+bool isOn(std::uint8_t flag);
+
+// flagOn when the flag was flagOff, flagOff otherwise (a damaged byte turns off).
+void toggle(std::uint8_t& flag);
+
+// The darker companion of a colour: each channel * 8 / 10, truncated.
+Color c10(Color color);
+
+// The record the plotting pipeline shares. The application object owns the one
+// instance; everything else receives it by reference.
+struct PlotState {
+  // View range (world coordinates) and the parameter range of parametric and
+  // polar plots.
+  long double xMin = 0;
+  long double xMax = 10;
+  long double yMin = -5;
+  long double yMax = 5;
+  long double zMin = 0;
+  long double zMax = 10;
+  std::int32_t zCount = 1000;  // parameter samples, kept within 10..2000 by range reading
+
+  // Plot geometry in pixels, set by the frame painter before any plot is drawn:
+  // no plot area yet, and neither axis in view (-100 means "not shown").
+  std::int32_t plotWidth = 0;
+  std::int32_t plotHeight = 0;
+  std::int32_t yAxisColumn = -100;
+  std::int32_t xAxisRow = -100;
+
+  std::uint8_t optAutoScale = flagOff;
+  std::uint8_t optLines = flagOff;
+  std::uint8_t optFilled = flagOff;
+  std::uint8_t optCircle = flagOff;
+  std::uint8_t optWhiteBack = flagOff;
+  std::uint8_t optGrid = flagOn;
+  std::uint8_t optAxes = flagOn;
+  std::uint8_t optDarkNegative = flagOn;
+  std::uint8_t optReport = flagOff;
+  std::uint8_t optPolar = flagOff;
+  std::uint8_t optThick = flagOff;
+  std::uint8_t optAntialias = flagOff;
+  std::uint8_t optLanguage = flagOff;
+  std::uint8_t optTwoFunctions = flagOff;
+
+  // Change curveColor through setCurveColor so that the dark variant follows.
+  Color curveColor = kDefaultCurveColor;
+  Color curveColorDark = c10(kDefaultCurveColor);
+  // The palette follows optWhiteBack; it is filled in when the frame is painted.
+  Color backColor = 0;
+  Color gridColor = 0;
+  Color axesColor = 0;
+  Color labelColor = 0;
+
+  CompiledFormula formulaF;  // the "F(x)=" field
+  CompiledFormula formulaG;  // the "G(x)=" field, used only with two functions
+
+  long double evalArg = 0;  // argument (x or t) of the sample being computed
+  EvalWorkspace eval;       // eval.evalResult holds the last evaluated value
+
+  // Meaningful only while plotValid is set; see the Draw command for the layout
+  // of each mode.
+  std::array<long double, kSampleCapacity> samplesA{};
+  std::array<long double, kSampleCapacity> samplesB{};
+
+  bool plotValid = false;    // the buffers hold the plot that is on screen
+  bool circleShown = false;  // the cursor ring is painted on the image
+  long double integralValue = 0;
+};
+
+// Sets the curve colour and recomputes its dark variant.
+void setCurveColor(PlotState& state, Color color);
+
+}  // namespace kurvana

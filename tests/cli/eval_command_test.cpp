@@ -1,0 +1,132 @@
+// kurvana-cli eval, run as a separate process the way scripts use it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& word) {
+  std::string q = "'";
+  for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs the tool with `args` under the environment assignments in `env`.
+CliRun cli(const std::vector<std::string>& args, const std::string& env = "LC_ALL=C") {
+  const auto errPath = std::filesystem::temp_directory_path() /
+                       ("kurvana_cli_err_" + std::to_string(::getpid()));
+  std::string command = "env " + env + " " + quoted(KURVANA_CLI_PATH);
+  for (const auto& a : args) command += " " + quoted(a);
+  command += " 2>" + quoted(errPath.string()) + " </dev/null";
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> buffer;
+  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+    run.out.append(buffer.data(), n);
+  }
+  const int raw = ::pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream err(errPath);
+  std::stringstream text;
+  text << err.rdbuf();
+  run.err = text.str();
+  std::filesystem::remove(errPath);
+  return run;
+}
+
+std::string exact(long double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.21Lg", v);
+  return std::string(buffer) + "\n";
+}
+
+TEST(CliEval, PrintsOneExactLinePerArgument) {
+  const CliRun r = cli({"eval", "F(x)=sin(x)^2", "0.5", "-1e-3", "3"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.err.empty());
+  std::string expected;
+  for (volatile long double x : {0.5L, -1e-3L, 3.0L}) {
+    const long double s = std::sin(x);
+    expected += exact(s * s);
+  }
+  EXPECT_EQ(r.out, expected);
+}
+
+TEST(CliEval, ExactValuesUseTwentyOneDigits) {
+  EXPECT_EQ(cli({"eval", "F(x)=x/3", "1"}).out, "0.333333333333333333342\n");
+  EXPECT_EQ(cli({"eval", "F(x)=pi", "0"}).out, "3.14159265358979323851\n");
+  EXPECT_EQ(cli({"eval", "F(x)=2^3^2", "0"}).out, "64\n");
+  EXPECT_EQ(cli({"eval", "f(x) = 1e-3 * x", "5"}).out, exact(1e-3L * 5.0L));
+}
+
+TEST(CliEval, GeneralFormatFollowsTheUserLocale) {
+  EXPECT_EQ(cli({"eval", "--general", "F(x)=x/3", "1", "3e6", "-6e-6", "0"}).out,
+            "0.333333\n1E06\n-2E-06\n0\n");
+  const char* locpath = std::getenv("LOCPATH");
+  const std::string german = "LOCPATH=" + quoted(locpath ? locpath : "") + " LC_ALL=de_DE.UTF-8";
+  const CliRun comma = cli({"eval", "--general", "F(x)=x/2", "1"}, german);
+  if (comma.out == "0.5\n") GTEST_SKIP() << "no decimal-comma locale available";
+  EXPECT_EQ(comma.out, "0,5\n");
+  // Formulas, arguments and exact output keep the point whatever the locale.
+  EXPECT_EQ(cli({"eval", "F(x)=0.5*x", "1.5"}, german).out, "0.75\n");
+}
+
+TEST(CliEval, EvaluationFailuresArePerArgument) {
+  const CliRun r = cli({"eval", "F(x)=1/x", "2", "0", "-4"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "0.5\nerror: evaluation\n-0.25\n");
+}
+
+TEST(CliEval, CompileFailuresPrintOneLine) {
+  struct Case {
+    const char* formula;
+    const char* line;
+  };
+  for (const Case& c : {Case{"F(x)=", "error: syntax\n"}, Case{"F(x)=sin(x", "error: syntax\n"},
+                        Case{"F(x)=2pi", "error: syntax\n"}, Case{"sin(x)", "error: syntax\n"},
+                        Case{"F(x)=)x(", "error: brackets\n"},
+                        Case{"F(x)=((((((((((x))))))))))", "error: brackets\n"}}) {
+    const CliRun r = cli({"eval", c.formula, "1", "2"});
+    EXPECT_EQ(r.status, 1) << c.formula;
+    EXPECT_EQ(r.out, c.line) << c.formula;
+  }
+}
+
+TEST(CliEval, NoArgumentsIsNoError) {
+  const CliRun r = cli({"eval", "F(x)=x"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(CliEval, UsageErrors) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"eval"}, {"eval", "--general"}, {"eval", "--bogus", "F(x)=x"},
+           {"frobnicate"}, {"eval", "F(x)=x", "abc"}, {"eval", "F(x)=x", "1,5"},
+           {"eval", "F(x)=x", "inf"}, {"eval", "F(x)=x", "1e99999"}, {"eval", "F(x)=x", ""}}) {
+    const CliRun r = cli(args);
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    EXPECT_EQ(r.status, 2) << joined;
+    EXPECT_EQ(r.out, "") << joined;
+    EXPECT_NE(r.err.find("usage: kurvana-cli eval"), std::string::npos) << joined;
+  }
+}
+
+}  // namespace
