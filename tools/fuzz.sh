@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Fuzzes the formula engine and the number reader with libFuzzer under
+# AddressSanitizer and UndefinedBehaviorSanitizer: tools/fuzz.sh [seconds]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$root/scripts/deps.sh"
+ensure_packages clang libclang-rt-14-dev
+seconds="${1:-60}"
+out="$root/build-fuzz"
+mkdir -p "$out/corpus"
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -I"$root/src" -I"$root/tests" \
+  "$root/tools/fuzz/formula_fuzz.cpp" "$root"/src/engine/*.cpp "$root"/src/plot/number_format.cpp \
+  "$root/tests/engine/text_oracle.cpp" -o "$out/formula_fuzz"
+printf 'F(x)=2*sin(x+pi/4)^2' >"$out/corpus/seed1"
+printf 'F(x)=((x^3-2*x^2+x-1)/(x^2+1))*sin(3*x)+cos(x/2)^2-log(x)' >"$out/corpus/seed2"
+printf 'F(x)=sqrt(abs(x))*exp(0-x/3)+ln(x)' >"$out/corpus/seed3"
+"$out/formula_fuzz" -max_total_time="$seconds" -max_len=200 "$out/corpus"
