@@ -33,9 +33,13 @@ std::vector<long double> arguments() {
 // Written the way a careful programmer would compute each formula, in the
 // order of operations the formula language prescribes, so the values match
 // the engine's bit for bit.
-long double square(long double v) { return v * v; }
+long double square(long double v) {
+  return v * v;
+}
 
-long double handA(long double x) { return square(std::sin(x)) + square(std::cos(x)); }
+long double handA(long double x) {
+  return square(std::sin(x)) + square(std::cos(x));
+}
 
 long double handB(long double x) {
   static const long double kPi = std::atan2(0.0L, -1.0L);
@@ -96,9 +100,9 @@ void checkSameBits(const Case& c, const CompiledFormula& f) {
 }
 
 void perSample(benchmark::State& state) {
-  state.counters["per_sample"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kSamples,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kSamples,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The Draw command's path: all samples of a plot in one call.

@@ -1,9 +1,10 @@
 #include "cli/eval_command.h"
 
+#include <locale.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 #include <optional>
 #include <ostream>
 #include <string>

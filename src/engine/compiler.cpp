@@ -1,5 +1,7 @@
 // The two compiler passes: lexical (label, vocabulary, renaming, numbers) and
 // structure (bracket depths, pieces innermost first).
+#include <locale.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -7,7 +9,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 #include "engine/formula.h"
 #include "engine/reduction.h"
@@ -17,17 +18,20 @@ namespace {
 
 // The vocabulary in the order in which masking tries entries of equal length.
 constexpr std::array<std::string_view, 46> kLexicon = {
-    "SIN",  "COS",  "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",    "LG",   "LN",   "EXP",
-    "(",    ")",    "*",    "/",      "+",      "-",      "0",    "1",    "2",    "3",
-    "4",    "5",    "6",    "7",      "8",      "9",      "PI",   "E",    ".",    "X",
-    "F(X)=", "G(X)=", "[",  "]",      "{",      "}",      "SQRT", "SINH", "COSH", "TANH",
-    "INT",  "LOG",  "ASIN", "ACOS",   "ATAN",   "ABS"};
+    "SIN",  "COS",  "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",     "LG",    "LN",   "EXP", "(", ")",
+    "*",    "/",    "+",    "-",      "0",      "1",      "2",     "3",     "4",    "5",   "6", "7",
+    "8",    "9",    "PI",   "E",      ".",      "X",      "F(X)=", "G(X)=", "[",    "]",   "{", "}",
+    "SQRT", "SINH", "COSH", "TANH",   "INT",    "LOG",    "ASIN",  "ACOS",  "ATAN", "ABS"};
 
 // Internal names that keep E, P, Q and H (number and reference characters) out
 // of function names, applied in this order.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kRenames = {{
-    {"PI", "P"}, {"EXP", "TR"}, {"SQRT", "SRT"}, {"SINH", "SINI"}, {"COSH", "COSI"},
-    {"TANH", "TANI"}}};
+constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kRenames = {
+    {{"PI", "P"},
+     {"EXP", "TR"},
+     {"SQRT", "SRT"},
+     {"SINH", "SINI"},
+     {"COSH", "COSI"},
+     {"TANH", "TANI"}}};
 
 constexpr std::string_view kLabelF = "F(X)=";
 constexpr std::string_view kLabelG = "G(X)=";
@@ -78,7 +82,9 @@ void applyRenames(std::string& text) {
   }
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -90,7 +96,9 @@ std::string upperCaseFormula(std::string_view fieldText) {
   return text;
 }
 
-bool isNumberChar(char c) { return isDigit(c) || c == 'P' || c == 'E' || c == '.'; }
+bool isNumberChar(char c) {
+  return isDigit(c) || c == 'P' || c == 'E' || c == '.';
+}
 
 bool storeConstant(std::string_view run, CompiledFormula& formula) {
   if (formula.constCount >= kMaxConstants) return false;

@@ -7,10 +7,10 @@ namespace kurvana {
 namespace {
 
 constexpr std::array<OpCode, 20> kFunctionOps = {
-    OpCode::kSin,  OpCode::kCos,    OpCode::kTan,  OpCode::kArcsin, OpCode::kArccos,
-    OpCode::kArctan, OpCode::kPower, OpCode::kLg,  OpCode::kLn,     OpCode::kExp,
-    OpCode::kSqrt, OpCode::kSinh,   OpCode::kCosh, OpCode::kTanh,   OpCode::kInt,
-    OpCode::kLg,   OpCode::kArcsin, OpCode::kArccos, OpCode::kArctan, OpCode::kAbs};
+    OpCode::kSin,    OpCode::kCos,    OpCode::kTan,    OpCode::kArcsin, OpCode::kArccos,
+    OpCode::kArctan, OpCode::kPower,  OpCode::kLg,     OpCode::kLn,     OpCode::kExp,
+    OpCode::kSqrt,   OpCode::kSinh,   OpCode::kCosh,   OpCode::kTanh,   OpCode::kInt,
+    OpCode::kLg,     OpCode::kArcsin, OpCode::kArccos, OpCode::kArctan, OpCode::kAbs};
 
 bool checked(OpCode code, long double left, long double right, long double& result) {
   clearFailFlags();
@@ -24,7 +24,9 @@ bool checked(OpCode code, long double left, long double right, long double& resu
 
 }  // namespace
 
-OpCode functionOp(int position) { return kFunctionOps.at(position - 1); }
+OpCode functionOp(int position) {
+  return kFunctionOps.at(position - 1);
+}
 
 bool applyFunction(int position, long double left, long double right, long double& result) {
   return checked(functionOp(position), left, right, result);

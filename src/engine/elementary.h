@@ -39,8 +39,12 @@ inline bool failFlagsRaised() {
   return ((status | mxcsr) & kFailFlags) != 0;
 }
 #else
-inline void clearFailFlags() { std::feclearexcept(kFailFlags); }
-inline bool failFlagsRaised() { return std::fetestexcept(kFailFlags) != 0; }
+inline void clearFailFlags() {
+  std::feclearexcept(kFailFlags);
+}
+inline bool failFlagsRaised() {
+  return std::fetestexcept(kFailFlags) != 0;
+}
 #endif
 
 // Whole exponents up to this magnitude go through repeated squaring.
@@ -98,7 +102,9 @@ inline long double hyperbolicTangent(long double x) {
   return std::tanh(x);
 }
 
-inline long double arcsine(long double x) { return std::atan2(x, std::sqrt(1.0L - x * x)); }
+inline long double arcsine(long double x) {
+  return std::atan2(x, std::sqrt(1.0L - x * x));
+}
 inline long double arccosine(long double x) {
   return std::atan2(std::sqrt((1.0L + x) * (1.0L - x)), x);
 }
@@ -106,31 +112,53 @@ inline long double arccosine(long double x) {
 // One operation; functions use only `right`. Always inlined: a call would pass
 // the operands through the stack as two 8-byte halves and stall every
 // 10-byte reload.
-[[gnu::always_inline]] inline long double applyOp(OpCode code, long double left, long double right) {
+[[gnu::always_inline]] inline long double applyOp(OpCode code, long double left,
+                                                  long double right) {
   switch (code) {
-    case OpCode::kSin: return std::sin(right);
-    case OpCode::kCos: return std::cos(right);
-    case OpCode::kTan: return std::tan(right);
-    case OpCode::kArcsin: return arcsine(right);
-    case OpCode::kArccos: return arccosine(right);
-    case OpCode::kArctan: return std::atan(right);
-    case OpCode::kPower: return power(left, right);
-    case OpCode::kLg: return std::log10(right);
-    case OpCode::kLn: return std::log(right);
-    case OpCode::kExp: return std::exp(right);
-    case OpCode::kSqrt: return std::sqrt(right);
-    case OpCode::kSinh: return hyperbolicSine(right);
-    case OpCode::kCosh: return hyperbolicCosine(right);
-    case OpCode::kTanh: return hyperbolicTangent(right);
-    case OpCode::kInt: return std::trunc(right);
-    case OpCode::kAbs: return std::fabs(right);
-    case OpCode::kMultiply: return left * right;
-    case OpCode::kDivide: return left / right;
-    case OpCode::kAdd: return left + right;
-    case OpCode::kSubtract: return left - right;
+    case OpCode::kSin:
+      return std::sin(right);
+    case OpCode::kCos:
+      return std::cos(right);
+    case OpCode::kTan:
+      return std::tan(right);
+    case OpCode::kArcsin:
+      return arcsine(right);
+    case OpCode::kArccos:
+      return arccosine(right);
+    case OpCode::kArctan:
+      return std::atan(right);
+    case OpCode::kPower:
+      return power(left, right);
+    case OpCode::kLg:
+      return std::log10(right);
+    case OpCode::kLn:
+      return std::log(right);
+    case OpCode::kExp:
+      return std::exp(right);
+    case OpCode::kSqrt:
+      return std::sqrt(right);
+    case OpCode::kSinh:
+      return hyperbolicSine(right);
+    case OpCode::kCosh:
+      return hyperbolicCosine(right);
+    case OpCode::kTanh:
+      return hyperbolicTangent(right);
+    case OpCode::kInt:
+      return std::trunc(right);
+    case OpCode::kAbs:
+      return std::fabs(right);
+    case OpCode::kMultiply:
+      return left * right;
+    case OpCode::kDivide:
+      return left / right;
+    case OpCode::kAdd:
+      return left + right;
+    case OpCode::kSubtract:
+      return left - right;
     case OpCode::kPowerWhole:
     case OpCode::kPowerWholeInv:
-    case OpCode::kSinCos: break;  // need their aux operand: handled by the replay
+    case OpCode::kSinCos:
+      break;  // need their aux operand: handled by the replay
   }
   return 0.0L;
 }

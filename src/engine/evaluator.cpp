@@ -15,8 +15,8 @@ namespace {
 // The function list: position in the list is the tie-break between names of
 // equal length, and selects the operation.
 constexpr std::array<std::string_view, 20> kFunctionNames = {
-    "SIN", "COS", "TAN", "ARCSIN", "ARCCOS", "ARCTAN", "^", "LG", "LN", "TR",
-    "SRT", "SINI", "COSI", "TANI", "INT", "LOG", "ASIN", "ACOS", "ATAN", "ABS"};
+    "SIN", "COS",  "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",    "LG",   "LN",   "TR",
+    "SRT", "SINI", "COSI", "TANI",   "INT",    "LOG",    "ASIN", "ACOS", "ATAN", "ABS"};
 
 constexpr std::size_t kNone = std::string::npos;
 
@@ -70,7 +70,8 @@ class PieceReducer {
 
  private:
   // Reads the operand ("X", "Q[n]", "H[n]") starting at pos.
-  bool operandAt(const std::string& s, std::size_t pos, std::uint8_t& slot, std::size_t& end) const {
+  bool operandAt(const std::string& s, std::size_t pos, std::uint8_t& slot,
+                 std::size_t& end) const {
     if (pos >= s.size()) return false;
     if (s[pos] == 'X') {
       slot = kSlotX;
@@ -194,7 +195,9 @@ namespace {
 // failure.
 constexpr int kBlock = EvalWorkspace::kBlock;
 
-long double* column(EvalWorkspace& ws, int slot) { return ws.columns.data() + slot * kBlock; }
+long double* column(EvalWorkspace& ws, int slot) {
+  return ws.columns.data() + slot * kBlock;
+}
 
 template <typename F>
 [[gnu::always_inline]] inline void each(int n, long double* d, const long double* a,

@@ -25,8 +25,26 @@ inline constexpr int kMaxDepth = 9;        // depth markers carry one digit
 // Elementary operations of a recorded program. The function names that share an
 // operation (LOG and LG, ASIN and ARCSIN, ...) record the same code.
 enum class OpCode : std::uint8_t {
-  kSin, kCos, kTan, kArcsin, kArccos, kArctan, kPower, kLg, kLn, kExp, kSqrt,
-  kSinh, kCosh, kTanh, kInt, kAbs, kMultiply, kDivide, kAdd, kSubtract,
+  kSin,
+  kCos,
+  kTan,
+  kArcsin,
+  kArccos,
+  kArctan,
+  kPower,
+  kLg,
+  kLn,
+  kExp,
+  kSqrt,
+  kSinh,
+  kCosh,
+  kTanh,
+  kInt,
+  kAbs,
+  kMultiply,
+  kDivide,
+  kAdd,
+  kSubtract,
   // Specialisations chosen after recording; they compute the same bits.
   kPowerWhole,     // left^aux by repeated squaring (exponent a compiled whole constant)
   kPowerWholeInv,  // 1 / left^aux
@@ -41,8 +59,8 @@ inline constexpr int kSlotCount = kMaxConstants + 2;
 
 struct Op {
   OpCode code;
-  std::uint8_t dst;    // always a constant slot above baseConstCount
-  std::uint8_t left;   // ignored by the one-operand functions
+  std::uint8_t dst;   // always a constant slot above baseConstCount
+  std::uint8_t left;  // ignored by the one-operand functions
   std::uint8_t right;
   std::uint32_t aux = 0;
 };

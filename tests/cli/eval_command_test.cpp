@@ -1,6 +1,5 @@
 // kurvana-cli eval, run as a separate process the way scripts use it.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <array>
@@ -29,8 +28,8 @@ std::string quoted(const std::string& word) {
 
 // Runs the tool with `args` under the environment assignments in `env`.
 CliRun cli(const std::vector<std::string>& args, const std::string& env = "LC_ALL=C") {
-  const auto errPath = std::filesystem::temp_directory_path() /
-                       ("kurvana_cli_err_" + std::to_string(::getpid()));
+  const auto errPath =
+      std::filesystem::temp_directory_path() / ("kurvana_cli_err_" + std::to_string(::getpid()));
   std::string command = "env " + env + " " + quoted(KURVANA_CLI_PATH);
   for (const auto& a : args) command += " " + quoted(a);
   command += " 2>" + quoted(errPath.string()) + " </dev/null";
@@ -116,10 +115,16 @@ TEST(CliEval, NoArgumentsIsNoError) {
 }
 
 TEST(CliEval, UsageErrors) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"eval"}, {"eval", "--general"}, {"eval", "--bogus", "F(x)=x"},
-           {"frobnicate"}, {"eval", "F(x)=x", "abc"}, {"eval", "F(x)=x", "1,5"},
-           {"eval", "F(x)=x", "inf"}, {"eval", "F(x)=x", "1e99999"}, {"eval", "F(x)=x", ""}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                {"eval"},
+                                                                {"eval", "--general"},
+                                                                {"eval", "--bogus", "F(x)=x"},
+                                                                {"frobnicate"},
+                                                                {"eval", "F(x)=x", "abc"},
+                                                                {"eval", "F(x)=x", "1,5"},
+                                                                {"eval", "F(x)=x", "inf"},
+                                                                {"eval", "F(x)=x", "1e99999"},
+                                                                {"eval", "F(x)=x", ""}}) {
     const CliRun r = cli(args);
     std::string joined;
     for (const auto& a : args) joined += a + " ";

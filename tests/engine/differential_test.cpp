@@ -15,17 +15,19 @@ namespace kurvana {
 namespace {
 
 const std::vector<std::string> kFunctions = {
-    "sin", "cos", "tan", "arcsin", "arccos", "arctan", "lg", "ln", "exp", "sqrt",
-    "sinh", "cosh", "tanh", "int", "log", "asin", "acos", "atan", "abs"};
+    "sin",  "cos",  "tan",  "arcsin", "arccos", "arctan", "lg",   "ln",   "exp", "sqrt",
+    "sinh", "cosh", "tanh", "int",    "log",    "asin",   "acos", "atan", "abs"};
 const std::vector<std::string> kNumbers = {
-    "0", "1", "2", "3", "7", "10", "0.5", "2.25", ".5", "5.", "1e-3", "2E2", "1e", "2e-",
-    "3.14159", "pi", "1e300", "1e2000", "1e-2000", "12345.678", "0.1", "1e4900"};
+    "0",     "1",      "2",       "3",         "7",   "10",    "0.5",     "2.25",
+    ".5",    "5.",     "1e-3",    "2E2",       "1e",  "2e-",   "3.14159", "pi",
+    "1e300", "1e2000", "1e-2000", "12345.678", "0.1", "1e4900"};
 const std::vector<std::string> kOperators = {"^", "*", "/", "+", "-"};
 const std::vector<std::pair<std::string, std::string>> kBrackets = {
     {"(", ")"}, {"[", "]"}, {"{", "}"}, {"(", "]"}, {"{", ")"}};
-const std::vector<std::string> kSoup = {
-    "x", "X", "sin", "cos", "tanh", "sqrt", "ln", "exp", "abs", "int", "asin", "^", "*", "/",
-    "+", "-", "(", ")", "[", "}", "2", "0.5", "pi", "1e-3", " ", "3", "arccos", "lg", "sinh"};
+const std::vector<std::string> kSoup = {"x",   "X",   "sin",    "cos", "tanh", "sqrt", "ln", "exp",
+                                        "abs", "int", "asin",   "^",   "*",    "/",    "+",  "-",
+                                        "(",   ")",   "[",      "}",   "2",    "0.5",  "pi", "1e-3",
+                                        " ",   "3",   "arccos", "lg",  "sinh"};
 
 class Generator {
  public:
@@ -85,7 +87,9 @@ class Generator {
   std::mt19937 rng_;
 };
 
-bool sameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+bool sameBits(long double a, long double b) {
+  return std::memcmp(&a, &b, 10) == 0;
+}
 
 struct Tally {
   int formulas = 0;
@@ -128,8 +132,8 @@ void compare(const std::string& text, const std::vector<long double>& xs, Tally&
 // Ordered so that formulas failing at some arguments fail at different
 // positions of a block; the tail spills past the first 64-sample block.
 std::vector<long double> makeArguments() {
-  std::vector<long double> xs = {1.0L,   2.0L,   0.5L,  3.7L,   10.0L, 1e-3L,  100.0L, 0.785L,
-                                 -1.0L,  -0.5L,  -2.5L, 0.0L,   1e5L,  -0.0L,  1e-20L, 6000.5L};
+  std::vector<long double> xs = {1.0L,  2.0L,  0.5L,  3.7L, 10.0L, 1e-3L, 100.0L, 0.785L,
+                                 -1.0L, -0.5L, -2.5L, 0.0L, 1e5L,  -0.0L, 1e-20L, 6000.5L};
   for (int i = 0; i < 56; ++i) xs.push_back(0.25L + i * 0.125L);
   xs.push_back(-3.0L);
   return xs;
@@ -162,12 +166,27 @@ TEST(Differential, TokenSoupAgrees) {
 
 TEST(Differential, HandPickedCornersAgree) {
   Tally tally;
-  for (const char* text :
-       {"F(x)=2*sin(x+pi/4)^2", "F(x)=x^x^x", "F(x)=-x^-x", "F(x)=x+-x-+x", "F(x)=sin cos x",
-        "F(x)=ln sin x", "F(x)=tan int x", "F(x)=sqrt abs x", "F(x)=x/x/x*x*x", "F(x)=--x",
-        "F(x)=x*^2", "F(x)=x+*2", "F(x)=2^(1/3)^3", "F(x)=((((((((x))))))))",
-        "F(x)=(x)+(x)*(x)/(x)-(x)", "F(x)=exp(exp(exp(x)))", "F(x)=tanh(x*1e4)",
-        "F(x)=asinacosx", "F(x)=arctanatanx", "F(x)=sinhcoshx", "F(x)=x^0.5^2"}) {
+  for (const char* text : {"F(x)=2*sin(x+pi/4)^2",
+                           "F(x)=x^x^x",
+                           "F(x)=-x^-x",
+                           "F(x)=x+-x-+x",
+                           "F(x)=sin cos x",
+                           "F(x)=ln sin x",
+                           "F(x)=tan int x",
+                           "F(x)=sqrt abs x",
+                           "F(x)=x/x/x*x*x",
+                           "F(x)=--x",
+                           "F(x)=x*^2",
+                           "F(x)=x+*2",
+                           "F(x)=2^(1/3)^3",
+                           "F(x)=((((((((x))))))))",
+                           "F(x)=(x)+(x)*(x)/(x)-(x)",
+                           "F(x)=exp(exp(exp(x)))",
+                           "F(x)=tanh(x*1e4)",
+                           "F(x)=asinacosx",
+                           "F(x)=arctanatanx",
+                           "F(x)=sinhcoshx",
+                           "F(x)=x^0.5^2"}) {
     compare(text, kArguments, tally);
   }
   EXPECT_EQ(tally.compiled, tally.formulas);

@@ -1,10 +1,10 @@
 // Elementary operations: values at the edges of their domains and which
 // conditions count as failures.
+#include "engine/elementary.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "engine/elementary.h"
 
 namespace kurvana {
 namespace {
@@ -76,7 +76,7 @@ TEST(Elementary, WholeExponentsBySquaring) {
   EXPECT_EQ(r, -1.0L);
   ASSERT_TRUE(fn(kPowerPos, 0.0L, r, 0.0L));
   EXPECT_EQ(r, 1.0L);
-  EXPECT_FALSE(fn(kPowerPos, -1.0L, r, 0.0L));    // 1/0
+  EXPECT_FALSE(fn(kPowerPos, -1.0L, r, 0.0L));     // 1/0
   EXPECT_FALSE(fn(kPowerPos, 20000.0L, r, 2.0L));  // overflow
   EXPECT_FALSE(fn(kPowerPos, -20000.0L, r, 2.0L));
   ASSERT_TRUE(fn(kPowerPos, 20000.0L, r, 0.5L));  // underflows to 0

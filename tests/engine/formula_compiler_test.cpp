@@ -70,8 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StageCase{"F(x)= ", Stage::kCompiled},  // empty formula: fails later
                       StageCase{"f(x) = sin x", Stage::kCompiled},
                       StageCase{"G(x)=x^2", Stage::kCompiled},  // either label in either field
-                      StageCase{"H(x)=x^2", Stage::kLexical},
-                      StageCase{"F(x)x+1", Stage::kLexical},
+                      StageCase{"H(x)=x^2", Stage::kLexical}, StageCase{"F(x)x+1", Stage::kLexical},
                       StageCase{"x+F(x)=1", Stage::kLexical},
                       StageCase{"  F ( x ) = x", Stage::kCompiled}));
 
@@ -86,47 +85,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Vocabulary, CompileStage,
-    ::testing::Values(StageCase{"F(x)=cos int x", Stage::kLexical},  // SIN masks across
-                      StageCase{"F(x)=abs int x", Stage::kLexical},
-                      StageCase{"F(x)=cos(int(x))", Stage::kCompiled},
-                      StageCase{"F(x)=asinh(x)", Stage::kLexical},
-                      StageCase{"F(x)=arcsinh(x)", Stage::kLexical},
-                      StageCase{"F(x)=sinh(x)+cosh(x)*tanh(x)", Stage::kCompiled},
-                      StageCase{"F(x)=exp(x)+sqrt(x)", Stage::kCompiled},
-                      StageCase{"F(x)=y", Stage::kLexical},
-                      StageCase{"F(x)=x,5", Stage::kLexical},
-                      StageCase{"F(x)=x\t", Stage::kLexical},
-                      StageCase{"F(x)=p", Stage::kLexical},  // P without its I
-                      StageCase{"F(x)=$", Stage::kCompiled},  // the mask character itself
-                      StageCase{"F(x)=x+F(x)=1", Stage::kCompiled},
-                      StageCase{"F(x)=x\xc3\xa9", Stage::kLexical},
-                      StageCase{"F(x)=3x", Stage::kCompiled},  // fails at evaluation
-                      StageCase{"F(x)=tan int x", Stage::kCompiled}));
+    ::testing::Values(
+        StageCase{"F(x)=cos int x", Stage::kLexical},  // SIN masks across
+        StageCase{"F(x)=abs int x", Stage::kLexical},
+        StageCase{"F(x)=cos(int(x))", Stage::kCompiled},
+        StageCase{"F(x)=asinh(x)", Stage::kLexical}, StageCase{"F(x)=arcsinh(x)", Stage::kLexical},
+        StageCase{"F(x)=sinh(x)+cosh(x)*tanh(x)", Stage::kCompiled},
+        StageCase{"F(x)=exp(x)+sqrt(x)", Stage::kCompiled}, StageCase{"F(x)=y", Stage::kLexical},
+        StageCase{"F(x)=x,5", Stage::kLexical}, StageCase{"F(x)=x\t", Stage::kLexical},
+        StageCase{"F(x)=p", Stage::kLexical},   // P without its I
+        StageCase{"F(x)=$", Stage::kCompiled},  // the mask character itself
+        StageCase{"F(x)=x+F(x)=1", Stage::kCompiled}, StageCase{"F(x)=x\xc3\xa9", Stage::kLexical},
+        StageCase{"F(x)=3x", Stage::kCompiled},  // fails at evaluation
+        StageCase{"F(x)=tan int x", Stage::kCompiled}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, CompileStage,
-    ::testing::Values(StageCase{"F(x)=2pi", Stage::kLexical},  // the run 2P
-                      StageCase{"F(x)=2 * pi", Stage::kCompiled},
-                      StageCase{"F(x)=pi2", Stage::kLexical},   // the run P2
-                      StageCase{"F(x)=x-e", Stage::kLexical},   // the run E
-                      StageCase{"F(x)=pie", Stage::kLexical},   // the run PE
-                      StageCase{"F(x)=1.2.3", Stage::kLexical},
-                      StageCase{"F(x)=1e2e3", Stage::kLexical},
-                      StageCase{"F(x)=e5", Stage::kLexical},
-                      StageCase{"F(x)=1e5000", Stage::kLexical},  // beyond the extended range
-                      StageCase{"F(x)=1e-5000", Stage::kCompiled},
-                      StageCase{"F(x)=1e4932", Stage::kCompiled}));
+INSTANTIATE_TEST_SUITE_P(Numbers, CompileStage,
+                         ::testing::Values(StageCase{"F(x)=2pi", Stage::kLexical},  // the run 2P
+                                           StageCase{"F(x)=2 * pi", Stage::kCompiled},
+                                           StageCase{"F(x)=pi2", Stage::kLexical},  // the run P2
+                                           StageCase{"F(x)=x-e", Stage::kLexical},  // the run E
+                                           StageCase{"F(x)=pie", Stage::kLexical},  // the run PE
+                                           StageCase{"F(x)=1.2.3", Stage::kLexical},
+                                           StageCase{"F(x)=1e2e3", Stage::kLexical},
+                                           StageCase{"F(x)=e5", Stage::kLexical},
+                                           StageCase{"F(x)=1e5000",
+                                                     Stage::kLexical},  // beyond the extended range
+                                           StageCase{"F(x)=1e-5000", Stage::kCompiled},
+                                           StageCase{"F(x)=1e4932", Stage::kCompiled}));
 
 TEST(FormulaCompiler, NumberGrammar) {
   struct Case {
     const char* text;
     long double value;
   };
-  for (const Case& c : {Case{"F(x)=.", 0.0L}, Case{"F(x)=5.", 5.0L}, Case{"F(x)=.5", 0.5L},
-                        Case{"F(x)=1e", 1.0L}, Case{"F(x)=2e-", 2.0L}, Case{"F(x)=2E-3", 0.002L},
-                        Case{"F(x)=1e-3 * x", 0.001L}, Case{"F(x)=0.1", 0.1L},
-                        Case{"F(x)=007", 7.0L}, Case{"F(x)=1.5e3", 1500.0L},
-                        Case{"F(x)=0.5 * x", 0.5L}}) {
+  for (const Case& c :
+       {Case{"F(x)=.", 0.0L}, Case{"F(x)=5.", 5.0L}, Case{"F(x)=.5", 0.5L}, Case{"F(x)=1e", 1.0L},
+        Case{"F(x)=2e-", 2.0L}, Case{"F(x)=2E-3", 0.002L}, Case{"F(x)=1e-3 * x", 0.001L},
+        Case{"F(x)=0.1", 0.1L}, Case{"F(x)=007", 7.0L}, Case{"F(x)=1.5e3", 1500.0L},
+        Case{"F(x)=0.5 * x", 0.5L}}) {
     CompiledFormula f;
     ASSERT_EQ(compile(c.text, f), Stage::kCompiled) << c.text;
     EXPECT_EQ(f.constants[1], c.value) << c.text;

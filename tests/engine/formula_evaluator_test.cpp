@@ -42,20 +42,19 @@ TEST_P(Evaluates, ToTheExactValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Precedence, Evaluates,
-    ::testing::Values(
-        ValueCase{"F(x)=8/2/2", 0, 2},     // divisions left to right
-        ValueCase{"F(x)=2^3^2", 0, 64},    // powers left to right
-        ValueCase{"F(x)=1-2+3", 0, 2},     // subtractions first
-        ValueCase{"F(x)=-x^2", 3, -9},     // sign applies after the power
-        ValueCase{"F(x)=1+1e20-1e20", 0, 1},  // A+B-C is A+(B-C)
-        ValueCase{"F(x)=1e4000*1e4000/1e4000", 0, 1e4000L},  // A*B/C is A*(B/C)
-        ValueCase{"F(x)=x+-2", 5, 3},      // "-" right after "+" is a sign
-        ValueCase{"F(x)=-x", 2, -2}, ValueCase{"F(x)=+x", 2, 2},
-        ValueCase{"F(x)=x+*2", 7, 7},      // a missing left operand counts as 0
-        ValueCase{"F(x)=2*(x+1)", 4, 10}, ValueCase{"F(x)=[x+1}*{2]", 4, 10},
-        ValueCase{"F(x)=(-8)^3", 0, -512}, ValueCase{"F(x)=(-2)^3", 0, -8},
-        ValueCase{"F(x)=0^0", 0, 1}, ValueCase{"F(x)=0^(-0.5)", 0, 0},
-        ValueCase{"F(x)=2^(-1)", 0, 0.5L}));
+    ::testing::Values(ValueCase{"F(x)=8/2/2", 0, 2},        // divisions left to right
+                      ValueCase{"F(x)=2^3^2", 0, 64},       // powers left to right
+                      ValueCase{"F(x)=1-2+3", 0, 2},        // subtractions first
+                      ValueCase{"F(x)=-x^2", 3, -9},        // sign applies after the power
+                      ValueCase{"F(x)=1+1e20-1e20", 0, 1},  // A+B-C is A+(B-C)
+                      ValueCase{"F(x)=1e4000*1e4000/1e4000", 0, 1e4000L},  // A*B/C is A*(B/C)
+                      ValueCase{"F(x)=x+-2", 5, 3},  // "-" right after "+" is a sign
+                      ValueCase{"F(x)=-x", 2, -2}, ValueCase{"F(x)=+x", 2, 2},
+                      ValueCase{"F(x)=x+*2", 7, 7},  // a missing left operand counts as 0
+                      ValueCase{"F(x)=2*(x+1)", 4, 10}, ValueCase{"F(x)=[x+1}*{2]", 4, 10},
+                      ValueCase{"F(x)=(-8)^3", 0, -512}, ValueCase{"F(x)=(-2)^3", 0, -8},
+                      ValueCase{"F(x)=0^0", 0, 1}, ValueCase{"F(x)=0^(-0.5)", 0, 0},
+                      ValueCase{"F(x)=2^(-1)", 0, 0.5L}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, Evaluates,
@@ -88,10 +87,11 @@ TEST(FormulaEvaluator, IdentityHoldsWithinRounding) {
 
 TEST(FormulaEvaluator, MalformedTextFailsAtEveryArgument) {
   for (const char* text :
-       {"F(x)=3x", "F(x)=x2", "F(x)=xx", "F(x)=(x)(x)", "F(x)=sin", "F(x)=sin-x",
-        "F(x)=sin cos x", "F(x)=tan int x", "F(x)=x*-2", "F(x)=x/-2", "F(x)=x^-2",
-        "F(x)=x--2", "F(x)=x-+2", "F(x)=*x", "F(x)=/x", "F(x)=^x", "F(x)=x^", "F(x)=x+",
-        "F(x)=()", "F(x)= ", "F(x)=$", "F(x)=x+F(x)=1", "F(x)=sin(x)(x)"}) {
+       {"F(x)=3x",    "F(x)=x2",        "F(x)=xx",        "F(x)=(x)(x)", "F(x)=sin",
+        "F(x)=sin-x", "F(x)=sin cos x", "F(x)=tan int x", "F(x)=x*-2",   "F(x)=x/-2",
+        "F(x)=x^-2",  "F(x)=x--2",      "F(x)=x-+2",      "F(x)=*x",     "F(x)=/x",
+        "F(x)=^x",    "F(x)=x^",        "F(x)=x+",        "F(x)=()",     "F(x)= ",
+        "F(x)=$",     "F(x)=x+F(x)=1",  "F(x)=sin(x)(x)"}) {
     for (long double x : {0.0L, 1.0L}) EXPECT_FALSE(eval(text, x).has_value()) << text;
   }
 }
@@ -103,11 +103,10 @@ TEST(FormulaEvaluator, DomainErrorsDivisionsAndOverflowsFail) {
   };
   for (const Case& c :
        {Case{"F(x)=sqrt(x)", -1}, Case{"F(x)=ln(x)", 0}, Case{"F(x)=ln(x)", -1},
-        Case{"F(x)=lg(x)", 0}, Case{"F(x)=1/x", 0}, Case{"F(x)=x/x", 0},
-        Case{"F(x)=arcsin(x)", 2}, Case{"F(x)=acos(x)", -1.0000001L},
-        Case{"F(x)=sinh(1e5)", 0}, Case{"F(x)=cosh(-1e5)", 0}, Case{"F(x)=exp(x)", 11357},
-        Case{"F(x)=(-8)^(1/3)", 0}, Case{"F(x)=0^(-1)", 0}, Case{"F(x)=x*x", 1e2500L},
-        Case{"F(x)=x+x", 1e4932L}, Case{"F(x)=10^5000", 0}}) {
+        Case{"F(x)=lg(x)", 0}, Case{"F(x)=1/x", 0}, Case{"F(x)=x/x", 0}, Case{"F(x)=arcsin(x)", 2},
+        Case{"F(x)=acos(x)", -1.0000001L}, Case{"F(x)=sinh(1e5)", 0}, Case{"F(x)=cosh(-1e5)", 0},
+        Case{"F(x)=exp(x)", 11357}, Case{"F(x)=(-8)^(1/3)", 0}, Case{"F(x)=0^(-1)", 0},
+        Case{"F(x)=x*x", 1e2500L}, Case{"F(x)=x+x", 1e4932L}, Case{"F(x)=10^5000", 0}}) {
     EXPECT_FALSE(eval(c.text, c.x).has_value()) << c.text << " at " << static_cast<double>(c.x);
   }
 }

@@ -11,8 +11,8 @@ namespace kurvana::testing {
 namespace {
 
 constexpr std::array<const char*, 20> kNames = {
-    "SIN", "COS", "TAN", "ARCSIN", "ARCCOS", "ARCTAN", "^", "LG", "LN", "TR",
-    "SRT", "SINI", "COSI", "TANI", "INT", "LOG", "ASIN", "ACOS", "ATAN", "ABS"};
+    "SIN", "COS",  "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",    "LG",   "LN",   "TR",
+    "SRT", "SINI", "COSI", "TANI",   "INT",    "LOG",    "ASIN", "ACOS", "ATAN", "ABS"};
 
 struct Sample {
   std::array<long double, kMaxConstants + 1> constants{};
@@ -23,7 +23,9 @@ struct Sample {
   long double evalResult = 0;
 };
 
-bool isRefStart(char c) { return c == 'Q' || c == 'H'; }
+bool isRefStart(char c) {
+  return c == 'Q' || c == 'H';
+}
 
 // Length of the operand at pos (0 when none) and its value.
 std::size_t operandAt(const Sample& st, const std::string& s, std::size_t pos, long double& value) {
@@ -43,7 +45,8 @@ std::size_t operandAt(const Sample& st, const std::string& s, std::size_t pos, l
 
 // The left operand of the operator at `at`: "X" or the reference ending there,
 // removed with it; anything else leaves the value 0 and removes nothing.
-std::size_t leftOperand(const Sample& st, const std::string& s, std::size_t at, long double& value) {
+std::size_t leftOperand(const Sample& st, const std::string& s, std::size_t at,
+                        long double& value) {
   value = 0;
   if (at == 0) return at;
   if (s[at - 1] == 'X') {

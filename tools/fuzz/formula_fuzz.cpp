@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (const char* separator : {".", ","}) {
     if (const auto value = kurvana::parseLocaleNumber(text, separator)) {
-      const auto again = kurvana::parseLocaleNumber(kurvana::formatGeneral(*value, separator),
-                                                    separator);
+      const auto again =
+          kurvana::parseLocaleNumber(kurvana::formatGeneral(*value, separator), separator);
       if (!again) std::abort();  // whatever a field shows must read back
     }
   }
