@@ -12,8 +12,10 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# What building the program needs.
-KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build)
+# What building the program needs: the label font is found through
+# fontconfig (DejaVu Sans where Verdana is missing).
+KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
+  libjpeg62-turbo-dev fonts-dejavu-core)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
 KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales)

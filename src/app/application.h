@@ -2,18 +2,32 @@
 // that tests can build fresh ones.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "plot/interface_texts.h"
 #include "plot/number_format.h"
 #include "plot/plot_state.h"
+#include "render/artwork.h"
+#include "render/bitmap.h"
+#include "render/render_context.h"
+#include "render/text.h"
 
 namespace kurvana {
 
 struct Application {
   PlotState plot;
+  InterfaceTexts texts;
+  Bitmap image;  // the plot picture, replaced by every set2d
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.
   std::string decimalSeparator = userDecimalSeparator();
+  // Label face: Verdana 9 pt at 96 dpi; null when no font is installed.
+  std::unique_ptr<TextRenderer> labelFont = TextRenderer::create("Verdana", 12);
+
+  RenderContext renderContext(PlotView& view) {
+    return RenderContext{plot, view, image, artwork(), labelFont.get(), decimalSeparator};
+  }
 };
 
 }  // namespace kurvana

@@ -8,9 +8,23 @@ namespace kurvana::cli {
 
 inline constexpr std::string_view kUsage =
     "usage: kurvana-cli eval [--general] FORMULA [X ...]\n"
-    "  FORMULA  a formula field's text, label included, e.g. 'F(x)=sin(x)^2'\n"
-    "  X        an argument in C syntax, e.g. 0.5, -1e-3, 3\n"
-    "  --general  print values in the general number format of the range fields\n";
+    "       kurvana-cli draw [OPTIONS] -o PICTURE\n"
+    "\n"
+    "eval: evaluates a formula field's text, label included (e.g. 'F(x)=sin(x)^2'),\n"
+    "  at each argument X (C syntax, e.g. 0.5, -1e-3, 3).\n"
+    "  --general          print values in the general number format of the range fields\n"
+    "\n"
+    "draw: paints the plot as the window does at start-up and saves the picture\n"
+    "  (24-bit BMP, or JPEG when PICTURE ends in .jpg or .jpeg).\n"
+    "  --f TEXT, --g TEXT   the F and G formula fields as typed\n"
+    "  --x-min T, --x-max T, --y-min T, --y-max T, --z-min T, --z-max T, --z-count T\n"
+    "                       the range fields as typed (the user's decimal separator)\n"
+    "  --two-functions --polar --auto --lines --fill --antialias --white --thick\n"
+    "  --no-grid --no-axes --no-dark\n"
+    "                       switch that option from its default\n"
+    "  --color N            curve colour as a decimal integer, red in the low byte\n"
+    "  --size WxH           plot image size, 100x100 to 2040x1340 (default 824x668)\n"
+    "  -o PATH              the picture file\n";
 
 inline constexpr int kUsageStatus = 2;
 

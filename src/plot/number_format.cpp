@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 
 namespace kurvana {
 namespace {
@@ -184,6 +185,90 @@ std::string userDecimalSeparator() {
   std::string separator = radix != nullptr ? radix : "";
   freelocale(locale);
   return separator.empty() ? "." : separator;
+}
+
+}  // namespace kurvana
+
+namespace kurvana {
+
+std::string formatFixed(long double value, int precision, int decimals,
+                        std::string_view decimalSeparator) {
+  if (!std::isfinite(value)) return "0";
+  precision = std::clamp(precision, 1, 18);
+  decimals = std::clamp(decimals, 0, 18);
+  const std::string_view separator = effectiveSeparator(decimalSeparator);
+
+  // The significant digits and the decimal exponent of the first one.
+  char buffer[64];
+  const int length = std::snprintf(buffer, sizeof buffer, "%.*Le", precision - 1, value);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return "0";
+  const std::string_view printed(buffer, static_cast<std::size_t>(length));
+  const std::size_t ePos = printed.find_last_of("eE");
+  if (ePos == std::string_view::npos) return "0";
+  std::string digits;
+  for (char c : printed.substr(0, ePos)) {
+    if (isDigit(c)) digits += c;
+  }
+  std::string_view exponentText = printed.substr(ePos + 1);
+  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
+  int exponent = 0;
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+  const bool negative = printed.front() == '-';
+  const bool zero = digits.find_first_not_of('0') == std::string::npos;
+
+  if (!zero && exponent >= precision) {  // too many digits before the point
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    std::string result = negative ? "-" : "";
+    result += digits[0];
+    if (digits.size() > 1) result += std::string(separator) + digits.substr(1);
+    result += 'E';
+    if (exponent < 0) result += '-';
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10) result += '0';
+    return result + std::to_string(magnitude);
+  }
+
+  // Units: the digit string scaled so that its last kept position is 10^-decimals.
+  // Place the digits: value = 0.d1d2... * 10^(exponent + 1).
+  const int pointAt = exponent + 1;  // digits before the point (may be <= 0)
+  std::string whole;                 // all digits up to 10^-decimals, leading zeros padded
+  if (pointAt < 0) whole.append(static_cast<std::size_t>(-pointAt), '0');
+  whole += digits;
+  const int integerDigits = std::max(pointAt, 0);
+  const std::size_t keep = static_cast<std::size_t>(integerDigits + decimals);
+  if (whole.size() < keep) whole.append(keep - whole.size(), '0');
+  // Round what lies beyond `keep` digits, halves to even.
+  const std::string rest = whole.substr(keep);
+  std::string kept = whole.substr(0, keep);
+  bool up = false;
+  if (!rest.empty() && rest[0] >= '5') {
+    const bool exactHalf =
+        rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
+    const bool lastOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
+    up = !exactHalf || lastOdd;
+  }
+  if (up) {
+    int i = static_cast<int>(kept.size()) - 1;
+    for (; i >= 0 && kept[static_cast<std::size_t>(i)] == '9'; --i) {
+      kept[static_cast<std::size_t>(i)] = '0';
+    }
+    if (i >= 0) {
+      ++kept[static_cast<std::size_t>(i)];
+    } else {
+      kept.insert(kept.begin(), '1');
+    }
+  }
+  const std::size_t intLength = kept.size() - static_cast<std::size_t>(decimals);
+  std::string integerPart = kept.substr(0, intLength);
+  const std::size_t firstNonZero = integerPart.find_first_not_of('0');
+  integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
+  const std::string fraction = kept.substr(intLength);
+  const bool roundsToZero = kept.find_first_not_of('0') == std::string::npos;
+
+  std::string result = negative && !roundsToZero ? "-" : "";
+  result += integerPart;
+  if (decimals > 0) result += std::string(separator) + fraction;
+  return result;
 }
 
 }  // namespace kurvana

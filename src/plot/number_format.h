@@ -35,3 +35,14 @@ std::optional<std::int32_t> parseInteger(std::string_view text);
 std::string userDecimalSeparator();
 
 }  // namespace kurvana
+
+namespace kurvana {
+
+// Fixed-point text of the grid labels: the value rounded to `precision`
+// significant digits, then to `decimals` places (halves to even at each step),
+// no thousands separators; "0.00" rather than "-0.00". A value with more than
+// `precision` digits before the point is written as d.ddd...E[-]dd instead.
+std::string formatFixed(long double value, int precision, int decimals,
+                        std::string_view decimalSeparator);
+
+}  // namespace kurvana

@@ -1,6 +1,8 @@
-// The window as the plot core sees it: the Qt main window and the test fake implement it.
+// The window as the plot core sees it: the Qt main window, kurvana-cli and the
+// test fake implement it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,20 @@ enum class Field {
   kZCount,    // "Z", number of parameter samples (Edit7)
 };
 
+// Labels the core writes (their control names in brackets).
+enum class Label {
+  kReadoutX,           // x of the cursor readout (Label16)
+  kReadoutF,           // F(x) of the cursor readout (Label17)
+  kReadoutDerivative,  // F'(x) of the cursor readout (Label18)
+  kIntegral,           // the integral over the x range (Label19)
+  kPlotSize,           // "= W, H" of the plot area (Label24)
+};
+
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
 class PlotView {
  public:
   virtual ~PlotView() = default;
@@ -26,6 +42,22 @@ class PlotView {
   virtual std::string fieldText(Field field) const = 0;
   virtual void setFieldText(Field field, std::string_view text) = 0;
   virtual void setFieldEnabled(Field field, bool enabled) = 0;
+
+  // The font colour of a formula field (0x00BBGGRR) and the keyboard focus.
+  virtual void setFieldColor(Field field, std::uint32_t color) = 0;
+  virtual void focusField(Field field) = 0;
+
+  virtual void setLabel(Label label, std::string_view text) = 0;
+
+  // The main window's client size, from which the plot image is sized.
+  virtual Size windowSize() const = 0;
+  // Places the plot image; the window centres the file-name label over it.
+  virtual void placeImage(int left, int top, int width, int height) = 0;
+
+  // The platform's default beep, and the three-line message window.
+  virtual void beep() = 0;
+  virtual void showMessage(std::string_view line1, std::string_view line2,
+                           std::string_view line3) = 0;
 };
 
 }  // namespace kurvana

@@ -1,7 +1,10 @@
-// A PlotView that keeps field texts and enabled states in memory and records every write.
+// A PlotView that keeps the window's state in memory and records every write.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +26,19 @@ class FakeView : public PlotView {
   }
   void setFieldEnabled(Field field, bool isEnabled) override { enabled[field] = isEnabled; }
 
+  void setFieldColor(Field field, std::uint32_t color) override { colors[field] = color; }
+  void focusField(Field field) override { focused = field; }
+  void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
+  Size windowSize() const override { return window; }
+  void placeImage(int left, int top, int width, int height) override {
+    image = {left, top, width, height};
+  }
+  void beep() override { ++beeps; }
+  void showMessage(std::string_view line1, std::string_view line2,
+                   std::string_view line3) override {
+    messages.push_back({std::string(line1), std::string(line2), std::string(line3)});
+  }
+
   // Fields that were never disabled count as enabled, as in the window.
   bool isEnabled(Field field) const {
     const auto it = enabled.find(field);
@@ -32,6 +48,15 @@ class FakeView : public PlotView {
   std::map<Field, std::string> texts;
   std::map<Field, bool> enabled;
   std::vector<std::pair<Field, std::string>> writes;  // setFieldText calls in order
+  std::map<Field, std::uint32_t> colors;
+  std::optional<Field> focused;
+  std::map<Label, std::string> labels;
+  Size window{1024, 768};
+  struct Placement {
+    int left = 0, top = 0, width = 0, height = 0;
+  } image;
+  int beeps = 0;
+  std::vector<std::array<std::string, 3>> messages;
 };
 
 }  // namespace kurvana::testing

@@ -258,3 +258,38 @@ TEST_F(UserDecimalSeparatorTest, FollowsLcNumericWithoutTouchingGlobalLocale) {
 
 }  // namespace
 }  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+TEST(FormatFixedTest, GridLabels) {
+  struct Case {
+    long double value;
+    int decimals;
+    const char* separator;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {-2.5L, 2, ".", "-2.50"},
+      {0.0L, 2, ".", "0.00"},
+      {-0.0001L, 2, ".", "0.00"},  // no "-0.00"
+      {150.0L, 0, ".", "150"},
+      {99.999L, 2, ".", "100.00"},
+      {1.5L, 2, ",", "1,50"},
+      {0.125L, 2, ".", "0.12"},   // halves to even
+      {0.375L, 2, ".", "0.38"},
+      {1099.5L, 0, ".", "1100"},  // rounds up through a carry
+      {12.3456789L, 2, ".", "12.35"},
+      // Rounded to 12 significant digits first: ...4999999999999 becomes a half.
+      {0.014999999999999999L, 2, ".", "0.02"},
+      {-5.0L + 313 * (10.0L / 627), 2, ".", "-0.01"},
+      {1234567890123.0L, 0, ".", "1.23456789012E12"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(formatFixed(c.value, 12, c.decimals, c.separator), c.expected)
+        << static_cast<double>(c.value);
+  }
+}
+
+}  // namespace
+}  // namespace kurvana

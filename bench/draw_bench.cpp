@@ -1,0 +1,136 @@
+// One full Draw on the largest plot (W = 2000, H = 1300) per mode, the
+// rendering alone on samples already taken, and the empty plot alone.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "app/draw_command.h"
+#include "render/curves.h"
+#include "render/plot_frame.h"
+
+namespace {
+
+using namespace kurvana;
+
+class BenchView : public PlotView {
+ public:
+  std::string fieldText(Field field) const override {
+    const auto it = fields.find(field);
+    return it == fields.end() ? std::string() : it->second;
+  }
+  void setFieldText(Field field, std::string_view text) override {
+    fields[field] = std::string(text);
+  }
+  void setFieldEnabled(Field, bool) override {}
+  void setFieldColor(Field, std::uint32_t) override {}
+  void focusField(Field) override {}
+  void setLabel(Label, std::string_view) override {}
+  Size windowSize() const override { return {2240, 1440}; }  // image capped at 2040 x 1340
+  void placeImage(int, int, int, int) override {}
+  void beep() override {}
+  void showMessage(std::string_view, std::string_view, std::string_view) override {
+    std::abort();  // every benchmark Draw must succeed
+  }
+
+  std::map<Field, std::string> fields = {
+      {Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
+      {Field::kYMax, "3"},   {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
+      {Field::kZMin, "0"},   {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
+};
+
+const char* const kFormulas[] = {
+    "F(x)=sin(x)^2+cos(x)^2",
+    "F(x)=2*sin(x+pi/4)^2",
+    "F(x)=sqrt(abs(x))*exp(0-x/3)+ln(x)",
+    "F(x)=sinh(x/4)-cosh(x/5)+tanh(x)+atan(x)",
+    "F(x)=((x^3-2*x^2+x-1)/(x^2+1))*sin(3*x)+cos(x/2)^2-log(x)",
+};
+
+enum Mode { kDots, kLines, kAntialias, kFilled };
+const char* const kModeNames[] = {"dots", "lines", "antialias", "filled"};
+
+struct Setup {
+  std::unique_ptr<Application> app = std::make_unique<Application>();
+  BenchView view;
+  DrawHooks hooks;
+
+  Setup(int mode, const std::string& f) {
+    app->decimalSeparator = ".";
+    PlotState& s = app->plot;
+    s.optLines = mode == kLines || mode == kAntialias ? flagOn : flagOff;
+    s.optAntialias = mode == kAntialias ? flagOn : flagOff;
+    s.optFilled = mode == kFilled ? flagOn : flagOff;
+    view.fields[Field::kFormulaF] = f;
+    setbg(s);
+  }
+  RenderContext context() { return app->renderContext(view); }
+};
+
+void fullDraw(benchmark::State& state, int mode, const std::string& f, const std::string& g = {},
+              bool polar = false) {
+  Setup setup(mode, f);
+  if (!g.empty()) {
+    setup.app->plot.optTwoFunctions = flagOn;
+    setup.app->plot.optAutoScale = flagOn;
+    setup.view.fields[Field::kFormulaG] = g;
+  }
+  if (polar) {
+    setup.app->plot.optPolar = flagOn;
+    setup.view.fields[Field::kXMin] = "-1.1";
+    setup.view.fields[Field::kXMax] = "1.1";
+    setup.view.fields[Field::kYMin] = "-1.1";
+    setup.view.fields[Field::kYMax] = "1.1";
+  }
+  RenderContext context = setup.context();
+  set2d(context);
+  for (auto _ : state) {
+    if (sb1MouseDown(context, setup.app->texts, setup.hooks) != DrawOutcome::kDrawn) std::abort();
+  }
+}
+
+// The painter alone, on the samples of one Draw.
+void renderOnly(benchmark::State& state, int mode, const std::string& f) {
+  Setup setup(mode, f);
+  RenderContext context = setup.context();
+  set2d(context);
+  if (sb1MouseDown(context, setup.app->texts, setup.hooks) != DrawOutcome::kDrawn) std::abort();
+  for (auto _ : state) plotcart(context);
+}
+
+void emptyPlot(benchmark::State& state) {
+  Setup setup(kDots, "F(x)=x");
+  RenderContext context = setup.context();
+  for (auto _ : state) set2d(context);
+}
+
+int registerAll() {
+  for (int m = kDots; m <= kFilled; ++m) {
+    for (int i = 0; i < 5; ++i) {
+      const std::string name = std::string(kModeNames[m]) + "/" + static_cast<char>('a' + i);
+      benchmark::RegisterBenchmark(("draw/" + name).c_str(), fullDraw, m, kFormulas[i],
+                                   std::string(), false)
+          ->Unit(benchmark::kMicrosecond);
+      benchmark::RegisterBenchmark(("render/" + name).c_str(), renderOnly, m, kFormulas[i])
+          ->Unit(benchmark::kMicrosecond);
+    }
+  }
+  for (int m : {kDots, kLines, kAntialias}) {
+    benchmark::RegisterBenchmark((std::string("draw/circle/") + kModeNames[m]).c_str(), fullDraw, m,
+                                 "F(x)=cos(x)", "G(x)=sin(x)", false)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("draw/rose/") + kModeNames[m]).c_str(), fullDraw, m,
+                                 "F(x)=cos(4*x)", std::string(), true)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  benchmark::RegisterBenchmark("set2d", emptyPlot)->Unit(benchmark::kMicrosecond);
+  return 0;
+}
+
+const int kRegistered = registerAll();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,167 @@
+#include "app/draw_command.h"
+
+#include <array>
+#include <cmath>
+#include <span>
+
+#include "engine/formula.h"
+#include "explore/integral.h"
+#include "plot/range_fields.h"
+#include "render/curves.h"
+
+namespace kurvana {
+namespace {
+
+constexpr std::size_t kMaxSamples = 2000;
+
+class Draw {
+ public:
+  Draw(RenderContext& context, const InterfaceTexts& texts)
+      : c_(context), s_(context.state), view_(context.view), texts_(texts) {}
+
+  DrawOutcome rangeError() {
+    return fail(DrawOutcome::kRangeError, texts_[TextId::kMsgRange1], texts_[TextId::kMsgRange2],
+                texts_[TextId::kMsgRange3]);
+  }
+
+  DrawOutcome syntaxError(Field field, const char* name) {
+    view_.setFieldColor(field, kSyntaxColor);
+    view_.focusField(field);
+    return fail(DrawOutcome::kSyntaxError, texts_[TextId::kMsgSyntax1] + name,
+                texts_[TextId::kMsgSyntax2], texts_[TextId::kMsgSyntax3]);
+  }
+
+  DrawOutcome bracketError(Field field, const char* suffix) {
+    view_.setFieldColor(field, kBracketColor);
+    return fail(DrawOutcome::kBracketError, texts_[TextId::kMsgSyntax1] + suffix,
+                texts_[TextId::kMsgBrackets], texts_[TextId::kMsgSyntax3]);
+  }
+
+  DrawOutcome evaluationError(Field field, const char* prefix) {
+    view_.setFieldColor(field, kEvaluationColor);
+    return fail(DrawOutcome::kEvaluationError, prefix + texts_[TextId::kMsgOverflow1],
+                texts_[TextId::kMsgOverflow2], texts_[TextId::kMsgOverflow3]);
+  }
+
+  // Samples `formula` at min + i * step for i < n into `values`, multiplied by
+  // the cosine or sine of the argument when asked; false at the first failure.
+  bool sample(const CompiledFormula& formula, long double min, long double max, int n,
+              std::span<long double> values, long double (*factor)(long double)) {
+    const long double step = (max - min) / (n - 1);
+    std::array<long double, kMaxSamples> args;
+    for (int i = 0; i < n; ++i) args[static_cast<std::size_t>(i)] = min + i * step;
+    const auto count = static_cast<std::size_t>(n);
+    const std::size_t good =
+        evaluateSamples(formula, std::span(args).first(count), values.first(count), s_.eval);
+    if (good > 0) s_.evalArg = args[good - 1];
+    if (good != count) return false;
+    if (factor != nullptr) {
+      for (std::size_t i = 0; i < count; ++i) values[i] = values[i] * factor(args[i]);
+    }
+    return true;
+  }
+
+ private:
+  DrawOutcome fail(DrawOutcome outcome, const std::string& line1, const std::string& line2,
+                   const std::string& line3) {
+    view_.beep();
+    view_.showMessage(line1, line2, line3);
+    return outcome;
+  }
+
+  RenderContext& c_;
+  PlotState& s_;
+  PlotView& view_;
+  const InterfaceTexts& texts_;
+};
+
+long double cosine(long double t) {
+  return std::cos(t);
+}
+long double sine(long double t) {
+  return std::sin(t);
+}
+
+// A range usable for sampling: ordered, and its width representable.
+bool ordered(long double min, long double max) {
+  return min < max && std::isfinite(max - min);
+}
+
+}  // namespace
+
+DrawOutcome sb1MouseDown(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks) {
+  PlotState& s = context.state;
+  PlotView& view = context.view;
+  Draw draw(context, texts);
+
+  hooks.eraseCircle();
+  s.plotValid = false;
+  readRangeFields(s, view, context.decimalSeparator);
+  const bool autoScale = isOn(s.optAutoScale);
+  const bool two = isOn(s.optTwoFunctions);
+  const bool polar = isOn(s.optPolar);
+  if (autoScale) alignZeroColumn(s, view, context.decimalSeparator);
+
+  if (!ordered(s.xMin, s.xMax)) return draw.rangeError();
+  if (!autoScale && !ordered(s.yMin, s.yMax)) return draw.rangeError();
+  if (two && !ordered(s.zMin, s.zMax)) return draw.rangeError();
+
+  if (s.formulaF.source.size() < 6) return DrawOutcome::kNothingToDraw;
+  if (!two && !polar && s.plotWidth < 2) return DrawOutcome::kNothingToDraw;  // no frame yet
+
+  // compileFormula resets the record, so keep the sources read from the fields.
+  const std::string sourceF = s.formulaF.source;
+  const std::string sourceG = s.formulaG.source;
+  if (!compileFormula(sourceF, s.formulaF)) return draw.syntaxError(Field::kFormulaF, " F(x)");
+  if (two && !compileFormula(sourceG, s.formulaG)) {
+    return draw.syntaxError(Field::kFormulaG, " G(x)");
+  }
+  if (!splitPieces(s.formulaF)) return draw.bracketError(Field::kFormulaF, " F(x)");
+  view.setFieldColor(Field::kFormulaF, kCompiledColor);
+  if (two && !splitPieces(s.formulaG)) return draw.bracketError(Field::kFormulaG, " G(x),");
+  view.setFieldColor(Field::kFormulaG, kCompiledColor);
+
+  if (two) {
+    const int n = s.zCount;
+    if (!draw.sample(s.formulaF, s.zMin, s.zMax, n, s.samplesA, polar ? cosine : nullptr)) {
+      return draw.evaluationError(Field::kFormulaF, "F(x) ");
+    }
+    if (!draw.sample(s.formulaG, s.zMin, s.zMax, n, s.samplesB, polar ? sine : nullptr)) {
+      return draw.evaluationError(Field::kFormulaG, "G(x) ");
+    }
+  } else if (!polar) {
+    if (!draw.sample(s.formulaF, s.xMin, s.xMax, s.plotWidth, s.samplesA, nullptr)) {
+      return draw.evaluationError(Field::kFormulaF, "F(x) ");
+    }
+  } else {
+    const int n = s.zCount;
+    if (!draw.sample(s.formulaF, s.zMin, s.zMax, n, s.samplesA, nullptr)) {
+      return draw.evaluationError(Field::kFormulaF, "F(x) ");
+    }
+    const long double step = (s.zMax - s.zMin) / (n - 1);
+    for (int i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      const long double t = s.zMin + i * step;
+      const long double r = s.samplesA[k];
+      s.samplesA[k] = r * std::cos(t);
+      s.samplesB[k] = r * std::sin(t);
+    }
+  }
+
+  const std::string typedF = view.fieldText(Field::kFormulaF);
+  const std::string typedG = view.fieldText(Field::kFormulaG);
+  hooks.recordHistory(typedF, two ? &typedG : nullptr);
+
+  s.plotValid = true;
+  s.circleShown = false;
+  if (!two && !polar) {
+    plotcart(context);
+    computeIntegral(s, view, context.decimalSeparator);
+  } else {
+    plotpar(context);
+  }
+  if (isOn(s.optReport) && !polar) hooks.report();
+  return DrawOutcome::kDrawn;
+}
+
+}  // namespace kurvana

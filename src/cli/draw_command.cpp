@@ -1,0 +1,176 @@
+#include "cli/draw_command.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/application.h"
+#include "app/draw_command.h"
+#include "cli/usage.h"
+#include "files/picture_file.h"
+#include "plot/range_fields.h"
+#include "render/plot_frame.h"
+
+namespace kurvana::cli {
+namespace {
+
+constexpr int kWindowExtraWidth = 200;  // the window around the plot image
+constexpr int kWindowExtraHeight = 100;
+
+// The window as a record: fields hold text, messages are kept for stderr.
+class CliView : public PlotView {
+ public:
+  std::string fieldText(Field field) const override {
+    const auto it = fields.find(field);
+    return it == fields.end() ? std::string() : it->second;
+  }
+  void setFieldText(Field field, std::string_view text) override {
+    fields[field] = std::string(text);
+  }
+  void setFieldEnabled(Field, bool) override {}
+  void setFieldColor(Field, std::uint32_t) override {}
+  void focusField(Field) override {}
+  void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
+  Size windowSize() const override { return window; }
+  void placeImage(int, int, int, int) override {}
+  void beep() override {}
+  void showMessage(std::string_view line1, std::string_view line2,
+                   std::string_view line3) override {
+    message = {std::string(line1), std::string(line2), std::string(line3)};
+  }
+
+  std::map<Field, std::string> fields;
+  std::map<Label, std::string> labels;
+  Size window;
+  std::optional<std::array<std::string, 3>> message;
+};
+
+const std::map<std::string_view, std::uint8_t PlotState::*> kSwitches = {
+    {"--two-functions", &PlotState::optTwoFunctions},
+    {"--polar", &PlotState::optPolar},
+    {"--auto", &PlotState::optAutoScale},
+    {"--lines", &PlotState::optLines},
+    {"--fill", &PlotState::optFilled},
+    {"--antialias", &PlotState::optAntialias},
+    {"--white", &PlotState::optWhiteBack},
+    {"--thick", &PlotState::optThick},
+    {"--no-grid", &PlotState::optGrid},
+    {"--no-axes", &PlotState::optAxes},
+    {"--no-dark", &PlotState::optDarkNegative},
+};
+
+const std::map<std::string_view, Field> kFieldOptions = {
+    {"--f", Field::kFormulaF}, {"--g", Field::kFormulaG}, {"--x-min", Field::kXMin},
+    {"--x-max", Field::kXMax}, {"--y-min", Field::kYMin}, {"--y-max", Field::kYMax},
+    {"--z-min", Field::kZMin}, {"--z-max", Field::kZMax}, {"--z-count", Field::kZCount},
+};
+
+template <typename T>
+std::optional<T> parseWhole(std::string_view text) {
+  T value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<Size> parseSize(std::string_view text) {
+  const auto x = text.find('x');
+  if (x == std::string_view::npos) return std::nullopt;
+  const auto w = parseWhole<int>(text.substr(0, x));
+  const auto h = parseWhole<int>(text.substr(x + 1));
+  if (!w || !h || *w < 100 || *h < 100 || *w > kMaxImageWidth || *h > kMaxImageHeight) {
+    return std::nullopt;
+  }
+  return Size{*w, *h};
+}
+
+bool isJpegName(std::string_view path) {
+  std::string lower(path);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.ends_with(".jpg") || lower.ends_with(".jpeg");
+}
+
+}  // namespace
+
+int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  auto app = std::make_unique<Application>();
+  PlotState& s = app->plot;
+  CliView view;
+  const std::string_view sep = app->decimalSeparator;
+  // The fields as a first start shows them.
+  writeXRange(s, view, sep);
+  writeYRange(s, view, sep);
+  view.fields[Field::kZMin] = formatGeneral(s.zMin, sep);
+  view.fields[Field::kZMax] = formatGeneral(s.zMax, sep);
+  view.fields[Field::kZCount] = std::to_string(s.zCount);
+  view.fields[Field::kFormulaF] = "F(x)=";
+  view.fields[Field::kFormulaG] = "G(x)=";
+
+  Size image{824, 668};
+  std::optional<std::string> picture;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (const auto sw = kSwitches.find(arg); sw != kSwitches.end()) {
+      std::uint8_t& flag = s.*(sw->second);
+      flag = arg.starts_with("--no-") ? flagOff : flagOn;
+      continue;
+    }
+    const bool takesValue =
+        kFieldOptions.contains(arg) || arg == "--color" || arg == "--size" || arg == "-o";
+    if (!takesValue) return usageError(err, "unknown option: " + std::string(arg));
+    if (i + 1 >= args.size()) return usageError(err, "missing value after " + std::string(arg));
+    const std::string_view value = args[++i];
+    if (const auto field = kFieldOptions.find(arg); field != kFieldOptions.end()) {
+      view.fields[field->second] = std::string(value);
+    } else if (arg == "--color") {
+      const auto color = parseWhole<std::int32_t>(value);
+      if (!color) return usageError(err, "not a colour: " + std::string(value));
+      setCurveColor(s, static_cast<Color>(*color) & 0xFFFFFFu);
+    } else if (arg == "--size") {
+      const auto size = parseSize(value);
+      if (!size)
+        return usageError(err, "not a size from 100x100 to 2040x1340: " + std::string(value));
+      image = *size;
+    } else {
+      picture = std::string(value);
+    }
+  }
+  if (!picture || picture->empty()) return usageError(err, "missing -o PICTURE");
+
+  view.window = Size{image.width + kWindowExtraWidth, image.height + kWindowExtraHeight};
+  RenderContext context = app->renderContext(view);
+  setbg(s);
+  set2d(context);
+  DrawHooks hooks;
+  sb1MouseDown(context, app->texts, hooks);
+  if (view.message) {  // the Draw stopped; the window would show these lines
+    for (const std::string& line : *view.message) err << line << '\n';
+    return 1;
+  }
+
+  const std::string problem = isJpegName(*picture) ? writeJpegFile(app->image, *picture)
+                                                   : writeBmpFile(app->image, *picture);
+  if (!problem.empty()) {
+    err << "kurvana-cli: " << problem << '\n';
+    return 1;
+  }
+  out << "x min = " << view.fieldText(Field::kXMin) << '\n'
+      << "x max = " << view.fieldText(Field::kXMax) << '\n'
+      << "y min = " << view.fieldText(Field::kYMin) << '\n'
+      << "y max = " << view.fieldText(Field::kYMax) << '\n';
+  if (!isOn(s.optTwoFunctions) && !isOn(s.optPolar)) {
+    std::string integral = view.labels[Label::kIntegral];
+    if (integral.starts_with("= ")) integral.erase(0, 2);
+    out << "integral = " << integral << '\n';
+  }
+  return 0;
+}
+
+}  // namespace kurvana::cli

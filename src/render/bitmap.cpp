@@ -1,0 +1,105 @@
+#include "render/bitmap.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kurvana {
+
+Bitmap::Bitmap(int width, int height, Color fill)
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
+              (fill & 0xFFFFFFu) | kOpaque) {}
+
+void Bitmap::fillRect(int left, int top, int right, int bottom, Color color) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, width_);
+  bottom = std::min(bottom, height_);
+  if (right <= left || bottom <= top) return;
+  const std::uint32_t value = (color & 0xFFFFFFu) | kOpaque;
+  for (int y = top; y < bottom; ++y) {
+    std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(index(left, y)),
+              pixels_.begin() + static_cast<std::ptrdiff_t>(index(right, y)), value);
+  }
+}
+
+void Bitmap::drawTransparent(int left, int top, const Bitmap& picture, Color transparent) {
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const Color c = picture.pixel(x, y);
+      if (c != (transparent & 0xFFFFFFu)) setPixel(left + x, top + y, c);
+    }
+  }
+}
+
+void Bitmap::copyRect(const Bitmap& source, int srcX, int srcY, int w, int h, int dstX, int dstY) {
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (source.contains(srcX + x, srcY + y) && contains(dstX + x, dstY + y)) {
+        pixels_[index(dstX + x, dstY + y)] = source.pixels_[source.index(srcX + x, srcY + y)];
+      }
+    }
+  }
+}
+
+void Canvas::plot(int x, int y) {
+  if (pen.width >= 2) {
+    bitmap_.fillRect(x - 1, y - 1, x + 1, y + 1, pen.color);
+  } else {
+    bitmap_.setPixel(x, y, pen.color);
+  }
+}
+
+void Canvas::lineTo(int x, int y) {
+  // Solid axis-parallel lines (fills, axes, frames) are spans: fill them at once.
+  if (pen.style == PenStyle::kSolid && (x == x_) != (y == y_)) {
+    const int grow = pen.width >= 2 ? 1 : 0;  // width 2 reaches one pixel up and left
+    if (y == y_) {
+      const int first = x > x_ ? x_ : x + 1;
+      const int last = x > x_ ? x - 1 : x_;
+      bitmap_.fillRect(first - grow, y - grow, last + 1, y + 1, pen.color);
+    } else {
+      const int first = y > y_ ? y_ : y + 1;
+      const int last = y > y_ ? y - 1 : y_;
+      bitmap_.fillRect(x - grow, first - grow, x + 1, last + 1, pen.color);
+    }
+    moveTo(x, y);
+    return;
+  }
+  // Bresenham from the current position; the end point is not painted.
+  const int dx = std::abs(x - x_);
+  const int dy = -std::abs(y - y_);
+  const int sx = x_ < x ? 1 : -1;
+  const int sy = y_ < y ? 1 : -1;
+  int error = dx + dy;
+  int cx = x_;
+  int cy = y_;
+  bool on = true;
+  while (cx != x || cy != y) {
+    if (pen.style == PenStyle::kSolid || on) plot(cx, cy);
+    on = !on;
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      cx += sx;
+    }
+    if (twice <= dx) {
+      error += dx;
+      cy += sy;
+    }
+  }
+  moveTo(x, y);
+}
+
+void Canvas::outlineRect(int left, int top, int right, int bottom) {
+  if (right <= left || bottom <= top) return;
+  // The path runs through the last column and row inside the rectangle.
+  moveTo(left, top);
+  lineTo(right - 1, top);
+  lineTo(right - 1, bottom - 1);
+  lineTo(left, bottom - 1);
+  lineTo(left, top);
+}
+
+}  // namespace kurvana

@@ -1,0 +1,101 @@
+// Raster canvas: a 32-bit bitmap in the 0x00BBGGRR layout with the drawing
+// primitives the plot uses (pixels, rectangles, pens and lines, transparent
+// pictures, rectangle copies).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "plot/plot_state.h"
+
+namespace kurvana {
+
+// Pixels are stored with the unused top byte at 0xFF, so the memory can be
+// shown as RGBX8888 without copying; the accessors speak plain 0x00BBGGRR.
+class Bitmap {
+ public:
+  static constexpr std::uint32_t kOpaque = 0xFF000000u;
+
+  Bitmap() = default;
+  Bitmap(int width, int height, Color fill = 0);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool empty() const { return width_ == 0 || height_ == 0; }
+  bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+  // 0 outside the bitmap.
+  Color pixel(int x, int y) const {
+    return contains(x, y) ? pixels_[index(x, y)] & 0xFFFFFFu : 0;
+  }
+  // Ignored outside the bitmap.
+  void setPixel(int x, int y, Color color) {
+    if (contains(x, y)) pixels_[index(x, y)] = (color & 0xFFFFFFu) | kOpaque;
+  }
+
+  // Right and bottom edges exclusive; clipped to the bitmap.
+  void fillRect(int left, int top, int right, int bottom, Color color);
+
+  // Draws `picture` with its top-left corner at (left, top); its pixels equal
+  // to `transparent` leave the bitmap as it was.
+  void drawTransparent(int left, int top, const Bitmap& picture, Color transparent);
+
+  // Copies the w x h rectangle at (srcX, srcY) of `source` to (dstX, dstY);
+  // parts outside either bitmap are skipped.
+  void copyRect(const Bitmap& source, int srcX, int srcY, int w, int h, int dstX, int dstY);
+
+  // Rows of 0xFFBBGGRR words, top row first, no padding.
+  const std::uint32_t* data() const { return pixels_.data(); }
+  std::uint32_t* data() { return pixels_.data(); }
+
+ private:
+  std::size_t index(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+           static_cast<std::size_t>(x);
+  }
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;
+};
+
+enum class PenStyle { kSolid, kDotted };
+
+struct Pen {
+  Color color = 0;
+  int width = 1;  // 1 or 2
+  PenStyle style = PenStyle::kSolid;
+};
+
+// Move-to/line-to drawing with a pen, in copy mode, on one bitmap.
+class Canvas {
+ public:
+  explicit Canvas(Bitmap& bitmap) : bitmap_(bitmap) {}
+
+  Bitmap& bitmap() { return bitmap_; }
+
+  void moveTo(int x, int y) {
+    x_ = x;
+    y_ = y;
+  }
+  // Draws to (x, y), leaving the end point itself unpainted, and moves there.
+  // A width-2 pen paints each point of the 1-pixel line as the 2 x 2 block
+  // reaching one pixel up and left, so the pen is centred on the line. Dotted
+  // lines paint every other point, starting with the first.
+  void lineTo(int x, int y);
+
+  // The outline of the rectangle from (left, top) to (right, bottom), right and
+  // bottom exclusive, drawn with the pen and no fill.
+  void outlineRect(int left, int top, int right, int bottom);
+
+  Pen pen;
+
+ private:
+  void plot(int x, int y);
+
+  Bitmap& bitmap_;
+  int x_ = 0;
+  int y_ = 0;
+};
+
+}  // namespace kurvana

@@ -1,0 +1,190 @@
+#include "render/plot_frame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "plot/number_format.h"
+#include "plot/range_fields.h"
+#include "render/artwork.h"
+#include "render/text.h"
+
+namespace kurvana {
+namespace {
+
+constexpr Color rgb(int red, int green, int blue) {
+  return static_cast<Color>(red) | (static_cast<Color>(green) << 8) |
+         (static_cast<Color>(blue) << 16);
+}
+
+// Smallest image that still leaves a plot area to sample and map.
+constexpr int kMinImageSide = 60;
+
+constexpr int kGridSteps = 20;  // lines visited on either side of the offset
+
+// Round half to even, as everywhere in the painters.
+long long roundEven(long double v) {
+  return std::llrint(v);
+}
+
+// The column (or row) where 0 would lie for a range that does not contain it:
+// -Round(span * min / (max - min)); 0 for a result that is not a number or
+// does not fit, and for one further than a plot width beyond either edge.
+int virtualZero(long double min, long double max, int extent) {
+  const long double offset = -(static_cast<long double>(extent - 1) * min) / (max - min);
+  if (!std::isfinite(offset) || std::fabs(offset) > 1e9L) return 0;
+  const long long rounded = roundEven(offset);
+  if (rounded < -extent || rounded > 2LL * extent) return 0;
+  return static_cast<int>(rounded);
+}
+
+// The first sample index whose value min + i * step is at or above zero.
+int firstNonNegative(long double min, long double max, int extent) {
+  const long double step = (max - min) / static_cast<long double>(extent - 1);
+  int i = 0;
+  while (i < extent - 1 && min + static_cast<long double>(i) * step < 0) ++i;
+  return i;
+}
+
+void drawText(RenderContext& context, int x, int y, const std::string& text) {
+  if (context.text != nullptr) {
+    context.text->draw(context.image, x, y, text, context.state.labelColor);
+  }
+}
+
+}  // namespace
+
+void setbg(PlotState& state) {
+  const bool white = isOn(state.optWhiteBack);
+  state.backColor = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
+  state.gridColor = white ? rgb(176, 176, 176) : rgb(64, 64, 64);
+  state.axesColor = white ? rgb(64, 64, 64) : rgb(160, 160, 160);
+  state.labelColor = white ? rgb(128, 128, 128) : rgb(96, 96, 96);
+}
+
+void vgrid(RenderContext& context, Canvas& canvas, int offset) {
+  const PlotState& s = context.state;
+  const int w = s.plotWidth;
+  const int h = s.plotHeight;
+  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
+  const long double gap = static_cast<long double>(w - 1) / 10;
+  for (const int direction : {1, -1}) {
+    for (int step = 0; step <= kGridSteps; ++step) {
+      const int k = direction * step;
+      const long double position = offset + k * gap;
+      const long long c = offset + roundEven(k * gap);
+      if (c < 0 || c >= w) continue;
+      const int column = static_cast<int>(c) + kMargin;
+      // The line through the offset itself is the axis' place; it shows only
+      // when the axes are hidden.
+      const bool drawLine = k != 0 || (direction < 0 && !isOn(s.optAxes));
+      if (drawLine) seg(canvas, column, kMargin, column, h + kMargin);
+      const long double v = s.xMin + position * (s.xMax - s.xMin) / static_cast<long double>(w - 1);
+      const std::string text =
+          formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, context.decimalSeparator);
+      drawText(context, column - 15, 3, text);
+      drawText(context, column - 15, context.image.height() - 17, text);
+    }
+  }
+}
+
+void hgrid(RenderContext& context, Canvas& canvas, int offset) {
+  const PlotState& s = context.state;
+  const int w = s.plotWidth;
+  const int h = s.plotHeight;
+  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
+  const long double gap = static_cast<long double>(h - 1) / 10;
+  for (int k = 0; k <= kGridSteps; ++k) {
+    const long long r = offset + roundEven(k * gap);
+    if (r >= 0 && r <= h)
+      seg(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
+          static_cast<int>(r) + kMargin);
+  }
+  for (int k = -kGridSteps; k <= -1; ++k) {
+    const long long r = offset + roundEven(k * gap);
+    if (r >= 0 && r <= h)
+      seg(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
+          static_cast<int>(r) + kMargin);
+  }
+}
+
+void set2d(RenderContext& context) {
+  PlotState& s = context.state;
+  s.circleShown = false;
+  s.yAxisColumn = -100;
+  s.xAxisRow = -100;
+  readRangeFields(s, context.view, context.decimalSeparator);
+
+  const Size window = context.view.windowSize();
+  const int imageWidth = std::clamp(window.width - 200, kMinImageSide, kMaxImageWidth);
+  const int imageHeight = std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight);
+  context.view.placeImage(kImageLeft, kImageTop, imageWidth, imageHeight);
+  context.image = Bitmap(imageWidth, imageHeight, s.backColor);
+  const int w = imageWidth - 2 * kMargin;
+  const int h = imageHeight - 2 * kMargin;
+  context.view.setLabel(Label::kPlotSize, "= " + std::to_string(w) + ", " + std::to_string(h));
+  s.plotWidth = w;
+  s.plotHeight = h;
+
+  Canvas canvas(context.image);
+  canvas.pen = Pen{s.gridColor, 2, PenStyle::kSolid};
+  canvas.outlineRect(kMargin - 1, kMargin - 1, w + kMargin + 2, h + kMargin + 2);
+
+  const bool grid = isOn(s.optGrid);
+  int columnOffset = 0;
+  if (s.xMin == 0) {
+    columnOffset = 0;
+    s.yAxisColumn = kMargin;
+  } else if (s.xMax == 0) {
+    columnOffset = w - 1;
+    s.yAxisColumn = w + kMargin - 1;
+  } else if (s.xMin < 0 && s.xMax > 0) {
+    columnOffset = firstNonNegative(s.xMin, s.xMax, w);
+    s.yAxisColumn = columnOffset + kMargin;
+  } else {
+    columnOffset = virtualZero(s.xMin, s.xMax, w);
+  }
+  if (grid) vgrid(context, canvas, columnOffset);
+
+  // Rows are counted from the bottom here, from the top in hgrid.
+  int rowOffset = 0;
+  if (s.yMin == 0) {
+    rowOffset = h - 1;
+    s.xAxisRow = h + kMargin - 1;
+  } else if (s.yMax == 0) {
+    rowOffset = 0;
+    s.xAxisRow = kMargin;
+  } else if (s.yMin < 0 && s.yMax > 0) {
+    const int i = firstNonNegative(s.yMin, s.yMax, h);
+    rowOffset = h - i - 1;
+    s.xAxisRow = h + kMargin - 1 - i;
+  } else {
+    rowOffset = h - virtualZero(s.yMin, s.yMax, h) - 1;
+  }
+  if (grid) hgrid(context, canvas, rowOffset);
+
+  const bool axes = isOn(s.optAxes);
+  if (axes && s.xAxisRow >= 1) {
+    drawText(context, 6, s.xAxisRow - 7, "0");
+    drawText(context, imageWidth - 15, s.xAxisRow - 7, "0");
+  }
+  if (axes) {
+    canvas.pen = Pen{s.axesColor, 1, PenStyle::kSolid};
+    seg(canvas, s.yAxisColumn, kMargin, s.yAxisColumn, h + kMargin);
+    seg(canvas, kMargin, s.xAxisRow, w + kMargin, s.xAxisRow);
+    const bool white = isOn(s.optWhiteBack);
+    const Artwork& art = context.artwork;
+    const Color transparent = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
+    context.image.drawTransparent(w + 10, s.xAxisRow - 5, white ? art.arb : art.arw, transparent);
+    context.image.drawTransparent(s.yAxisColumn - 5, kMargin - 1, white ? art.aub : art.auw,
+                                  transparent);
+  }
+
+  for (const Label label :
+       {Label::kReadoutX, Label::kReadoutF, Label::kReadoutDerivative, Label::kIntegral}) {
+    context.view.setLabel(label, "= 0");
+  }
+}
+
+}  // namespace kurvana

@@ -1,0 +1,256 @@
+// The Draw command end to end on a fake window: validation, compilation,
+// sampling in each mode, the failure reports and what it hands on.
+#include "app/draw_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "plot/fake_view.h"
+#include "render/plot_frame.h"
+
+namespace kurvana {
+namespace {
+
+class RecordingHooks : public DrawHooks {
+ public:
+  void eraseCircle() override { ++erased; }
+  void recordHistory(const std::string& f, const std::string* g) override {
+    history.push_back(f + "|" + (g != nullptr ? *g : std::string("-")));
+  }
+  void report() override { ++reports; }
+
+  int erased = 0;
+  int reports = 0;
+  std::vector<std::string> history;
+};
+
+class DrawCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app->decimalSeparator = ".";
+    app->labelFont.reset();  // pixels of labels are not what these tests look at
+    view.texts = {{Field::kXMin, "0"}, {Field::kXMax, "10"},        {Field::kYMin, "-5"},
+                  {Field::kYMax, "5"}, {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
+                  {Field::kZMin, "0"}, {Field::kZMax, "10"},        {Field::kZCount, "1000"}};
+    view.window = {600 + 200, 400 + 100};  // W = 560, H = 360
+  }
+
+  // set2d, then the Draw, as every caller but the Draw button does.
+  DrawOutcome draw(const std::string& f) {
+    view.texts[Field::kFormulaF] = f;
+    RenderContext context = app->renderContext(view);
+    setbg(app->plot);
+    set2d(context);
+    return sb1MouseDown(context, app->texts, hooks);
+  }
+
+  void expectMessage(const std::string& first, const std::string& second,
+                     const std::string& third) {
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0][0], first);
+    EXPECT_EQ(view.messages[0][1], second);
+    EXPECT_EQ(view.messages[0][2], third);
+    EXPECT_EQ(view.beeps, 1);
+    EXPECT_FALSE(app->plot.plotValid);
+    EXPECT_TRUE(hooks.history.empty());
+  }
+
+  std::unique_ptr<Application> app = std::make_unique<Application>();
+  testing::FakeView view;
+  RecordingHooks hooks;
+};
+
+TEST_F(DrawCommand, SamplesOnePointPerColumnFromXMinToXMax) {
+  ASSERT_EQ(draw("F(x)=SIN(X)"), DrawOutcome::kDrawn);
+  const PlotState& s = app->plot;
+  EXPECT_TRUE(s.plotValid);
+  EXPECT_EQ(s.plotWidth, 560);
+  EXPECT_EQ(s.samplesA[0], std::sin(0.0L));
+  const long double step = 10.0L / 559;
+  EXPECT_EQ(s.samplesA[100], std::sin(0.0L + 100 * step));
+  EXPECT_NEAR(static_cast<double>(s.samplesA[559]), std::sin(10.0), 1e-15);
+  EXPECT_EQ(view.colors[Field::kFormulaF], kCompiledColor);
+  EXPECT_EQ(view.colors[Field::kFormulaG], kCompiledColor);
+  EXPECT_EQ(view.beeps, 0);
+  EXPECT_EQ(hooks.erased, 1);
+  ASSERT_EQ(hooks.history.size(), 1u);
+  EXPECT_EQ(hooks.history[0], "F(x)=SIN(X)|-");
+  EXPECT_NE(view.labels[Label::kIntegral], "= 0");
+  EXPECT_EQ(hooks.reports, 0);
+}
+
+TEST_F(DrawCommand, LabelAloneDrawsNothingAndSaysNothing) {
+  EXPECT_EQ(draw("F(x)="), DrawOutcome::kNothingToDraw);
+  EXPECT_EQ(view.beeps, 0);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_FALSE(app->plot.plotValid);
+}
+
+TEST_F(DrawCommand, LexicalFailureOfFTurnsItRedAndFocusesIt) {
+  EXPECT_EQ(draw("F(x)=2pi*x"), DrawOutcome::kSyntaxError);
+  EXPECT_EQ(view.colors[Field::kFormulaF], kSyntaxColor);
+  EXPECT_EQ(view.focused, Field::kFormulaF);
+  expectMessage("Please check the sintax of function F(x)",
+                "or verify the list of supported functions!",
+                "Notice that these formulas are case insensitive.");
+}
+
+TEST_F(DrawCommand, StructureFailureOfFTurnsItBlueWithoutFocus) {
+  EXPECT_EQ(draw("F(x)=)x("), DrawOutcome::kBracketError);
+  EXPECT_EQ(view.colors[Field::kFormulaF], kBracketColor);
+  EXPECT_FALSE(view.focused.has_value());
+  expectMessage("Please check the sintax of function F(x)",
+                "including the number of brackets you have used!",
+                "Notice that these formulas are case insensitive.");
+}
+
+TEST_F(DrawCommand, EvaluationFailureTurnsTheFieldOlive) {
+  view.texts[Field::kXMin] = "0";
+  EXPECT_EQ(draw("F(x)=1/X"), DrawOutcome::kEvaluationError);
+  EXPECT_EQ(view.colors[Field::kFormulaF], kEvaluationColor);
+  expectMessage("F(x) calculation has generated an overflow error!",
+                "Try to modify the range of the argument",
+                "in order to avoid this kind of errors.");
+}
+
+TEST_F(DrawCommand, DomainErrorIsReportedAsOverflowToo) {
+  view.texts[Field::kXMin] = "-1";
+  EXPECT_EQ(draw("F(x)=SQRT(X)"), DrawOutcome::kEvaluationError);
+  EXPECT_EQ(view.messages.at(0)[0], "F(x) calculation has generated an overflow error!");
+}
+
+TEST_F(DrawCommand, RangeFailures) {
+  const std::string range1 = "The minimum value of the function's argument";
+  struct Case {
+    Field field;
+    const char* text;
+  };
+  for (const Case& c : {Case{Field::kXMin, "10"}, Case{Field::kXMax, "-1"},
+                        Case{Field::kYMax, "-5"}, Case{Field::kXMin, "-1e4932"}}) {
+    view = testing::FakeView();
+    SetUp();
+    view.texts[c.field] = c.text;
+    if (c.field == Field::kXMin && std::string(c.text) == "-1e4932") {
+      view.texts[Field::kXMax] = "1e4932";  // the width overflows
+    }
+    EXPECT_EQ(draw("F(x)=x"), DrawOutcome::kRangeError) << c.text;
+    expectMessage(range1, "has to be lower than the maximum value!",
+                  "Fix the range of the argument and try again.");
+  }
+}
+
+TEST_F(DrawCommand, EqualYRangeIsAcceptedWithAutomaticScale) {
+  view.texts[Field::kYMin] = "1";
+  view.texts[Field::kYMax] = "1";
+  EXPECT_EQ(draw("F(x)=x"), DrawOutcome::kRangeError);
+  view = testing::FakeView();
+  SetUp();
+  view.texts[Field::kYMin] = "1";
+  view.texts[Field::kYMax] = "1";
+  app->plot.optAutoScale = flagOn;
+  EXPECT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+}
+
+TEST_F(DrawCommand, TwoFunctionsNeedAnOrderedParameterRangeAndAValidG) {
+  app->plot.optTwoFunctions = flagOn;
+  view.texts[Field::kZMax] = "0";
+  EXPECT_EQ(draw("F(x)=cos(x)"), DrawOutcome::kRangeError);
+
+  view = testing::FakeView();
+  SetUp();
+  EXPECT_EQ(draw("F(x)=cos(x)"), DrawOutcome::kSyntaxError);  // G holds only its label
+  EXPECT_EQ(view.colors[Field::kFormulaG], kSyntaxColor);
+  EXPECT_EQ(view.focused, Field::kFormulaG);
+  EXPECT_EQ(view.messages.at(0)[0], "Please check the sintax of function G(x)");
+
+  view = testing::FakeView();
+  SetUp();
+  view.texts[Field::kFormulaG] = "G(x)=x)+(x";
+  EXPECT_EQ(draw("F(x)=cos(x)"), DrawOutcome::kBracketError);
+  EXPECT_EQ(view.colors[Field::kFormulaG], kBracketColor);
+  EXPECT_EQ(view.colors[Field::kFormulaF], kCompiledColor);
+  EXPECT_EQ(view.messages.at(0)[0], "Please check the sintax of function G(x),");
+
+  view = testing::FakeView();
+  SetUp();
+  view.texts[Field::kFormulaG] = "G(x)=ln(x)";
+  EXPECT_EQ(draw("F(x)=cos(x)"), DrawOutcome::kEvaluationError);  // ln 0 at t = 0
+  EXPECT_EQ(view.colors[Field::kFormulaG], kEvaluationColor);
+  EXPECT_EQ(view.messages.at(0)[0], "G(x) calculation has generated an overflow error!");
+}
+
+TEST_F(DrawCommand, TwoFunctionSamplesAreFAndGOverTheParameter) {
+  app->plot.optTwoFunctions = flagOn;
+  view.texts[Field::kFormulaG] = "G(x)=x*x";
+  view.texts[Field::kZCount] = "11";
+  ASSERT_EQ(draw("F(x)=x+1"), DrawOutcome::kDrawn);
+  const PlotState& s = app->plot;
+  EXPECT_EQ(s.samplesA[0], 1.0L);
+  EXPECT_EQ(s.samplesA[10], 11.0L);
+  EXPECT_EQ(s.samplesB[10], 100.0L);
+  ASSERT_EQ(hooks.history.size(), 1u);
+  EXPECT_EQ(hooks.history[0], "F(x)=x+1|G(x)=x*x");
+}
+
+TEST_F(DrawCommand, PolarSamplesAreCoordinatesAndIgnoreAReversedParameterRange) {
+  app->plot.optPolar = flagOn;
+  view.texts[Field::kZMin] = "1";
+  view.texts[Field::kZMax] = "0";  // traversed backwards, not an error in one-function polar
+  view.texts[Field::kZCount] = "10";
+  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
+  const PlotState& s = app->plot;
+  EXPECT_EQ(s.samplesA[0], 2 * std::cos(1.0L));
+  EXPECT_EQ(s.samplesB[0], 2 * std::sin(1.0L));
+  EXPECT_EQ(s.samplesA[9], 2 * std::cos(0.0L));
+  EXPECT_EQ(view.labels[Label::kIntegral], "= 0");  // no integral outside Cartesian plots
+}
+
+TEST_F(DrawCommand, CartesianDrawLeavesTheParametricBufferAlone) {
+  app->plot.samplesB[5] = 42.0L;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(app->plot.samplesB[5], 42.0L);
+}
+
+TEST_F(DrawCommand, ReportOnlyWithPolarPlottingOff) {
+  app->plot.optReport = flagOn;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(hooks.reports, 1);
+  app->plot.optPolar = flagOn;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(hooks.reports, 1);
+}
+
+TEST_F(DrawCommand, ASecondDrawAddsItsCurveToThePicture) {
+  RenderContext context = app->renderContext(view);
+  setbg(app->plot);
+  set2d(context);
+  view.texts[Field::kFormulaF] = "F(x)=4";
+  ASSERT_EQ(sb1MouseDown(context, app->texts, hooks), DrawOutcome::kDrawn);
+  view.texts[Field::kFormulaF] = "F(x)=-4";
+  ASSERT_EQ(sb1MouseDown(context, app->texts, hooks), DrawOutcome::kDrawn);
+  // y = 4 and y = -4 on a -5..5 range of H = 360 rows.
+  const auto rowOf = [](long double y) {
+    return static_cast<int>(380 - std::llrint((y + 5) * 359 / 10) - 1);
+  };
+  EXPECT_EQ(app->image.pixel(300, rowOf(4)), app->plot.curveColor);
+  EXPECT_EQ(app->image.pixel(300, rowOf(-4)), app->plot.curveColorDark);
+}
+
+TEST_F(DrawCommand, AutomaticScaleAlignsZeroOnAColumn) {
+  app->plot.optAutoScale = flagOn;
+  view.texts[Field::kXMin] = "-1";
+  view.texts[Field::kXMax] = "2";
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  // A sample lands exactly on x = 0.
+  bool hit = false;
+  for (int i = 0; i < app->plot.plotWidth; ++i) hit = hit || app->plot.samplesA[i] == 0;
+  EXPECT_TRUE(hit);
+}
+
+}  // namespace
+}  // namespace kurvana

@@ -1,0 +1,331 @@
+// Picture export: the BMP layout byte by byte, a baseline JPEG that decodes
+// back to the picture, and atomic replacement with reported failures.
+#include "files/picture_file.h"
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kurvana {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t u16(const Bytes& b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8);
+}
+std::uint32_t u32(const Bytes& b, std::size_t at) {
+  return u16(b, at) | (u16(b, at + 2) << 16);
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class PictureFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    folder = fs::temp_directory_path() /
+             ("kurvana-picture-test-" + std::to_string(random()) + std::to_string(random()));
+    ASSERT_TRUE(fs::create_directory(folder));
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  // Names of everything in the folder: catches left-over temporary files.
+  std::vector<std::string> listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+      names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path folder;
+};
+
+// 5 x 3, every pixel a different colour with distinct red, green and blue.
+Bitmap sample() {
+  Bitmap bitmap(5, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const Color red = static_cast<Color>(10 + x);
+      const Color green = static_cast<Color>(100 + y);
+      const Color blue = static_cast<Color>(200 + 10 * y + x);
+      bitmap.setPixel(x, y, red | (green << 8) | (blue << 16));
+    }
+  }
+  return bitmap;
+}
+
+TEST_F(PictureFile, BmpHeadersAndRowsByteByByte) {
+  const fs::path path = folder / "plot.bmp";
+  const Bitmap bitmap = sample();
+  ASSERT_EQ(writeBmpFile(bitmap, path), "");
+  const Bytes b = readAll(path);
+
+  constexpr std::size_t kRowBytes = 16;  // 5 * 3 = 15, padded to 16
+  ASSERT_EQ(b.size(), 54 + 3 * kRowBytes);
+  EXPECT_EQ(b[0], 'B');
+  EXPECT_EQ(b[1], 'M');
+  EXPECT_EQ(u32(b, 2), b.size());
+  EXPECT_EQ(u32(b, 6), 0u);
+  EXPECT_EQ(u32(b, 10), 54u);
+  EXPECT_EQ(u32(b, 14), 40u);
+  EXPECT_EQ(u32(b, 18), 5u);
+  EXPECT_EQ(u32(b, 22), 3u) << "positive height: bottom-up rows";
+  EXPECT_EQ(u16(b, 26), 1u);
+  EXPECT_EQ(u16(b, 28), 24u);
+  EXPECT_EQ(u32(b, 30), 0u) << "uncompressed";
+  EXPECT_EQ(u32(b, 34), 3 * kRowBytes);
+  EXPECT_GT(u32(b, 38), 0u);
+  EXPECT_EQ(u32(b, 38), u32(b, 42));
+  EXPECT_EQ(u32(b, 46), 0u);
+  EXPECT_EQ(u32(b, 50), 0u);
+
+  for (int fileRow = 0; fileRow < 3; ++fileRow) {
+    const int y = 2 - fileRow;
+    const std::size_t row = 54 + static_cast<std::size_t>(fileRow) * kRowBytes;
+    for (int x = 0; x < 5; ++x) {
+      const Color c = bitmap.pixel(x, y);
+      const std::size_t at = row + 3 * static_cast<std::size_t>(x);
+      EXPECT_EQ(b[at], (c >> 16) & 0xFF) << "blue of " << x << "," << y;
+      EXPECT_EQ(b[at + 1], (c >> 8) & 0xFF) << "green of " << x << "," << y;
+      EXPECT_EQ(b[at + 2], c & 0xFF) << "red of " << x << "," << y;
+    }
+    EXPECT_EQ(b[row + 15], 0) << "padding of file row " << fileRow;
+  }
+}
+
+TEST_F(PictureFile, BmpRowPaddingForEveryWidth) {
+  for (int width = 1; width <= 8; ++width) {
+    const fs::path path = folder / ("w" + std::to_string(width) + ".bmp");
+    ASSERT_EQ(writeBmpFile(Bitmap(width, 2, 0xFFFFFF), path), "") << width;
+    const Bytes b = readAll(path);
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    EXPECT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
+    EXPECT_EQ(u32(b, 34), 2 * rowBytes) << "width " << width;
+  }
+}
+
+// Decodes a JPEG file; empty on any libjpeg error.
+struct Decoded {
+  int width = 0;
+  int height = 0;
+  int components = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
+struct DecodeErrors {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+extern "C" void decodeErrorExit(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<DecodeErrors*>(cinfo->err)->jump, 1);
+}
+
+bool decodeInto(const Bytes& file, jpeg_decompress_struct* cinfo, DecodeErrors* errors,
+                Decoded* out) {
+  cinfo->err = jpeg_std_error(&errors->pub);
+  errors->pub.error_exit = decodeErrorExit;
+  if (setjmp(errors->jump) != 0) {
+    jpeg_destroy_decompress(cinfo);
+    return false;
+  }
+  jpeg_create_decompress(cinfo);
+  jpeg_mem_src(cinfo, file.data(), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(cinfo, TRUE);
+  cinfo->out_color_space = JCS_RGB;
+  jpeg_start_decompress(cinfo);
+  out->width = static_cast<int>(cinfo->output_width);
+  out->height = static_cast<int>(cinfo->output_height);
+  out->components = cinfo->output_components;
+  out->rgb.resize(static_cast<std::size_t>(out->width) * out->height * 3);
+  while (cinfo->output_scanline < cinfo->output_height) {
+    JSAMPROW row =
+        out->rgb.data() + static_cast<std::size_t>(cinfo->output_scanline) * out->width * 3;
+    jpeg_read_scanlines(cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(cinfo);
+  jpeg_destroy_decompress(cinfo);
+  return true;
+}
+
+// The marker bytes FF xx before the first scan, by walking the segments.
+std::vector<int> markersBeforeScan(const Bytes& b) {
+  std::vector<int> markers;
+  std::size_t at = 2;
+  while (at + 4 <= b.size() && b[at] == 0xFF) {
+    const int marker = b[at + 1];
+    markers.push_back(marker);
+    if (marker == 0xDA) break;
+    at += 2 + (static_cast<std::size_t>(b[at + 2]) << 8 | b[at + 3]);  // big-endian length
+  }
+  return markers;
+}
+
+TEST_F(PictureFile, JpegIsBaselineAndDecodesToTheColours) {
+  struct Case {
+    int width, height;
+    Color color;
+  };
+  for (const Case& c :
+       std::vector<Case>{{37, 21, 0x3080F0}, {16, 16, 0x000000}, {1, 1, 0xFFFFFF}}) {
+    const fs::path path = folder / "plot.jpg";
+    ASSERT_EQ(writeJpegFile(Bitmap(c.width, c.height, c.color), path), "");
+    const Bytes b = readAll(path);
+    ASSERT_GE(b.size(), 4u);
+    EXPECT_EQ(b[0], 0xFF);
+    EXPECT_EQ(b[1], 0xD8);
+    EXPECT_EQ(b[b.size() - 2], 0xFF);
+    EXPECT_EQ(b[b.size() - 1], 0xD9);
+    const std::vector<int> markers = markersBeforeScan(b);
+    EXPECT_EQ(std::count(markers.begin(), markers.end(), 0xC0), 1) << "one baseline frame";
+    EXPECT_EQ(std::count(markers.begin(), markers.end(), 0xC2), 0) << "not progressive";
+    ASSERT_FALSE(markers.empty());
+    EXPECT_EQ(markers.back(), 0xDA) << "segments run up to the scan";
+
+    jpeg_decompress_struct cinfo{};
+    DecodeErrors errors{};
+    Decoded decoded;
+    ASSERT_TRUE(decodeInto(b, &cinfo, &errors, &decoded));
+    EXPECT_EQ(decoded.width, c.width);
+    EXPECT_EQ(decoded.height, c.height);
+    EXPECT_EQ(decoded.components, 3);
+    const int expected[3] = {static_cast<int>(c.color & 0xFF),
+                             static_cast<int>((c.color >> 8) & 0xFF),
+                             static_cast<int>((c.color >> 16) & 0xFF)};
+    for (std::size_t i = 0; i < decoded.rgb.size(); ++i) {
+      ASSERT_NEAR(decoded.rgb[i], expected[i % 3], 4)
+          << "channel " << i % 3 << " of pixel " << i / 3 << " for colour " << std::hex << c.color;
+    }
+  }
+}
+
+TEST_F(PictureFile, JpegKeepsLeftRightAndTopBottom) {
+  // Red left half over blue right half, green bottom rows: a mirrored or
+  // channel-swapped encoder shows up in the corners.
+  Bitmap bitmap(32, 32, 0x0000FF);
+  bitmap.fillRect(16, 0, 32, 16, 0xFF0000);
+  bitmap.fillRect(0, 16, 32, 32, 0x00FF00);
+  const fs::path path = folder / "plot.jpg";
+  ASSERT_EQ(writeJpegFile(bitmap, path), "");
+  jpeg_decompress_struct cinfo{};
+  DecodeErrors errors{};
+  Decoded d;
+  ASSERT_TRUE(decodeInto(readAll(path), &cinfo, &errors, &d));
+  const auto at = [&](int x, int y, int channel) { return d.rgb[(y * 32 + x) * 3 + channel]; };
+  EXPECT_GT(at(4, 4, 0), 200);  // red top-left
+  EXPECT_LT(at(4, 4, 2), 60);
+  EXPECT_GT(at(27, 4, 2), 200);  // blue top-right
+  EXPECT_LT(at(27, 4, 0), 60);
+  EXPECT_GT(at(4, 27, 1), 200);  // green bottom
+  EXPECT_LT(at(4, 27, 0), 60);
+}
+
+TEST_F(PictureFile, QualityChangesTheSizeAndOutOfRangeQualityIsAccepted) {
+  Bitmap bitmap(64, 64);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x)
+      bitmap.setPixel(x, y, static_cast<Color>((x * 37 + y * 91) * 2654435761u));
+  }
+  std::vector<std::size_t> sizes;
+  for (const int quality : {-5, 10, 90, 100, 1000}) {
+    const fs::path path = folder / ("q" + std::to_string(quality) + ".jpg");
+    ASSERT_EQ(writeJpegFile(bitmap, path, quality), "") << quality;
+    sizes.push_back(fs::file_size(path));
+  }
+  EXPECT_LT(sizes[1], sizes[2]);
+  EXPECT_LT(sizes[2], sizes[3]);
+  EXPECT_EQ(sizes[3], sizes[4]) << "quality above 100 is 100";
+}
+
+TEST_F(PictureFile, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
+  const fs::path bmp = folder / "plot.bmp";
+  const fs::path jpg = folder / "plot.jpg";
+  std::ofstream(bmp) << "old";
+  std::ofstream(jpg) << "old";
+  const fs::path longName = folder / std::string(250, 'n');  // no room for a temporary suffix
+  ASSERT_EQ(writeBmpFile(sample(), bmp), "");
+  ASSERT_EQ(writeJpegFile(sample(), jpg), "");
+  ASSERT_EQ(writeBmpFile(sample(), longName), "");
+  EXPECT_EQ(readAll(bmp).size(), 54u + 3 * 16);
+  EXPECT_EQ(readAll(jpg)[0], 0xFF);
+  EXPECT_EQ(listing(), (std::vector<std::string>{std::string(250, 'n'), "plot.bmp", "plot.jpg"}));
+}
+
+TEST_F(PictureFile, FailuresAreReportedAndLeaveThePreviousFileIntact) {
+  const fs::path previous = folder / "keep.bmp";
+  std::ofstream(previous) << "previous picture";
+  const fs::path notAFolder = folder / "plain-file";
+  std::ofstream(notAFolder) << "x";
+  fs::create_directory(folder / "a-folder");
+
+  struct Case {
+    const char* what;
+    fs::path path;
+  };
+  const std::vector<Case> cases = {
+      {"missing folder", folder / "missing" / "plot.bmp"},
+      {"parent is a regular file", notAFolder / "plot.bmp"},
+      {"target is a folder", folder / "a-folder"},
+      {"name too long", folder / std::string(300, 'n')},
+  };
+  for (const Case& c : cases) {
+    for (const bool jpeg : {false, true}) {
+      const std::string message =
+          jpeg ? writeJpegFile(sample(), c.path) : writeBmpFile(sample(), c.path);
+      EXPECT_NE(message, "") << c.what << (jpeg ? " (JPEG)" : " (BMP)");
+      EXPECT_NE(message.find(c.path.string()), std::string::npos)
+          << c.what << ": message does not name the file: " << message;
+      EXPECT_EQ(message.rfind("Cannot write \"", 0), 0u) << message;
+    }
+  }
+  EXPECT_EQ(readAll(previous), (Bytes{'p', 'r', 'e', 'v', 'i', 'o', 'u', 's', ' ', 'p', 'i', 'c',
+                                      't', 'u', 'r', 'e'}));
+  EXPECT_EQ(listing(), (std::vector<std::string>{"a-folder", "keep.bmp", "plain-file"}));
+  EXPECT_TRUE(fs::is_empty(folder / "a-folder"));
+}
+
+TEST_F(PictureFile, EmptyPicturesAndEmptyNamesAreErrors) {
+  const fs::path path = folder / "keep.jpg";
+  std::ofstream(path) << "previous";
+  EXPECT_NE(writeBmpFile(Bitmap(), path), "");
+  EXPECT_NE(writeJpegFile(Bitmap(0, 7), path), "");
+  EXPECT_NE(writeBmpFile(sample(), fs::path()), "");
+  EXPECT_NE(writeJpegFile(sample(), folder / ""), "");
+  EXPECT_EQ(readAll(path).size(), 8u);
+  EXPECT_EQ(listing(), (std::vector<std::string>{"keep.jpg"}));
+}
+
+TEST_F(PictureFile, JpegEncoderErrorsAreReported) {
+  // Wider than a JPEG frame can describe (65500): libjpeg refuses it.
+  const fs::path path = folder / "wide.jpg";
+  const std::string message = writeJpegFile(Bitmap(70000, 1), path);
+  EXPECT_NE(message, "");
+  EXPECT_NE(message.find("wide.jpg"), std::string::npos) << message;
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_TRUE(listing().empty());
+}
+
+}  // namespace
+}  // namespace kurvana

@@ -1,0 +1,230 @@
+// The empty plot: geometry, frame, axes, grids and their anchoring.
+#include "render/plot_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "plot/fake_view.h"
+#include "render/artwork.h"
+#include "render/text.h"
+
+namespace kurvana {
+namespace {
+
+class PlotFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    view.texts = {{Field::kXMin, "0"}, {Field::kXMax, "10"},        {Field::kYMin, "-5"},
+                  {Field::kYMax, "5"}, {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
+                  {Field::kZMin, "0"}, {Field::kZMax, "10"},        {Field::kZCount, "1000"}};
+  }
+
+  void paint() {
+    RenderContext context{*state, view, image, artwork(), font.get(), "."};
+    setbg(*state);
+    set2d(context);
+  }
+
+  void range(const char* xMin, const char* xMax, const char* yMin, const char* yMax) {
+    view.texts[Field::kXMin] = xMin;
+    view.texts[Field::kXMax] = xMax;
+    view.texts[Field::kYMin] = yMin;
+    view.texts[Field::kYMax] = yMax;
+  }
+
+  // Columns of plot row `row` (pixel row) holding `color`, within the plot.
+  int countInRow(int row, Color color) const {
+    int n = 0;
+    for (int x = kMargin; x < state->plotWidth + kMargin; ++x) n += image.pixel(x, row) == color;
+    return n;
+  }
+  int countInColumn(int column, Color color) const {
+    int n = 0;
+    for (int y = kMargin; y < state->plotHeight + kMargin; ++y) {
+      n += image.pixel(column, y) == color;
+    }
+    return n;
+  }
+
+  std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
+  testing::FakeView view;
+  Bitmap image;
+  std::unique_ptr<TextRenderer> font;  // labels left out unless a test loads the font
+};
+
+TEST_F(PlotFrame, ImageFollowsTheWindowUpToItsLimits) {
+  paint();
+  EXPECT_EQ(image.width(), 824);
+  EXPECT_EQ(image.height(), 668);
+  EXPECT_EQ(state->plotWidth, 784);
+  EXPECT_EQ(state->plotHeight, 628);
+  EXPECT_EQ(view.labels[Label::kPlotSize], "= 784, 628");
+  EXPECT_EQ(view.image.left, 8);
+  EXPECT_EQ(view.image.top, 40);
+  EXPECT_EQ(view.image.width, 824);
+
+  view.window = {5000, 3000};
+  paint();
+  EXPECT_EQ(image.width(), 2040);
+  EXPECT_EQ(image.height(), 1340);
+  EXPECT_EQ(state->plotWidth, 2000);
+  EXPECT_EQ(state->plotHeight, 1300);
+}
+
+TEST_F(PlotFrame, TwoPixelFrameJustOutsideThePlotArea) {
+  paint();
+  const int w = state->plotWidth, h = state->plotHeight;
+  const Color grid = state->gridColor;
+  for (int column : {18, 19, w + 20, w + 21}) EXPECT_EQ(image.pixel(column, 200), grid) << column;
+  for (int row : {18, 19, h + 20, h + 21}) EXPECT_EQ(image.pixel(300, row), grid) << row;
+  EXPECT_EQ(image.pixel(17, 200), state->backColor);
+  EXPECT_EQ(image.pixel(w + 22, 200), state->backColor);
+  EXPECT_EQ(image.pixel(300, 21), state->backColor);
+}
+
+TEST_F(PlotFrame, SchemesAndTheResetLabels) {
+  paint();
+  EXPECT_EQ(state->backColor, 0x000000u);
+  EXPECT_EQ(state->gridColor, 0x404040u);
+  EXPECT_EQ(state->axesColor, 0xA0A0A0u);
+  EXPECT_EQ(state->labelColor, 0x606060u);
+  EXPECT_EQ(image.pixel(2, 2), 0x000000u);
+  state->optWhiteBack = flagOn;
+  paint();
+  EXPECT_EQ(state->backColor, 0xFFFFFFu);
+  EXPECT_EQ(state->gridColor, 0xB0B0B0u);
+  EXPECT_EQ(state->axesColor, 0x404040u);
+  EXPECT_EQ(state->labelColor, 0x808080u);
+  EXPECT_EQ(image.pixel(2, 2), 0xFFFFFFu);
+  for (Label label :
+       {Label::kReadoutX, Label::kReadoutF, Label::kReadoutDerivative, Label::kIntegral}) {
+    EXPECT_EQ(view.labels[label], "= 0");
+  }
+}
+
+TEST_F(PlotFrame, AxesOfTheDefaultRange) {
+  paint();
+  const int h = state->plotHeight;
+  // y = 0 lies on the first row whose value is not negative: i = 314 of 628.
+  EXPECT_EQ(state->yAxisColumn, 20);
+  EXPECT_EQ(state->xAxisRow, h + 19 - 314);
+  const Color axes = state->axesColor;
+  EXPECT_EQ(countInRow(state->xAxisRow, axes), state->plotWidth);
+  EXPECT_GE(countInColumn(20, axes), h - 12);  // the up arrow covers the top rows
+  // Arrow tips on the last plot column and the first plot row.
+  EXPECT_NE(image.pixel(state->plotWidth + 19, state->xAxisRow), state->backColor);
+  EXPECT_NE(image.pixel(20, 20), state->backColor);
+  EXPECT_EQ(image.pixel(state->plotWidth + 21, state->xAxisRow - 3), state->gridColor);
+}
+
+TEST_F(PlotFrame, GridLinesEveryTenthAndNotThroughTheAxis) {
+  paint();
+  const Color grid = state->gridColor;
+  const int h = state->plotHeight;
+  // gap = 78.3: lines at columns 20 + Round(k * 78.3).
+  for (int column : {98, 177, 255, 333, 803}) {
+    const int dots = countInColumn(column, grid);
+    EXPECT_GT(dots, h / 3) << column;
+    EXPECT_LT(dots, h) << column;  // dotted: gaps show the background
+  }
+  EXPECT_LT(countInColumn(97, grid), 30);  // only where horizontal lines cross
+  EXPECT_EQ(countInColumn(20, grid), 0);   // the axis, not a grid line
+}
+
+TEST_F(PlotFrame, HiddenAxesShowTheGridLineInstead) {
+  state->optAxes = flagOff;
+  paint();
+  EXPECT_GT(countInColumn(20, state->gridColor), state->plotHeight / 3);
+  EXPECT_EQ(countInColumn(20, state->axesColor), 0);
+  EXPECT_EQ(countInRow(state->xAxisRow, state->axesColor), 0);
+}
+
+TEST_F(PlotFrame, NoGridLeavesOnlyTheAxes) {
+  state->optGrid = flagOff;
+  paint();
+  EXPECT_EQ(countInColumn(98, state->gridColor), 0);
+  EXPECT_EQ(countInRow(100, state->gridColor), 0);
+  EXPECT_EQ(countInRow(state->xAxisRow, state->axesColor), state->plotWidth);
+}
+
+TEST_F(PlotFrame, ZeroOutsideTheRangeAnchorsTheGrid) {
+  struct Case {
+    const char* xMin;
+    const char* xMax;
+    std::vector<int> columns;  // grid columns expected (pixel)
+  };
+  for (const Case& c : {Case{"100", "200", {20, 98, 255, 803}},   // offset -(W - 1)
+                        Case{"1000", "1100", {98, 255, 803}},     // too far: offset 0
+                        Case{"-200", "-100", {20, 568, 803}}}) {  // offset 2W - 2
+    range(c.xMin, c.xMax, "-5", "5");
+    paint();
+    EXPECT_EQ(state->yAxisColumn, -100) << c.xMin;
+    for (int column : c.columns) {
+      EXPECT_GT(countInColumn(column, state->gridColor), 100) << c.xMin << " column " << column;
+    }
+  }
+}
+
+TEST_F(PlotFrame, RangeWithoutZeroHasNoHorizontalAxis) {
+  range("0", "10", "1", "2");
+  paint();
+  const int h = state->plotHeight;
+  EXPECT_EQ(state->xAxisRow, -100);
+  EXPECT_EQ(countInRow(20, state->gridColor) > 100, true);
+  EXPECT_EQ(countInRow(h + 19, state->gridColor) > 100, true);
+  EXPECT_EQ(countInRow(h + 19 - 63, state->gridColor) > 100, true);  // Round(62.7) rows up
+}
+
+TEST_F(PlotFrame, AxesAtTheRangeEnds) {
+  range("-10", "0", "0", "3");
+  paint();
+  EXPECT_EQ(state->yAxisColumn, state->plotWidth + 19);
+  EXPECT_EQ(state->xAxisRow, state->plotHeight + 19);
+  range("0", "10", "-3", "0");
+  paint();
+  EXPECT_EQ(state->yAxisColumn, 20);
+  EXPECT_EQ(state->xAxisRow, 20);
+}
+
+TEST_F(PlotFrame, DegenerateRangesPaintWithoutFailing) {
+  for (const auto& [lo, hi] : std::vector<std::pair<const char*, const char*>>{
+           {"3", "3"}, {"5", "-5"}, {"-1e4000", "1e4000"}, {"1e-4000", "2e-4000"}}) {
+    range(lo, hi, lo, hi);
+    paint();
+    EXPECT_EQ(image.width(), 824) << lo;
+  }
+}
+
+TEST_F(PlotFrame, UnreadableFieldRevertsBeforePainting) {
+  view.texts[Field::kXMax] = "abc";
+  state->xMax = 20;
+  paint();
+  EXPECT_EQ(view.texts[Field::kXMax], "20");
+}
+
+TEST_F(PlotFrame, LabelsAndZeroMarksWithAFont) {
+  font = TextRenderer::create("Verdana", 12);
+  if (!font) GTEST_SKIP() << "no font";
+  paint();
+  const auto inked = [&](int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) n += image.pixel(x, y) != state->backColor;
+    }
+    return n;
+  };
+  // "1.00" starts 15 pixels left of the grid line at column 98, in both margins.
+  EXPECT_GT(inked(83, 0, 83 + font->width("1.00"), 18), 5);
+  EXPECT_GT(inked(83, image.height() - 17, 83 + font->width("1.00"), image.height()), 5);
+  // "0" marks beside the x axis in both side margins.
+  EXPECT_GT(inked(6, state->xAxisRow - 7, 17, state->xAxisRow + 8), 3);
+  EXPECT_GT(inked(image.width() - 15, state->xAxisRow - 7, image.width(), state->xAxisRow + 8), 3);
+  state->optGrid = flagOff;
+  paint();
+  EXPECT_EQ(inked(83, 0, 83 + font->width("1.00"), 18), 0);
+}
+
+}  // namespace
+}  // namespace kurvana
