@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdint>
@@ -51,35 +52,68 @@ int createTemporary(const std::filesystem::path& path, std::string& name) {
   return -1;
 }
 
-// Writes `bytes` to a temporary file beside `path`, flushes it to the disk and
-// renames it over `path`; on any failure the temporary file is removed and the
-// previous file, if any, is untouched.
-std::string writeAtomically(const std::filesystem::path& path, const std::uint8_t* bytes,
-                            std::size_t size) {
-  if (path.empty() || !path.has_filename()) return failure(path, "no file name");
-  std::string temporary;
-  const int fd = createTemporary(path, temporary);
-  if (fd < 0) return failure(path, systemReason(errno));
-
-  int error = 0;
-  for (std::size_t done = 0; done < size && error == 0;) {
-    const ssize_t n = ::write(fd, bytes + done, size - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno != EINTR) {
-      error = errno;
-    } else if (n == 0) {
-      error = EIO;
+// A temporary file beside the target, renamed over it by commit(); dropped
+// (closed and removed) when anything fails or commit() is never reached, so
+// the previous file, if any, stays untouched.
+class AtomicFile {
+ public:
+  explicit AtomicFile(const std::filesystem::path& path) : path_(path) {
+    if (path.empty() || !path.has_filename()) {
+      reason_ = "no file name";
+      return;
+    }
+    fd_ = createTemporary(path, temporary_);
+    if (fd_ < 0) reason_ = systemReason(errno);
+  }
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  ~AtomicFile() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      ::unlink(temporary_.c_str());
     }
   }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return failure(path, systemReason(error));
+
+  void write(const std::uint8_t* bytes, std::size_t size) {
+    for (std::size_t done = 0; done < size && reason_.empty();) {
+      const ssize_t n = ::write(fd_, bytes + done, size - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+      } else if (n == 0) {
+        reason_ = systemReason(EIO);
+      } else if (errno != EINTR) {
+        reason_ = systemReason(errno);
+      }
+    }
   }
-  return {};
+
+  // Flushes the data to the disk before the rename, so a crash cannot leave
+  // a renamed but empty picture.
+  std::string commit() {
+    if (reason_.empty() && ::fsync(fd_) != 0) reason_ = systemReason(errno);
+    if (fd_ >= 0) {
+      if (::close(fd_) != 0 && reason_.empty()) reason_ = systemReason(errno);
+      fd_ = -1;
+      if (reason_.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        reason_ = systemReason(errno);
+      }
+      if (!reason_.empty()) ::unlink(temporary_.c_str());
+    }
+    return reason_.empty() ? std::string() : failure(path_, reason_);
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::string temporary_;
+  std::string reason_;
+  int fd_ = -1;
+};
+
+std::string writeAtomically(const std::filesystem::path& path, const std::uint8_t* bytes,
+                            std::size_t size) {
+  AtomicFile file(path);
+  file.write(bytes, size);
+  return file.commit();
 }
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -120,7 +154,7 @@ std::string writeBmpFile(const Bitmap& bitmap, const std::filesystem::path& path
   const auto fileSize = static_cast<std::uint32_t>(kPixelOffset + imageBytes);
 
   std::vector<std::uint8_t> out;
-  out.reserve(fileSize);
+  out.reserve(kPixelOffset);
   out.push_back('B');
   out.push_back('M');
   put32(out, fileSize);
@@ -138,17 +172,29 @@ std::string writeBmpFile(const Bitmap& bitmap, const std::filesystem::path& path
   put32(out, 0);
   put32(out, 0);
 
-  const std::size_t padding = static_cast<std::size_t>(rowBytes - width * 3);
-  for (int y = bitmap.height() - 1; y >= 0; --y) {
-    for (int x = 0; x < bitmap.width(); ++x) {
-      const Color c = bitmap.pixel(x, y);
-      out.push_back(static_cast<std::uint8_t>(c >> 16));  // blue
-      out.push_back(static_cast<std::uint8_t>(c >> 8));   // green
-      out.push_back(static_cast<std::uint8_t>(c));        // red
+  // Rows go out in batches: the picture is never copied whole into memory.
+  AtomicFile file(path);
+  file.write(out.data(), out.size());
+  constexpr int kRowsPerBatch = 64;
+  std::vector<std::uint8_t> batch(static_cast<std::size_t>(rowBytes) * kRowsPerBatch, 0);
+  const std::uint32_t* pixels = bitmap.data();
+  for (int top = bitmap.height() - 1; top >= 0; top -= kRowsPerBatch) {
+    std::uint8_t* o = batch.data();
+    const int rows = std::min(kRowsPerBatch, top + 1);
+    for (int y = top; y > top - rows; --y) {
+      const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
+      std::uint8_t* rowStart = o;
+      for (std::uint64_t x = 0; x < width; ++x) {
+        const std::uint32_t c = row[x];             // 0xFFBBGGRR
+        *o++ = static_cast<std::uint8_t>(c >> 16);  // blue
+        *o++ = static_cast<std::uint8_t>(c >> 8);   // green
+        *o++ = static_cast<std::uint8_t>(c);        // red
+      }
+      o = rowStart + rowBytes;  // padding bytes stay 0
     }
-    out.insert(out.end(), padding, 0);
+    file.write(batch.data(), static_cast<std::size_t>(o - batch.data()));
   }
-  return writeAtomically(path, out.data(), out.size());
+  return file.commit();
 }
 
 namespace {

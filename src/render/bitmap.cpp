@@ -1,9 +1,40 @@
 #include "render/bitmap.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 namespace kurvana {
+
+namespace {
+constexpr std::size_t kHugePage = 2u << 20;
+}
+
+void* allocateLargeBuffer(std::size_t bytes) {
+#ifdef __linux__
+  if (bytes >= kHugePage) {
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (void* p = std::aligned_alloc(kHugePage, rounded)) {
+      ::madvise(p, rounded, MADV_HUGEPAGE);  // only a hint: failure changes nothing
+      return p;
+    }
+    throw std::bad_alloc();
+  }
+#endif
+  return ::operator new(bytes);
+}
+
+void freeLargeBuffer(void* p, std::size_t bytes) {
+#ifdef __linux__
+  if (bytes >= kHugePage) {
+    std::free(p);
+    return;
+  }
+#endif
+  ::operator delete(p);
+}
 
 Bitmap::Bitmap(int width, int height, Color fill)
     : width_(std::max(width, 0)),
