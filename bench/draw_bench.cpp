@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/draw_command.h"
+#include "app/memory_view.h"
 #include "render/curves.h"
 #include "render/plot_frame.h"
 
@@ -15,30 +16,18 @@ namespace {
 
 using namespace kurvana;
 
-class BenchView : public PlotView {
+// The largest plot: the image is capped at 2040 x 1340.
+class BenchView : public MemoryView {
  public:
-  std::string fieldText(Field field) const override {
-    const auto it = fields.find(field);
-    return it == fields.end() ? std::string() : it->second;
+  BenchView() {
+    window = {2240, 1440};
+    fields = {{Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
+              {Field::kYMax, "3"},   {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
+              {Field::kZMin, "0"},   {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
   }
-  void setFieldText(Field field, std::string_view text) override {
-    fields[field] = std::string(text);
-  }
-  void setFieldEnabled(Field, bool) override {}
-  void setFieldColor(Field, std::uint32_t) override {}
-  void focusField(Field) override {}
-  void setLabel(Label, std::string_view) override {}
-  Size windowSize() const override { return {2240, 1440}; }  // image capped at 2040 x 1340
-  void placeImage(int, int, int, int) override {}
-  void beep() override {}
   void showMessage(std::string_view, std::string_view, std::string_view) override {
     std::abort();  // every benchmark Draw must succeed
   }
-
-  std::map<Field, std::string> fields = {
-      {Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
-      {Field::kYMax, "3"},   {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
-      {Field::kZMin, "0"},   {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
 };
 
 const char* const kFormulas[] = {

@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "app/draw_command.h"
+#include "app/memory_view.h"
 #include "cli/usage.h"
 #include "files/picture_file.h"
 #include "plot/range_fields.h"
@@ -22,34 +23,6 @@ namespace {
 
 constexpr int kWindowExtraWidth = 200;  // the window around the plot image
 constexpr int kWindowExtraHeight = 100;
-
-// The window as a record: fields hold text, messages are kept for stderr.
-class CliView : public PlotView {
- public:
-  std::string fieldText(Field field) const override {
-    const auto it = fields.find(field);
-    return it == fields.end() ? std::string() : it->second;
-  }
-  void setFieldText(Field field, std::string_view text) override {
-    fields[field] = std::string(text);
-  }
-  void setFieldEnabled(Field, bool) override {}
-  void setFieldColor(Field, std::uint32_t) override {}
-  void focusField(Field) override {}
-  void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
-  Size windowSize() const override { return window; }
-  void placeImage(int, int, int, int) override {}
-  void beep() override {}
-  void showMessage(std::string_view line1, std::string_view line2,
-                   std::string_view line3) override {
-    message = {std::string(line1), std::string(line2), std::string(line3)};
-  }
-
-  std::map<Field, std::string> fields;
-  std::map<Label, std::string> labels;
-  Size window;
-  std::optional<std::array<std::string, 3>> message;
-};
 
 const std::map<std::string_view, std::uint8_t PlotState::*> kSwitches = {
     {"--two-functions", &PlotState::optTwoFunctions},
@@ -102,7 +75,7 @@ bool isJpegName(std::string_view path) {
 int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
   auto app = std::make_unique<Application>();
   PlotState& s = app->plot;
-  CliView view;
+  MemoryView view;
   const std::string_view sep = app->decimalSeparator;
   // The fields as a first start shows them.
   writeXRange(s, view, sep);

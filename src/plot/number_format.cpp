@@ -3,12 +3,12 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 
 namespace kurvana {
 namespace {
@@ -34,38 +34,51 @@ locale_t cLocale() {
   return locale;
 }
 
+// The value rounded to `significant` digits: printf rounds the exact binary
+// value in the current rounding mode (to nearest, ties to even). Its radix
+// character follows the global locale, so only the digits and the exponent
+// of the first digit are taken from it.
+struct Rounded {
+  std::string digits;
+  int exponent = 0;
+  bool negative = false;
+};
+
+std::optional<Rounded> roundDecimal(long double value, int significant) {
+  char buffer[64];
+  const int length = std::snprintf(buffer, sizeof buffer, "%.*Le", significant - 1, value);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return std::nullopt;
+  const std::string_view printed(buffer, static_cast<std::size_t>(length));
+  const std::size_t ePos = printed.find_last_of("eE");
+  if (ePos == std::string_view::npos) return std::nullopt;
+  Rounded r;
+  for (char c : printed.substr(0, ePos)) {
+    if (isDigit(c)) r.digits += c;
+  }
+  std::string_view exponentText = printed.substr(ePos + 1);
+  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
+  const auto [end, error] =
+      std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), r.exponent);
+  if (error != std::errc() || end != exponentText.data() + exponentText.size()) return std::nullopt;
+  r.negative = printed.front() == '-';
+  return r;
+}
+
 }  // namespace
 
 std::string formatGeneral(long double value, std::string_view decimalSeparator) {
   if (!std::isfinite(value)) return "0";
   const std::string_view separator = effectiveSeparator(decimalSeparator);
 
-  // printf rounds the exact binary value to 6 significant digits in the current
-  // rounding mode (to nearest, ties to even). Its radix character follows the
-  // global locale, so only the digits and the exponent are taken from it.
-  char buffer[64];
-  const int length = std::snprintf(buffer, sizeof buffer, "%.5Le", value);
-  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return "0";
-  const std::string_view printed(buffer, static_cast<std::size_t>(length));
-  const std::size_t ePos = printed.find_last_of("eE");
-  if (ePos == std::string_view::npos) return "0";
-
-  std::string digits;
-  for (char c : printed.substr(0, ePos)) {
-    if (isDigit(c)) digits += c;
-  }
+  const auto rounded = roundDecimal(value, 6);
+  if (!rounded) return "0";
+  std::string digits = rounded->digits;
+  const int exponent = rounded->exponent;
   if (digits.size() != 6 || digits[0] == '0') return "0";  // zero, or unexpected output
   while (digits.back() == '0') digits.pop_back();
 
-  std::string_view exponentText = printed.substr(ePos + 1);
-  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
-  int exponent = 0;
-  const auto [end, error] =
-      std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-  if (error != std::errc() || end != exponentText.data() + exponentText.size()) return "0";
-
   std::string result;
-  if (printed.front() == '-') result += '-';
+  if (rounded->negative) result += '-';
 
   // The rounded value is d.ddddd * 10^exponent, so its magnitude lies in
   // [0.0001, 1000000) exactly when the exponent lies in -4..5.
@@ -198,22 +211,11 @@ std::string formatFixed(long double value, int precision, int decimals,
   decimals = std::clamp(decimals, 0, 18);
   const std::string_view separator = effectiveSeparator(decimalSeparator);
 
-  // The significant digits and the decimal exponent of the first one.
-  char buffer[64];
-  const int length = std::snprintf(buffer, sizeof buffer, "%.*Le", precision - 1, value);
-  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return "0";
-  const std::string_view printed(buffer, static_cast<std::size_t>(length));
-  const std::size_t ePos = printed.find_last_of("eE");
-  if (ePos == std::string_view::npos) return "0";
-  std::string digits;
-  for (char c : printed.substr(0, ePos)) {
-    if (isDigit(c)) digits += c;
-  }
-  std::string_view exponentText = printed.substr(ePos + 1);
-  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
-  int exponent = 0;
-  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-  const bool negative = printed.front() == '-';
+  const auto rounded = roundDecimal(value, precision);
+  if (!rounded) return "0";
+  std::string digits = rounded->digits;
+  const int exponent = rounded->exponent;
+  const bool negative = rounded->negative;
   const bool zero = digits.find_first_not_of('0') == std::string::npos;
 
   if (!zero && exponent >= precision) {  // too many digits before the point
@@ -242,8 +244,7 @@ std::string formatFixed(long double value, int precision, int decimals,
   std::string kept = whole.substr(0, keep);
   bool up = false;
   if (!rest.empty() && rest[0] >= '5') {
-    const bool exactHalf =
-        rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
+    const bool exactHalf = rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
     const bool lastOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
     up = !exactHalf || lastOdd;
   }

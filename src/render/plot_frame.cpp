@@ -95,17 +95,13 @@ void hgrid(RenderContext& context, Canvas& canvas, int offset) {
   const int h = s.plotHeight;
   canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
   const long double gap = static_cast<long double>(h - 1) / 10;
-  for (int k = 0; k <= kGridSteps; ++k) {
+  // Every row a whole number of gaps above or below the offset.
+  for (int k = -kGridSteps; k <= kGridSteps; ++k) {
     const long long r = offset + roundEven(k * gap);
-    if (r >= 0 && r <= h)
+    if (r >= 0 && r <= h) {
       seg(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
           static_cast<int>(r) + kMargin);
-  }
-  for (int k = -kGridSteps; k <= -1; ++k) {
-    const long long r = offset + roundEven(k * gap);
-    if (r >= 0 && r <= h)
-      seg(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
-          static_cast<int>(r) + kMargin);
+    }
   }
 }
 
