@@ -1,9 +1,5 @@
 #include "files/picture_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
@@ -12,108 +8,19 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
-#include <random>
-#include <system_error>
 #include <vector>
 
 // libjpeg's header needs FILE and size_t declared first.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "files/atomic_file.h"
+
 namespace kurvana {
 namespace {
 
 std::string failure(const std::filesystem::path& path, const std::string& reason) {
   return "Cannot write \"" + path.string() + "\": " + reason;
-}
-
-std::string systemReason(int error) {
-  return std::error_code(error, std::generic_category()).message();
-}
-
-// A fresh file beside `path`, created exclusively with mode 0666 so the umask
-// applies as it would to the file itself (mkstemp would force 0600). Its name
-// is the target's, cut short enough that the suffix still fits a file name.
-int createTemporary(const std::filesystem::path& path, std::string& name) {
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  constexpr std::size_t kStemLength = 200;
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-  const std::string stem =
-      (path.parent_path() / path.filename().string().substr(0, kStemLength)).string();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = stem + ".tmp-";
-    for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
-}
-
-// A temporary file beside the target, renamed over it by commit(); dropped
-// (closed and removed) when anything fails or commit() is never reached, so
-// the previous file, if any, stays untouched.
-class AtomicFile {
- public:
-  explicit AtomicFile(const std::filesystem::path& path) : path_(path) {
-    if (path.empty() || !path.has_filename()) {
-      reason_ = "no file name";
-      return;
-    }
-    fd_ = createTemporary(path, temporary_);
-    if (fd_ < 0) reason_ = systemReason(errno);
-  }
-  AtomicFile(const AtomicFile&) = delete;
-  AtomicFile& operator=(const AtomicFile&) = delete;
-  ~AtomicFile() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-      ::unlink(temporary_.c_str());
-    }
-  }
-
-  void write(const std::uint8_t* bytes, std::size_t size) {
-    for (std::size_t done = 0; done < size && reason_.empty();) {
-      const ssize_t n = ::write(fd_, bytes + done, size - done);
-      if (n > 0) {
-        done += static_cast<std::size_t>(n);
-      } else if (n == 0) {
-        reason_ = systemReason(EIO);
-      } else if (errno != EINTR) {
-        reason_ = systemReason(errno);
-      }
-    }
-  }
-
-  // Flushes the data to the disk before the rename, so a crash cannot leave
-  // a renamed but empty picture.
-  std::string commit() {
-    if (reason_.empty() && ::fsync(fd_) != 0) reason_ = systemReason(errno);
-    if (fd_ >= 0) {
-      if (::close(fd_) != 0 && reason_.empty()) reason_ = systemReason(errno);
-      fd_ = -1;
-      if (reason_.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        reason_ = systemReason(errno);
-      }
-      if (!reason_.empty()) ::unlink(temporary_.c_str());
-    }
-    return reason_.empty() ? std::string() : failure(path_, reason_);
-  }
-
- private:
-  std::filesystem::path path_;
-  std::string temporary_;
-  std::string reason_;
-  int fd_ = -1;
-};
-
-std::string writeAtomically(const std::filesystem::path& path, const std::uint8_t* bytes,
-                            std::size_t size) {
-  AtomicFile file(path);
-  file.write(bytes, size);
-  return file.commit();
 }
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -312,7 +219,9 @@ std::string writeJpegFile(const Bitmap& bitmap, const std::filesystem::path& pat
   const bool encoded = encodeJpeg(job.get(), bitmap, quality);
   const std::unique_ptr<unsigned char, decltype(&std::free)> buffer(job->buffer, &std::free);
   if (!encoded) return failure(path, job->message);
-  return writeAtomically(path, buffer.get(), job->size);
+  AtomicFile file(path);
+  file.write(buffer.get(), job->size);
+  return file.commit();
 }
 
 }  // namespace kurvana

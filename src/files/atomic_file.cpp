@@ -1,0 +1,90 @@
+#include "files/atomic_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+#include <system_error>
+
+namespace kurvana {
+namespace {
+
+std::string systemReason(int error) {
+  return std::error_code(error, std::generic_category()).message();
+}
+
+// A fresh file beside `path`, created exclusively with mode 0666 so the umask
+// applies as it would to the file itself (mkstemp would force 0600). Its name
+// is the target's, cut short enough that the suffix still fits a file name.
+int createTemporary(const std::filesystem::path& path, std::string& name) {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  constexpr std::size_t kStemLength = 200;
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  const std::string stem =
+      (path.parent_path() / path.filename().string().substr(0, kStemLength)).string();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = stem + ".tmp-";
+    for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(const std::filesystem::path& path) : path_(path) {
+  if (path.empty() || !path.has_filename()) {
+    reason_ = "no file name";
+    return;
+  }
+  fd_ = createTemporary(path, temporary_);
+  if (fd_ < 0) reason_ = systemReason(errno);
+}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temporary_.c_str());
+  }
+}
+
+void AtomicFile::write(const std::uint8_t* bytes, std::size_t size) {
+  for (std::size_t done = 0; done < size && reason_.empty();) {
+    const ssize_t n = ::write(fd_, bytes + done, size - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      reason_ = systemReason(EIO);
+    } else if (errno != EINTR) {
+      reason_ = systemReason(errno);
+    }
+  }
+}
+
+// The data reaches the disk before the rename, so a crash cannot leave a
+// renamed but empty file.
+std::string AtomicFile::commit() {
+  if (fd_ >= 0) {
+    if (reason_.empty() && ::fsync(fd_) != 0) reason_ = systemReason(errno);
+    if (::close(fd_) != 0 && reason_.empty()) reason_ = systemReason(errno);
+    fd_ = -1;
+    if (reason_.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+      reason_ = systemReason(errno);
+    }
+    if (!reason_.empty()) ::unlink(temporary_.c_str());
+  }
+  return reason_.empty() ? std::string() : "Cannot write \"" + path_.string() + "\": " + reason_;
+}
+
+std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+  AtomicFile file(path);
+  file.write(bytes);
+  return file.commit();
+}
+
+}  // namespace kurvana
