@@ -26,6 +26,8 @@ class MemoryView : public PlotView {
   void setFieldColor(Field, std::uint32_t) override {}
   void focusField(Field) override {}
   void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
+  void showToggle(Toggle, bool) override {}
+  void showCurveColor(std::uint32_t) override {}
   Size windowSize() const override { return window; }
   void placeImage(int, int, int, int) override {}
   void beep() override {}

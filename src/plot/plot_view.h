@@ -30,6 +30,14 @@ enum class Label {
   kPlotSize,           // "= W, H" of the plot area (Label24)
 };
 
+// The main window's round toggle buttons, whose pictures show an option.
+enum class Toggle {
+  kAutoScale,  // "Automatic scale"
+  kFilled,     // "Filled graphic"
+  kLines,      // "Line drawing"
+  kCircle,     // "Show circle"
+};
+
 struct Size {
   int width = 0;
   int height = 0;
@@ -48,6 +56,10 @@ class PlotView {
   virtual void focusField(Field field) = 0;
 
   virtual void setLabel(Label label, std::string_view text) = 0;
+
+  // The picture of a toggle button and the colour picker's swatch.
+  virtual void showToggle(Toggle toggle, bool on) = 0;
+  virtual void showCurveColor(std::uint32_t color) = 0;
 
   // The main window's client size, from which the plot image is sized.
   virtual Size windowSize() const = 0;

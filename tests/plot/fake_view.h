@@ -29,6 +29,8 @@ class FakeView : public PlotView {
   void setFieldColor(Field field, std::uint32_t color) override { colors[field] = color; }
   void focusField(Field field) override { focused = field; }
   void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
+  void showToggle(Toggle toggle, bool on) override { toggles[toggle] = on; }
+  void showCurveColor(std::uint32_t color) override { swatch = color; }
   Size windowSize() const override { return window; }
   void placeImage(int left, int top, int width, int height) override {
     image = {left, top, width, height};
@@ -51,6 +53,8 @@ class FakeView : public PlotView {
   std::map<Field, std::uint32_t> colors;
   std::optional<Field> focused;
   std::map<Label, std::string> labels;
+  std::map<Toggle, bool> toggles;
+  std::optional<std::uint32_t> swatch;
   Size window{1024, 768};
   struct Placement {
     int left = 0, top = 0, width = 0, height = 0;
