@@ -9,11 +9,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/draw_command.h"
 #include "app/memory_view.h"
 #include "cli/usage.h"
+#include "files/function_file.h"
 #include "files/picture_file.h"
 #include "plot/range_fields.h"
 #include "render/plot_frame.h"
@@ -70,24 +72,43 @@ bool isJpegName(std::string_view path) {
   return lower.ends_with(".jpg") || lower.ends_with(".jpeg");
 }
 
-}  // namespace
-
-int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-  auto app = std::make_unique<Application>();
-  PlotState& s = app->plot;
+// The tool's window: the application, the fields, and what the options say.
+struct Session {
+  std::unique_ptr<Application> app = std::make_unique<Application>();
   MemoryView view;
-  const std::string_view sep = app->decimalSeparator;
-  // The fields as a first start shows them.
-  writeXRange(s, view, sep);
-  writeYRange(s, view, sep);
-  view.fields[Field::kZMin] = formatGeneral(s.zMin, sep);
-  view.fields[Field::kZMax] = formatGeneral(s.zMax, sep);
-  view.fields[Field::kZCount] = std::to_string(s.zCount);
-  view.fields[Field::kFormulaF] = "F(x)=";
-  view.fields[Field::kFormulaG] = "G(x)=";
-
   Size image{824, 668};
   std::optional<std::string> picture;
+  std::vector<std::string> positional;
+
+  Session() {
+    PlotState& s = app->plot;
+    const std::string_view sep = app->decimalSeparator;
+    // The fields as a first start shows them.
+    writeXRange(s, view, sep);
+    writeYRange(s, view, sep);
+    view.fields[Field::kZMin] = formatGeneral(s.zMin, sep);
+    view.fields[Field::kZMax] = formatGeneral(s.zMax, sep);
+    view.fields[Field::kZCount] = std::to_string(s.zCount);
+    view.fields[Field::kFormulaF] = "F(x)=";
+    view.fields[Field::kFormulaG] = "G(x)=";
+  }
+};
+
+// Applies the options in order, a function file named by --file first.
+// Returns an exit status when the command cannot go on.
+std::optional<int> applyOptions(std::span<const std::string_view> args, Session& session,
+                                bool positionalAllowed, std::ostream& err) {
+  PlotState& s = session.app->plot;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] != "--file") continue;
+    const std::string path(args[i + 1]);
+    if (const auto two = twoFunctionsFromName(path)) s.optTwoFunctions = *two ? flagOn : flagOff;
+    const std::string problem = readFunctionFile(s, session.view, path);
+    if (!problem.empty()) {
+      err << "kurvana-cli: " << problem << '\n';
+      return 1;
+    }
+  }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     if (const auto sw = kSwitches.find(arg); sw != kSwitches.end()) {
@@ -95,41 +116,59 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
       flag = arg.starts_with("--no-") ? flagOff : flagOn;
       continue;
     }
-    const bool takesValue =
-        kFieldOptions.contains(arg) || arg == "--color" || arg == "--size" || arg == "-o";
+    if (positionalAllowed && !arg.starts_with("-")) {
+      session.positional.emplace_back(arg);
+      continue;
+    }
+    const bool takesValue = kFieldOptions.contains(arg) || arg == "--color" || arg == "--size" ||
+                            arg == "--file" || (arg == "-o" && !positionalAllowed);
     if (!takesValue) return usageError(err, "unknown option: " + std::string(arg));
     if (i + 1 >= args.size()) return usageError(err, "missing value after " + std::string(arg));
     const std::string_view value = args[++i];
     if (const auto field = kFieldOptions.find(arg); field != kFieldOptions.end()) {
-      view.fields[field->second] = std::string(value);
+      session.view.fields[field->second] = std::string(value);
     } else if (arg == "--color") {
       const auto color = parseWhole<std::int32_t>(value);
       if (!color) return usageError(err, "not a colour: " + std::string(value));
       setCurveColor(s, static_cast<Color>(*color) & 0xFFFFFFu);
     } else if (arg == "--size") {
       const auto size = parseSize(value);
-      if (!size)
+      if (!size) {
         return usageError(err, "not a size from 100x100 to 2040x1340: " + std::string(value));
-      image = *size;
-    } else {
-      picture = std::string(value);
+      }
+      session.image = *size;
+    } else if (arg == "-o") {
+      session.picture = std::string(value);
     }
   }
-  if (!picture || picture->empty()) return usageError(err, "missing -o PICTURE");
+  return std::nullopt;
+}
 
-  view.window = Size{image.width + kWindowExtraWidth, image.height + kWindowExtraHeight};
-  RenderContext context = app->renderContext(view);
+}  // namespace
+
+int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  Session session;
+  if (const auto status = applyOptions(args, session, false, err)) return *status;
+  if (!session.picture || session.picture->empty()) return usageError(err, "missing -o PICTURE");
+  Application& app = *session.app;
+  PlotState& s = app.plot;
+  MemoryView& view = session.view;
+
+  view.window =
+      Size{session.image.width + kWindowExtraWidth, session.image.height + kWindowExtraHeight};
+  RenderContext context = app.renderContext(view);
   setbg(s);
   set2d(context);
   DrawHooks hooks;
-  sb1MouseDown(context, app->texts, hooks);
+  sb1MouseDown(context, app.texts, hooks);
   if (view.message) {  // the Draw stopped; the window would show these lines
     for (const std::string& line : *view.message) err << line << '\n';
     return 1;
   }
 
-  const std::string problem = isJpegName(*picture) ? writeJpegFile(app->image, *picture)
-                                                   : writeBmpFile(app->image, *picture);
+  const std::string& picture = *session.picture;
+  const std::string problem =
+      isJpegName(picture) ? writeJpegFile(app.image, picture) : writeBmpFile(app.image, picture);
   if (!problem.empty()) {
     err << "kurvana-cli: " << problem << '\n';
     return 1;
@@ -142,6 +181,21 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
     std::string integral = view.labels[Label::kIntegral];
     if (integral.starts_with("= ")) integral.erase(0, 2);
     out << "integral = " << integral << '\n';
+  }
+  return 0;
+}
+
+int runSaveFunction(std::span<const std::string_view> args, std::ostream& err) {
+  Session session;
+  if (const auto status = applyOptions(args, session, true, err)) return *status;
+  if (session.positional.size() != 1) return usageError(err, "save-function needs one PATH");
+  const std::string& path = session.positional.front();
+  PlotState& s = session.app->plot;
+  if (const auto two = twoFunctionsFromName(path)) s.optTwoFunctions = *two ? flagOn : flagOff;
+  const std::string problem = saveFunctionFile(s, session.view, path);
+  if (!problem.empty()) {
+    err << "kurvana-cli: " << problem << '\n';
+    return 1;
   }
   return 0;
 }

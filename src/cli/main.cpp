@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   if (!args.empty() && args[0] == "draw") {
     return kurvana::cli::runDraw(std::span(args).subspan(1), std::cout, std::cerr);
   }
+  if (!args.empty() && args[0] == "save-function") {
+    return kurvana::cli::runSaveFunction(std::span(args).subspan(1), std::cerr);
+  }
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::cout << kurvana::cli::kUsage;
     return 0;

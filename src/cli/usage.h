@@ -9,6 +9,7 @@ namespace kurvana::cli {
 inline constexpr std::string_view kUsage =
     "usage: kurvana-cli eval [--general] FORMULA [X ...]\n"
     "       kurvana-cli draw [OPTIONS] -o PICTURE\n"
+    "       kurvana-cli save-function [OPTIONS] PATH\n"
     "\n"
     "eval: evaluates a formula field's text, label included (e.g. 'F(x)=sin(x)^2'),\n"
     "  at each argument X (C syntax, e.g. 0.5, -1e-3, 3).\n"
@@ -24,7 +25,12 @@ inline constexpr std::string_view kUsage =
     "                       switch that option from its default\n"
     "  --color N            curve colour as a decimal integer, red in the low byte\n"
     "  --size WxH           plot image size, 100x100 to 2040x1340 (default 824x668)\n"
-    "  -o PATH              the picture file\n";
+    "  --file PATH          a function file read before the other options; its name\n"
+    "                       chooses the mode (.kv1 one function, .kv2 two)\n"
+    "  -o PATH              the picture file\n"
+    "\n"
+    "save-function: writes the function file of the fields and options above,\n"
+    "  in the mode its name asks for (.kv1 or .kv2).\n";
 
 inline constexpr int kUsageStatus = 2;
 

@@ -201,3 +201,71 @@ TEST_F(CliDraw, UsageErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(CliDraw, SaveFunctionWritesTheFileOfTheOptions) {
+  const fs::path one = folder / "sine.kv1";
+  CliRun r = cli({"save-function", "--f", "F(x)=SIN(X)", one.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(slurp(one),
+            "F(x)=SIN(X)\r\npolar = false\r\nx min = 0\r\nx max = 10\r\ny min = -5\r\n"
+            "y max = 5\r\ncolor = 16736352\r\nfill  = false\r\nlines = false\r\n"
+            "antia = false\r\nwback = false\r\naxes  = true\r\ngrid  = true\r\n"
+            "dark  = true\r\nthick = false\r\nauto  = false\r\n");
+
+  // The name chooses the mode: 20 lines with G second.
+  const fs::path two = folder / "CIRCLE.KV2";
+  r = cli({"save-function", "--f", "F(x)=cos(x)", "--g", "G(x)=sin(x)", "--x-min", "-2", "--lines",
+           two.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = slurp(two);
+  EXPECT_EQ(text.substr(0, 26), "F(x)=cos(x)\r\nG(x)=sin(x)\r\n");
+  EXPECT_NE(text.find("x min = -2\r\n"), std::string::npos);
+  EXPECT_NE(text.find("lines = true\r\n"), std::string::npos);
+}
+
+TEST_F(CliDraw, DrawReadsAFunctionFileBeforeTheOtherOptions) {
+  const fs::path file = folder / "circle.kv2";
+  ASSERT_EQ(cli({"save-function", "--f", "F(x)=cos(x)", "--g", "G(x)=sin(x)", "--z-max", "6.2832",
+                 "--auto", file.string()})
+                .status,
+            0);
+  // Two functions with automatic scale come from the file; the colour from the option.
+  const CliRun r = draw({"--file", file.string(), "--color", "255"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("integral"), std::string::npos);  // a parametric plot
+  EXPECT_NE(r.out.find("y max = 0.99999"), std::string::npos) << r.out;
+  const auto picture = readBmp(folder / "plot.bmp");
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_GT(picture->count(0x0000FF), 900);  // one dot per parameter sample
+
+  // Options after the file win over it.
+  const CliRun later = draw({"--file", file.string(), "--f", "F(x)=2*cos(x)"}, "later.bmp");
+  ASSERT_EQ(later.status, 0) << later.err;
+  EXPECT_NE(later.out.find("x max = 2\n"), std::string::npos) << later.out;
+}
+
+TEST_F(CliDraw, FunctionFileProblems) {
+  const CliRun missing = draw({"--file", (folder / "none.kv1").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("none.kv1"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder / "plot.bmp"));
+  const CliRun unwritable =
+      cli({"save-function", "--f", "F(x)=x", (folder / "no" / "x.kv1").string()});
+  EXPECT_EQ(unwritable.status, 1);
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"save-function"},
+                                             {"save-function", "a.kv1", "b.kv1"},
+                                             {"save-function", "-o", "x.bmp", "a.kv1"},
+                                             {"draw", "--file"}}) {
+    EXPECT_EQ(cli(args).status, 2) << args.back();
+  }
+}
+
+}  // namespace
