@@ -1,0 +1,58 @@
+// The per-user data folder and the formula history: the last ten formulas
+// drawn in each mode, kept in files of ten lines.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "plot/plot_view.h"
+
+namespace kurvana {
+
+inline constexpr char kProductName[] = "Kurvana";
+
+// Looks up an environment variable; null when unset.
+using Environment = std::function<const char*(const char*)>;
+
+// The user's documents folder as the desktop names it: XDG_DOCUMENTS_DIR from
+// user-dirs.dirs in XDG_CONFIG_HOME (default ~/.config), else ~/Documents.
+// Nothing when HOME is unknown.
+std::optional<std::filesystem::path> documentsFolder(const Environment& env);
+
+// documentsFolder/Talvoren/Kurvana, created when missing; nothing when it
+// cannot be found or created.
+std::optional<std::filesystem::path> dataFolder(const Environment& env);
+
+inline constexpr int kHistorySize = 10;
+
+struct FormulaHistory {
+  // Entry 1 (index 0) is the newest; an empty string is an empty entry.
+  std::array<std::string, kHistorySize> historyF;   // one-function mode
+  std::array<std::string, kHistorySize> historyF2;  // two-function mode, F
+  std::array<std::string, kHistorySize> historyG2;  // two-function mode, G, in step
+  int historyIndex = 2;  // 1-based: the entry the history button tries next
+};
+
+// Kurvana.lst, Kurvana2.lst and Kurvana3.lst in the data folder.
+std::filesystem::path historyFile(const std::filesystem::path& folder, int which);
+
+// Reads the lists of the mode (up to ten lines each; missing files leave them
+// empty) and, when asked, puts entry 1 into the formula fields, or the bare
+// label when it is empty. Sets historyIndex to 2.
+void loadHistory(FormulaHistory& history, const std::filesystem::path& folder, bool twoFunctions,
+                 PlotView& view, bool fillFromHistory);
+
+// Records the formula texts as typed unless they equal the newest entries,
+// ignoring letter case, and rewrites the mode's files. g is null with one
+// function. Empty on success, else the message of the failed write.
+std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                          const std::string& f, const std::string* g);
+
+// The history button: puts the next entry that differs from the fields into
+// them, trying at most eleven entries; beeps when none does.
+void nextHistoryFormula(FormulaHistory& history, bool twoFunctions, PlotView& view);
+
+}  // namespace kurvana
