@@ -122,7 +122,7 @@ TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   bytes << in.rdbuf();
   EXPECT_EQ(bytes.str(), std::string("\xFF\xFE"
                                      "F\0r\0a\0n\0\xE7\0a\0i\0s\0\r\0\n\0",
-                                     20));
+                                     22));
   EXPECT_EQ(readChosenLanguage(path), "Français");
   EXPECT_NE(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English"), "");
 }
