@@ -1,0 +1,154 @@
+#include "files/desktop_registration.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "files/atomic_file.h"
+
+extern char** environ;
+
+namespace kurvana {
+namespace {
+
+constexpr std::string_view kDesktopFile = "kurvana.desktop";
+
+std::filesystem::path xdgHome(const Environment& env, const char* variable, const char* fallback) {
+  const char* value = env(variable);
+  if (value != nullptr && *value == '/') return value;
+  const char* home = env("HOME");
+  if (home == nullptr || *home == '\0') return {};
+  return std::filesystem::path(home) / fallback;
+}
+
+// Exec= value: the path quoted, with the characters the desktop entry format
+// reserves inside quotes escaped.
+std::string quotedExec(const std::string& path) {
+  std::string out = "\"";
+  for (char c : path) {
+    // Quoting escapes these with a backslash; the string escapes of the
+    // entry then double every backslash.
+    if (c == '"' || c == '`' || c == '$') {
+      out += "\\\\";
+    } else if (c == '\\') {
+      out += "\\\\\\";
+    } else if (c == '%') {
+      out += '%';  // a literal percent is written twice
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+bool writeIn(const std::filesystem::path& folder, std::string_view name, const std::string& text) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return writeFileAtomically(folder / name, text).empty();
+}
+
+// mimeapps.list with `type` set to the desktop entry under [Default
+// Applications]; every other line kept as it was.
+std::string withDefaultApplication(const std::string& old, const std::string& type) {
+  std::istringstream in(old);
+  std::string line;
+  std::string out;
+  bool inSection = false;
+  bool sectionSeen = false;
+  bool written = false;
+  const std::string entry = type + "=" + std::string(kDesktopFile);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.front() == '[') {
+      if (inSection && !written) {
+        out += entry + "\n";
+        written = true;
+      }
+      inSection = line == "[Default Applications]";
+      sectionSeen = sectionSeen || inSection;
+    } else if (inSection && line.starts_with(type + "=")) {
+      if (!written) out += entry + "\n";
+      written = true;
+      continue;
+    }
+    out += line + "\n";
+  }
+  if (!sectionSeen) out += "[Default Applications]\n";
+  if (!written) out += entry + "\n";
+  return out;
+}
+
+}  // namespace
+
+std::string mimeTypeOf(std::string_view extension) {
+  return "application/x-kurvana-" + std::string(extension);
+}
+
+void runQuietly(const std::vector<std::string>& argv) {
+  if (argv.empty()) return;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return;
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+void registerFileType(std::string_view extension, const std::filesystem::path& executable,
+                      const Environment& env, const CommandRunner& run) {
+  const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
+  const auto configHome = xdgHome(env, "XDG_CONFIG_HOME", ".config");
+  if (dataHome.empty()) return;
+  const std::string type = mimeTypeOf(extension);
+
+  writeIn(dataHome / "mime" / "packages", "kurvana-" + std::string(extension) + ".xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+          "  <mime-type type=\"" +
+              type +
+              "\">\n"
+              "    <comment>Kurvana function file (." +
+              std::string(extension) +
+              ")</comment>\n"
+              "    <glob pattern=\"*." +
+              std::string(extension) +
+              "\"/>\n"
+              "  </mime-type>\n"
+              "</mime-info>\n");
+
+  writeIn(dataHome / "applications", kDesktopFile,
+          "[Desktop Entry]\n"
+          "Type=Application\n"
+          "Name=Kurvana\n"
+          "Comment=Function plotter\n"
+          "Exec=" +
+              quotedExec(executable.string()) +
+              " %f\n"
+              "Terminal=false\n"
+              "Categories=Education;Math;\n"
+              "MimeType=" +
+              mimeTypeOf("kv1") + ";" + mimeTypeOf("kv2") + ";\n");
+
+  if (!configHome.empty()) {
+    std::ifstream in(configHome / "mimeapps.list", std::ios::binary);
+    std::stringstream old;
+    old << in.rdbuf();
+    writeIn(configHome, "mimeapps.list", withDefaultApplication(old.str(), type));
+  }
+
+  run({"update-mime-database", (dataHome / "mime").string()});
+  run({"update-desktop-database", (dataHome / "applications").string()});
+}
+
+}  // namespace kurvana
