@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "files/history.h"
 #include "plot/interface_texts.h"
 #include "plot/number_format.h"
 #include "plot/plot_state.h"
@@ -18,6 +19,7 @@ namespace kurvana {
 struct Application {
   PlotState plot;
   InterfaceTexts texts;
+  FormulaHistory history;
   Bitmap image;  // the plot picture, replaced by every set2d
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.

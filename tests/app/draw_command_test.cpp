@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/program_hooks.h"
 #include "plot/fake_view.h"
 #include "render/plot_frame.h"
 
@@ -250,6 +252,31 @@ TEST_F(DrawCommand, AutomaticScaleAlignsZeroOnAColumn) {
   bool hit = false;
   for (int i = 0; i < app->plot.plotWidth; ++i) hit = hit || app->plot.samplesA[i] == 0;
   EXPECT_TRUE(hit);
+}
+
+TEST_F(DrawCommand, TheProgramRecordsHistoryOnlyForSuccessfulDraws) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("kurvana_drawhist_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  ProgramHooks program(app->history, folder);
+  RenderContext context = app->renderContext(view);
+  setbg(app->plot);
+  set2d(context);
+  view.texts[Field::kFormulaF] = "F(x)=sin(x)";
+  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
+  view.texts[Field::kFormulaF] = "F(x)=1/(x-x)";
+  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kEvaluationError);
+  EXPECT_EQ(app->history.historyF[0], "F(x)=sin(x)");
+  EXPECT_EQ(app->history.historyF[1], "");
+  EXPECT_TRUE(fs::exists(historyFile(folder, 1)));
+  EXPECT_EQ(program.lastError, "");
+  fs::remove_all(folder);
+
+  ProgramHooks broken(app->history, folder / "gone");
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  EXPECT_EQ(sb1MouseDown(context, app->texts, broken), DrawOutcome::kDrawn);  // still drawn
+  EXPECT_NE(broken.lastError, "");
 }
 
 }  // namespace
