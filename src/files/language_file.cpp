@@ -171,6 +171,11 @@ std::vector<std::filesystem::path> listLanguageFiles(
   return found;
 }
 
+std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& executable) {
+  const auto own = executable.parent_path();
+  return {own, own.parent_path() / "share" / "kurvana"};
+}
+
 std::string readChosenLanguage(const std::filesystem::path& path) {
   const auto bytes = readBytes(path, nullptr);
   if (!bytes) return {};

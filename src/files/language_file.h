@@ -38,6 +38,10 @@ void applyLanguage(InterfaceTexts& texts, const LanguageFile& language);
 std::vector<std::filesystem::path> listLanguageFiles(
     const std::vector<std::filesystem::path>& folders);
 
+// Where translations are looked for: the executable's own folder, then the
+// installed data folder <prefix>/share/kurvana beside its bin folder.
+std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& executable);
+
 // The chosen-language file (Kurvana.lng): its first line, or empty when it
 // is missing or unreadable.
 std::string readChosenLanguage(const std::filesystem::path& path);

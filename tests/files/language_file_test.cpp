@@ -113,6 +113,11 @@ TEST_F(LanguageFiles, ListedByFolderThenName) {
             (std::vector<fs::path>{own / "lang_a.txt", own / "lang_b.txt", shared / "lang_a.txt"}));
 }
 
+TEST_F(LanguageFiles, TheProgramFolderComesBeforeTheInstalledOne) {
+  EXPECT_EQ(languageFolders("/usr/local/bin/kurvana"),
+            (std::vector<fs::path>{"/usr/local/bin", "/usr/local/share/kurvana"}));
+}
+
 TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   const fs::path path = folder / "Kurvana.lng";
   EXPECT_EQ(readChosenLanguage(path), "");
