@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -79,6 +80,23 @@ std::string AtomicFile::commit() {
     if (!reason_.empty()) ::unlink(temporary_.c_str());
   }
   return reason_.empty() ? std::string() : "Cannot write \"" + path_.string() + "\": " + reason_;
+}
+
+std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
+                                         std::string* error) {
+  const auto fail = [&](const std::string& reason) -> std::optional<std::string> {
+    if (error != nullptr) *error = "Cannot read \"" + path.string() + "\": " + reason;
+    return std::nullopt;
+  };
+  std::error_code code;
+  if (std::filesystem::is_directory(path, code)) return fail("it is a folder");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return fail(systemReason(errno));
+  std::string bytes(maxBytes, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return fail("read error");
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {

@@ -1,9 +1,10 @@
-// Files written whole or not at all: a temporary file beside the target,
-// flushed and renamed over it.
+// Files read and written whole: writes go to a temporary file beside the
+// target, flushed and renamed over it, so they happen completely or not at all.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace kurvana {
@@ -35,5 +36,11 @@ class AtomicFile {
 
 // The whole file in one go, atomically; empty on success, else the message.
 std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+// The first `maxBytes` bytes of a file (all of a file of the program's own
+// kinds); nothing when it cannot be opened or read, with the message in
+// `error` when given. A folder is not a file.
+std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
+                                         std::string* error = nullptr);
 
 }  // namespace kurvana

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <fstream>
-#include <system_error>
 #include <vector>
 
 #include "files/atomic_file.h"
@@ -164,20 +162,10 @@ void applyFunctionFile(PlotState& s, PlotView& view, std::string_view contents) 
 }
 
 std::string readFunctionFile(PlotState& state, PlotView& view, const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    return "Cannot read \"" + path.string() + "\": it is a folder";
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return "Cannot read \"" + path.string() +
-           "\": " + std::error_code(errno, std::generic_category()).message();
-  }
-  std::string contents(kMaxFileBytes, '\0');
-  in.read(contents.data(), static_cast<std::streamsize>(contents.size()));
-  if (in.bad()) return "Cannot read \"" + path.string() + "\": read error";
-  contents.resize(static_cast<std::size_t>(in.gcount()));
-  applyFunctionFile(state, view, contents);
+  std::string error;
+  const auto contents = readFileStart(path, kMaxFileBytes, &error);
+  if (!contents) return error;
+  applyFunctionFile(state, view, *contents);
   return {};
 }
 

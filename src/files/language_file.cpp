@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <system_error>
 
 #include "files/atomic_file.h"
 
@@ -44,21 +42,6 @@ void appendUtf16(std::string& out, char32_t c) {
     unit(static_cast<std::uint16_t>(0xD800 | (c >> 10)));
     unit(static_cast<std::uint16_t>(0xDC00 | (c & 0x3FF)));
   }
-}
-
-std::optional<std::string> readBytes(const std::filesystem::path& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error != nullptr) {
-      *error = "Cannot read \"" + path.string() +
-               "\": " + std::error_code(errno, std::generic_category()).message();
-    }
-    return std::nullopt;
-  }
-  std::string bytes(kMaxFileBytes, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
 }
 
 }  // namespace
@@ -135,7 +118,7 @@ std::string encodeUtf16(std::string_view utf8) {
 
 std::optional<LanguageFile> readLanguageFile(const std::filesystem::path& path,
                                              std::string* error) {
-  const auto bytes = readBytes(path, error);
+  const auto bytes = readFileStart(path, kMaxFileBytes, error);
   if (!bytes) return std::nullopt;
   std::vector<std::string> lines = decodeUtf16Lines(*bytes);
   LanguageFile file;
@@ -177,7 +160,7 @@ std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& 
 }
 
 std::string readChosenLanguage(const std::filesystem::path& path) {
-  const auto bytes = readBytes(path, nullptr);
+  const auto bytes = readFileStart(path, kMaxFileBytes);
   if (!bytes) return {};
   const auto lines = decodeUtf16Lines(*bytes);
   return lines.empty() ? std::string() : lines.front();

@@ -1,7 +1,6 @@
 #include "files/settings_record.h"
 
 #include <cmath>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -148,17 +147,13 @@ bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& s, WindowExt
 
 std::string readSettings(const std::filesystem::path& path, PlotState& state,
                          WindowExtent& window) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return "Cannot read \"" + path.string() +
-           "\": " + std::error_code(errno, std::generic_category()).message();
-  }
-  std::vector<std::uint8_t> bytes(kSettingsSize);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  decodeSettings(bytes, state, window);
+  std::error_code code;
+  if (!std::filesystem::exists(path, code)) return {};  // first run
+  std::string error;
+  const auto bytes = readFileStart(path, kSettingsSize, &error);
+  if (!bytes) return error;
+  decodeSettings(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
+                 state, window);
   return {};
 }
 
