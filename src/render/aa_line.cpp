@@ -8,9 +8,10 @@ namespace kurvana {
 namespace {
 
 // Halves to even in the default rounding mode; llrint avoids the costly
-// environment save of nearbyint, and every value here is small.
+// environment save of nearbyint. Doubles from 2^52 on are whole already and
+// may not fit the integer, so they pass unchanged.
 double roundEven(double v) {
-  return static_cast<double>(std::llrint(v));
+  return std::fabs(v) < 0x1p52 ? static_cast<double>(std::llrint(v)) : v;
 }
 double frac(double v) {
   return v - std::trunc(v);
@@ -18,9 +19,12 @@ double frac(double v) {
 
 // Blends one pixel towards `color` with intensity c; x is on the major axis.
 void aaplot(Bitmap& bitmap, bool steep, double x, double y, double c, Color color) {
-  const int px = static_cast<int>(roundEven(steep ? y : x));
-  const int py = static_cast<int>(roundEven(steep ? x : y));
-  if (!bitmap.contains(px, py)) return;
+  const double column = roundEven(steep ? y : x);
+  const double row = roundEven(steep ? x : y);
+  // Tested as reals so that a far-off position never reaches the conversion.
+  if (!(column >= 0 && column < bitmap.width() && row >= 0 && row < bitmap.height())) return;
+  const int px = static_cast<int>(column);
+  const int py = static_cast<int>(row);
   const Color bg = bitmap.pixel(px, py);
   Color out = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
@@ -39,6 +43,8 @@ void aaline(Canvas& canvas, double x1, double y1, double x2, double y2) {
   const Color color = canvas.pen.color;
   double dx = x2 - x1;
   double dy = y2 - y1;
+  // A non-finite end, or a span too long for a double, has no pixels to blend.
+  if (!std::isfinite(dx) || !std::isfinite(dy)) return;
   const bool steep = std::fabs(dx) < std::fabs(dy);
   if (steep) {
     std::swap(x1, y1);
@@ -70,8 +76,18 @@ void aaline(Canvas& canvas, double x1, double y1, double x2, double y2) {
   plot(xpxl2, ypxl2, (1 - frac(yend)) * xgap);
   plot(xpxl2, ypxl2 + 1, frac(yend) * xgap);
 
-  const double last = roundEven(xpxl2) - 1;
-  for (double x = roundEven(xpxl1) + 1; x <= last; x += 1) {
+  // Positions beyond the bitmap blend nothing, so the loop stops at its far
+  // edge and jumps ahead to its near one: absurd coordinates cannot keep it
+  // running. A line that starts on the bitmap, as every painter's does, still
+  // steps intery one gradient at a time.
+  const double extent = steep ? bitmap.height() : bitmap.width();
+  const double last = std::min(roundEven(xpxl2) - 1, extent);
+  double x = roundEven(xpxl1) + 1;
+  if (x < -1) {
+    intery += gradient * (-1 - x);
+    x = -1;
+  }
+  for (; x <= last; x += 1) {
     plot(x, std::floor(intery), 1 - frac(intery));
     plot(x, std::floor(intery) + 1, frac(intery));
     intery += gradient;

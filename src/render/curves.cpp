@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "plot/range_fields.h"
 #include "render/aa_line.h"
@@ -49,6 +50,12 @@ bool inside(long double v, int extent) {
 
 int roundToInt(long double v) {
   return static_cast<int>(std::llrint(v));
+}
+
+// How many samples a count may address: the buffers hold kSampleCapacity, and
+// a damaged count must not read past them.
+int sampleCount(std::int32_t n) {
+  return std::clamp(n, 0, kSampleCapacity);
 }
 
 // The smallest and largest of n values; a single value c widens to
@@ -115,12 +122,12 @@ void fillcol(RenderContext& context, Canvas& canvas, int i, int& p) {
 
 void plotcart(RenderContext& context) {
   PlotState& s = context.state;
-  const int w = s.plotWidth;
   if (isOn(s.optAutoScale)) {
-    fit(s.samplesA.data(), w, s.yMin, s.yMax);
+    fit(s.samplesA.data(), sampleCount(s.plotWidth), s.yMin, s.yMax);
     writeYRange(s, context.view, context.decimalSeparator);
     set2d(context);  // maps the curve with the range as the fields show it
   }
+  const int w = sampleCount(s.plotWidth);
   const int h = s.plotHeight;
   const long double d = s.yMax - s.yMin;
   const bool filled = isOn(s.optFilled);
@@ -184,14 +191,14 @@ void plotcart(RenderContext& context) {
 
 void plotpar(RenderContext& context) {
   PlotState& s = context.state;
-  const int n = s.zCount;
   if (isOn(s.optAutoScale)) {
-    fit(s.samplesB.data(), n, s.yMin, s.yMax);
+    fit(s.samplesB.data(), sampleCount(s.zCount), s.yMin, s.yMax);
     writeYRange(s, context.view, context.decimalSeparator);
-    fit(s.samplesA.data(), n, s.xMin, s.xMax);
+    fit(s.samplesA.data(), sampleCount(s.zCount), s.xMin, s.xMax);
     writeXRange(s, context.view, context.decimalSeparator);
-    set2d(context);
+    set2d(context);  // maps the points with the ranges as the fields show them
   }
+  const int n = sampleCount(s.zCount);
   const int w = s.plotWidth;
   const int h = s.plotHeight;
   const long double dx = s.xMax - s.xMin;

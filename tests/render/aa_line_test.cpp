@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
+
 namespace kurvana {
 namespace {
 
@@ -36,6 +39,7 @@ TEST(AaLine, VerticalSegmentSwapsTheAxes) {
   const Bitmap b = line(40, 20, 40, 30);
   for (int y = 21; y <= 29; ++y) EXPECT_EQ(b.pixel(40, y), kWhite) << y;
   EXPECT_EQ(b.pixel(40, 20), 0x808080u);
+  EXPECT_EQ(b.pixel(40, 30), 0x808080u);
   EXPECT_EQ(b.pixel(41, 25), 0u);
 }
 
@@ -54,6 +58,42 @@ TEST(AaLine, FractionalRowSplitsTheWeight) {
   EXPECT_NEAR(intensity(b, 20, 100), 0.375, 0.5 / 255);
   EXPECT_NEAR(intensity(b, 20, 101), 0.125, 0.5 / 255);
   EXPECT_NEAR(intensity(b, 21, 100), 0.375, 0.5 / 255);
+  EXPECT_NEAR(intensity(b, 21, 101), 0.125, 0.5 / 255);
+}
+
+TEST(AaLine, DiagonalKeepsXAsTheMajorAxis) {
+  // |dx| = |dy| is not steep: the first end is the column at x = 20 with xgap
+  // 0.5 split 0.75 / 0.25 between rows 20 and 21. Taken as steep, the end would
+  // be row 20, split between columns 19 and 20.
+  const Bitmap b = line(20, 20.25, 30, 30.25);
+  EXPECT_EQ(b.pixel(20, 20), 0x606060u);  // 95.625
+  EXPECT_EQ(b.pixel(20, 21), 0x202020u);  // 31.875
+  EXPECT_EQ(b.pixel(19, 20), 0u);
+  EXPECT_EQ(b.pixel(25, 25), 0xBFBFBFu);  // 191.25
+}
+
+TEST(AaLine, StartsLeftOfTheBitmapOnTheirOwnCourse) {
+  // Slope 1/2 from x = -1000: at x = 100 the line is exactly on row 150.
+  const Bitmap b = line(-1000, -400, 1000, 600);
+  EXPECT_EQ(b.pixel(100, 150), kWhite);
+  EXPECT_EQ(b.pixel(101, 150), 0x808080u);
+  EXPECT_EQ(b.pixel(101, 151), 0x808080u);
+}
+
+TEST(AaLine, AbsurdCoordinatesNeitherFailNorHang) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const auto& [x1, y1, x2, y2] : {std::array{nan, 50.0, 100.0, 50.0},
+                                       {20.0, 20.0, inf, 20.0},
+                                       {-1e300, 1e300, 1e300, -1e300},
+                                       {-1.7e308, 0.0, 1.7e308, 0.0},
+                                       {3e9, 3e9, 3e9 + 1, 3e9}}) {
+    line(x1, y1, x2, y2);
+  }
+  // A horizontal line across the whole bitmap still paints every column.
+  const Bitmap b = line(-1e300, 50, 1e300, 50);
+  EXPECT_EQ(b.pixel(0, 50), kWhite);
+  EXPECT_EQ(b.pixel(199, 50), kWhite);
 }
 
 TEST(AaLine, BlendsAccumulate) {
