@@ -71,39 +71,55 @@ bool decodeExtended(std::span<const std::uint8_t, 10> bytes, long double& value)
   return true;
 }
 
+namespace {
+
+// The reals and flags of the record: one list serves writing and reading.
+struct RealField {
+  std::size_t offset;
+  long double PlotState::*member;
+};
+constexpr RealField kReals[] = {
+    {off::kXMin, &PlotState::xMin}, {off::kXMax, &PlotState::xMax}, {off::kYMin, &PlotState::yMin},
+    {off::kYMax, &PlotState::yMax}, {off::kZMin, &PlotState::zMin}, {off::kZMax, &PlotState::zMax},
+};
+
+struct FlagField {
+  std::size_t offset;
+  std::uint8_t PlotState::*member;
+};
+constexpr FlagField kFlags[] = {
+    {off::kAutoScale, &PlotState::optAutoScale},
+    {off::kLines, &PlotState::optLines},
+    {off::kFilled, &PlotState::optFilled},
+    {off::kCircle, &PlotState::optCircle},
+    {off::kAntialias, &PlotState::optAntialias},
+    {off::kLanguage, &PlotState::optLanguage},
+    {off::kTwoFunctions, &PlotState::optTwoFunctions},
+    {off::kWhiteBack, &PlotState::optWhiteBack},
+    {off::kGrid, &PlotState::optGrid},
+    {off::kAxes, &PlotState::optAxes},
+    {off::kDarkNegative, &PlotState::optDarkNegative},
+    {off::kReport, &PlotState::optReport},
+    {off::kPolar, &PlotState::optPolar},
+    {off::kThick, &PlotState::optThick},
+};
+
+}  // namespace
+
 std::array<std::uint8_t, kSettingsSize> encodeSettings(const PlotState& s,
                                                        const WindowExtent& window) {
   std::array<std::uint8_t, kSettingsSize> r{};
   put32(&r[off::kWindowWidth], window.width);
   put32(&r[off::kWindowHeight], window.height);
-  const auto real = [&r](std::size_t at, long double v) {
-    const auto bytes = encodeExtended(v);
-    std::copy(bytes.begin(), bytes.end(), r.begin() + static_cast<std::ptrdiff_t>(at));
-  };
-  real(off::kXMin, s.xMin);
-  real(off::kXMax, s.xMax);
-  real(off::kYMin, s.yMin);
-  real(off::kYMax, s.yMax);
-  r[off::kAutoScale] = s.optAutoScale;
-  r[off::kLines] = s.optLines;
-  r[off::kFilled] = s.optFilled;
-  r[off::kCircle] = s.optCircle;
+  put32(&r[off::kZCount], s.zCount);
+  for (const RealField& f : kReals) {
+    const auto bytes = encodeExtended(s.*f.member);
+    std::copy(bytes.begin(), bytes.end(), r.begin() + static_cast<std::ptrdiff_t>(f.offset));
+  }
+  for (const FlagField& f : kFlags) r[f.offset] = s.*f.member;
   r[off::kRed] = static_cast<std::uint8_t>(s.curveColor & 0xFF);
   r[off::kGreen] = static_cast<std::uint8_t>((s.curveColor >> 8) & 0xFF);
   r[off::kBlue] = static_cast<std::uint8_t>((s.curveColor >> 16) & 0xFF);
-  r[off::kAntialias] = s.optAntialias;
-  r[off::kLanguage] = s.optLanguage;
-  r[off::kTwoFunctions] = s.optTwoFunctions;
-  real(off::kZMin, s.zMin);
-  real(off::kZMax, s.zMax);
-  put32(&r[off::kZCount], s.zCount);
-  r[off::kWhiteBack] = s.optWhiteBack;
-  r[off::kGrid] = s.optGrid;
-  r[off::kAxes] = s.optAxes;
-  r[off::kDarkNegative] = s.optDarkNegative;
-  r[off::kReport] = s.optReport;
-  r[off::kPolar] = s.optPolar;
-  r[off::kThick] = s.optThick;
   return r;
 }
 
@@ -111,37 +127,19 @@ bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& s, WindowExt
   const auto has = [&bytes](std::size_t at, std::size_t size) { return at + size <= bytes.size(); };
   if (has(off::kWindowWidth, 4)) window.width = get32(&bytes[off::kWindowWidth]);
   if (has(off::kWindowHeight, 4)) window.height = get32(&bytes[off::kWindowHeight]);
-  const auto real = [&](std::size_t at, long double& target) {
+  if (has(off::kZCount, 4)) s.zCount = get32(&bytes[off::kZCount]);
+  for (const RealField& f : kReals) {
     long double v = 0;
-    if (has(at, 10) && decodeExtended(bytes.subspan(at).first<10>(), v)) target = v;
-  };
-  const auto flag = [&](std::size_t at, std::uint8_t& target) {
-    if (has(at, 1)) target = sanitizedFlag(bytes[at]);
-  };
-  real(off::kXMin, s.xMin);
-  real(off::kXMax, s.xMax);
-  real(off::kYMin, s.yMin);
-  real(off::kYMax, s.yMax);
-  flag(off::kAutoScale, s.optAutoScale);
-  flag(off::kLines, s.optLines);
-  flag(off::kFilled, s.optFilled);
-  flag(off::kCircle, s.optCircle);
+    if (has(f.offset, 10) && decodeExtended(bytes.subspan(f.offset).first<10>(), v)) {
+      s.*f.member = v;
+    }
+  }
+  for (const FlagField& f : kFlags) {
+    if (has(f.offset, 1)) s.*f.member = sanitizedFlag(bytes[f.offset]);
+  }
   if (has(off::kRed, 3)) {
     setCurveColor(s, bytes[off::kRed] + 256u * bytes[off::kGreen] + 65536u * bytes[off::kBlue]);
   }
-  flag(off::kAntialias, s.optAntialias);
-  flag(off::kLanguage, s.optLanguage);
-  flag(off::kTwoFunctions, s.optTwoFunctions);
-  real(off::kZMin, s.zMin);
-  real(off::kZMax, s.zMax);
-  if (has(off::kZCount, 4)) s.zCount = get32(&bytes[off::kZCount]);
-  flag(off::kWhiteBack, s.optWhiteBack);
-  flag(off::kGrid, s.optGrid);
-  flag(off::kAxes, s.optAxes);
-  flag(off::kDarkNegative, s.optDarkNegative);
-  flag(off::kReport, s.optReport);
-  flag(off::kPolar, s.optPolar);
-  flag(off::kThick, s.optThick);
   return bytes.size() >= kSettingsSize;
 }
 
