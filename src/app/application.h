@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "explore/exploration.h"
 #include "files/history.h"
 #include "plot/interface_texts.h"
 #include "plot/number_format.h"
@@ -21,6 +22,7 @@ struct Application {
   InterfaceTexts texts;
   FormulaHistory history;
   Bitmap image;  // the plot picture, replaced by every set2d
+  ExploreState explore;  // cursor ring, walk position and pan drag
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.
   std::string decimalSeparator = userDecimalSeparator();

@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "app/draw_command.h"
 #include "app/memory_view.h"
+#include "explore/report.h"
 #include "cli/usage.h"
 #include "files/function_file.h"
 #include "files/picture_file.h"
@@ -78,6 +79,7 @@ struct Session {
   MemoryView view;
   Size image{824, 668};
   std::optional<std::string> picture;
+  std::optional<std::string> report;
   std::vector<std::string> positional;
 
   Session() {
@@ -121,7 +123,8 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
       continue;
     }
     const bool takesValue = kFieldOptions.contains(arg) || arg == "--color" || arg == "--size" ||
-                            arg == "--file" || (arg == "-o" && !positionalAllowed);
+                            arg == "--file" ||
+                            ((arg == "-o" || arg == "--report") && !positionalAllowed);
     if (!takesValue) return usageError(err, "unknown option: " + std::string(arg));
     if (i + 1 >= args.size()) return usageError(err, "missing value after " + std::string(arg));
     const std::string_view value = args[++i];
@@ -139,17 +142,41 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
       session.image = *size;
     } else if (arg == "-o") {
       session.picture = std::string(value);
+    } else if (arg == "--report") {
+      session.report = std::string(value);
     }
   }
   return std::nullopt;
 }
+
+// The Draw's report goes to the named file and is not opened.
+class ReportToFile : public DrawHooks {
+ public:
+  ReportToFile(Application& app, const PlotView& view, std::string path)
+      : app_(app), view_(view), path_(std::move(path)) {}
+
+  void report() override {
+    written = true;
+    problem = writeReport(path_, app_.plot, view_, app_.texts, app_.decimalSeparator);
+  }
+
+  bool written = false;
+  std::string problem;
+
+ private:
+  Application& app_;
+  const PlotView& view_;
+  std::string path_;
+};
 
 }  // namespace
 
 int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
   Session session;
   if (const auto status = applyOptions(args, session, false, err)) return *status;
-  if (!session.picture || session.picture->empty()) return usageError(err, "missing -o PICTURE");
+  if (session.picture && session.picture->empty()) return usageError(err, "empty picture name");
+  if (session.report && session.report->empty()) return usageError(err, "empty report name");
+  if (!session.picture && !session.report) return usageError(err, "missing -o PICTURE");
   Application& app = *session.app;
   PlotState& s = app.plot;
   MemoryView& view = session.view;
@@ -159,19 +186,30 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
   RenderContext context = app.renderContext(view);
   setbg(s);
   set2d(context);
-  DrawHooks hooks;
+  if (session.report) s.optReport = flagOn;
+  ReportToFile hooks(app, view, session.report.value_or(""));
   sb1MouseDown(context, app.texts, hooks);
   if (view.message) {  // the Draw stopped; the window would show these lines
     for (const std::string& line : *view.message) err << line << '\n';
     return 1;
   }
 
-  const std::string& picture = *session.picture;
-  const std::string problem =
-      isJpegName(picture) ? writeJpegFile(app.image, picture) : writeBmpFile(app.image, picture);
-  if (!problem.empty()) {
-    err << "kurvana-cli: " << problem << '\n';
-    return 1;
+  int status = 0;
+  if (session.report && !hooks.written) {
+    hooks.problem = "polar plots have no report; nothing written to " + *session.report;
+  }
+  if (!hooks.problem.empty()) {  // the picture is still saved
+    err << "kurvana-cli: " << hooks.problem << '\n';
+    status = 1;
+  }
+  if (session.picture) {
+    const std::string& picture = *session.picture;
+    const std::string problem =
+        isJpegName(picture) ? writeJpegFile(app.image, picture) : writeBmpFile(app.image, picture);
+    if (!problem.empty()) {
+      err << "kurvana-cli: " << problem << '\n';
+      return 1;
+    }
   }
   out << "x min = " << view.fieldText(Field::kXMin) << '\n'
       << "x max = " << view.fieldText(Field::kXMax) << '\n'
@@ -182,7 +220,7 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
     if (integral.starts_with("= ")) integral.erase(0, 2);
     out << "integral = " << integral << '\n';
   }
-  return 0;
+  return status;
 }
 
 int runSaveFunction(std::span<const std::string_view> args, std::ostream& err) {

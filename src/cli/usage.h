@@ -8,7 +8,7 @@ namespace kurvana::cli {
 
 inline constexpr std::string_view kUsage =
     "usage: kurvana-cli eval [--general] FORMULA [X ...]\n"
-    "       kurvana-cli draw [OPTIONS] -o PICTURE\n"
+    "       kurvana-cli draw [OPTIONS] [-o PICTURE] [--report PATH]\n"
     "       kurvana-cli save-function [OPTIONS] PATH\n"
     "\n"
     "eval: evaluates a formula field's text, label included (e.g. 'F(x)=sin(x)^2'),\n"
@@ -28,6 +28,9 @@ inline constexpr std::string_view kUsage =
     "  --file PATH          a function file read before the other options; its name\n"
     "                       chooses the mode (.kv1 one function, .kv2 two)\n"
     "  -o PATH              the picture file\n"
+    "  --report PATH        draw with \"Generate report\" on and write the analysis\n"
+    "                       report (roots, extrema, integral) to PATH; -o may then\n"
+    "                       be left out. Polar plots have no report.\n"
     "\n"
     "save-function: writes the function file of the fields and options above,\n"
     "  in the mode its name asks for (.kv1 or .kv2).\n";

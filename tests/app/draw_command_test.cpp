@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/application.h"
 #include "app/program_hooks.h"
+#include "explore/zoom_pan.h"
 #include "plot/fake_view.h"
 #include "render/plot_frame.h"
 
@@ -259,7 +263,7 @@ TEST_F(DrawCommand, TheProgramRecordsHistoryOnlyForSuccessfulDraws) {
   const fs::path folder =
       fs::temp_directory_path() / ("kurvana_drawhist_" + std::to_string(::getpid()));
   fs::create_directories(folder);
-  ProgramHooks program(app->history, folder);
+  ProgramHooks program(*app, view, folder);
   RenderContext context = app->renderContext(view);
   setbg(app->plot);
   set2d(context);
@@ -273,10 +277,51 @@ TEST_F(DrawCommand, TheProgramRecordsHistoryOnlyForSuccessfulDraws) {
   EXPECT_EQ(program.lastError, "");
   fs::remove_all(folder);
 
-  ProgramHooks broken(app->history, folder / "gone");
+  ProgramHooks broken(*app, view, folder / "gone");
   view.texts[Field::kFormulaF] = "F(x)=x";
   EXPECT_EQ(sb1MouseDown(context, app->texts, broken), DrawOutcome::kDrawn);  // still drawn
   EXPECT_NE(broken.lastError, "");
+}
+
+TEST_F(DrawCommand, TheProgramWritesAndOpensTheReportAndTakesTheRingAway) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("kurvana_drawreport_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  // The "editor" leaves a copy of what it was given to open.
+  ReportOpener opener({"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"});
+  ProgramHooks program(*app, view, folder, &opener);
+  RenderContext context = app->renderContext(view);
+  setbg(app->plot);
+  set2d(context);
+  app->plot.optReport = flagOn;
+  app->plot.optCircle = flagOn;
+  view.texts[Field::kFormulaF] = "F(x)=x-5";
+  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
+  const Bitmap drawn = app->image;
+  im1MouseMove(context, app->explore, Keys{}, 300, 100);
+  ASSERT_TRUE(app->plot.circleShown);
+
+  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
+  EXPECT_FALSE(app->plot.circleShown);
+  EXPECT_EQ(std::memcmp(drawn.data(), app->image.data(),
+                        4u * static_cast<unsigned>(drawn.width() * drawn.height())),
+            0);  // the ring was put back before the curve was painted again
+  const fs::path report = folder / "kvreport.txt";
+  ASSERT_TRUE(fs::exists(report));
+  for (int i = 0; i < 200 && !fs::exists(report.string() + ".opened"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(fs::exists(report.string() + ".opened"));
+  EXPECT_EQ(program.lastError, "");
+  opener.closePrevious();
+  fs::remove_all(folder);
+
+  // Without the data folder the Draw still completes; the message waits.
+  ProgramHooks broken(*app, view, folder / "gone", &opener);
+  EXPECT_EQ(sb1MouseDown(context, app->texts, broken), DrawOutcome::kDrawn);
+  EXPECT_NE(broken.lastError.find("kvreport.txt"), std::string::npos) << broken.lastError;
+  EXPECT_TRUE(app->plot.plotValid);
 }
 
 }  // namespace

@@ -172,6 +172,44 @@ TEST_F(CliDraw, UnreadableFieldsRevertSilently) {
   EXPECT_NE(r.out.find("x max = 10\n"), std::string::npos) << r.out;
 }
 
+TEST_F(CliDraw, ReportIsWrittenToTheNamedFile) {
+  const fs::path report = folder / "sine.txt";
+  const CliRun r = cli({"draw", "--f", "F(x)=sin(x)", "--size", "640x480", "--report",
+                        report.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("integral = 1.83143"), std::string::npos) << r.out;
+  std::ifstream in(report, std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(text,
+            "Function formula:\r\nF(x)=sin(x)\r\nx min  = 0\r\nx max  = 10\r\n"
+            "points = 600\r\n \r\nFunction roots:\r\n#1 = 3.14691\r\n#2 = 6.28548\r\n"
+            "#3 = 9.42404\r\n \r\nLocal minimum points:\r\n#1 = 4.71619\r\n \r\n"
+            "Local maximum points:\r\n#1 = 1.57763\r\n#2 = 7.85476\r\n \r\n"
+            "Integral value on x min..x max :\r\nF(x)dx = 1.83143\r\n");
+
+  // With a picture as well, both are written.
+  const CliRun both = draw({"--f", "F(x)=x", "--report", (folder / "x.txt").string()});
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_TRUE(fs::exists(folder / "x.txt"));
+  EXPECT_TRUE(fs::exists(folder / "plot.bmp"));
+}
+
+TEST_F(CliDraw, ReportProblemsAreReportedButThePictureIsSaved) {
+  const CliRun missing = draw({"--f", "F(x)=x", "--report", (folder / "no" / "r.txt").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("r.txt"), std::string::npos) << missing.err;
+  EXPECT_TRUE(fs::exists(folder / "plot.bmp"));
+
+  const CliRun polar = draw({"--polar", "--f", "F(x)=1", "--report", (folder / "p.txt").string()});
+  EXPECT_EQ(polar.status, 1);
+  EXPECT_NE(polar.err.find("polar"), std::string::npos) << polar.err;
+  EXPECT_FALSE(fs::exists(folder / "p.txt"));
+
+  const CliRun stopped = cli({"draw", "--f", "F(x)=ln(x-20)", "--report", (folder / "s.txt").string()});
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_FALSE(fs::exists(folder / "s.txt"));
+}
+
 TEST_F(CliDraw, FailedWriteIsReported) {
   const CliRun r = cli({"draw", "--f", "F(x)=x", "-o", (folder / "missing" / "p.bmp").string()});
   EXPECT_EQ(r.status, 1);
@@ -188,6 +226,8 @@ TEST_F(CliDraw, UsageErrors) {
       {"draw", "--size", "800", "-o", "x.bmp"},
       {"draw", "--color", "red", "-o", "x.bmp"},
       {"draw", "-o"},
+      {"draw", "--report"},
+      {"draw", "--report", ""},
       {"draw", "--f"},
   };
   for (const auto& args : cases) {

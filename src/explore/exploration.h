@@ -1,0 +1,81 @@
+// The state of exploring a drawn plot (cursor ring, walk along a curve, pan
+// drag) and what exploring needs from the window beyond the PlotView.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "plot/plot_state.h"
+#include "render/bitmap.h"
+
+namespace kurvana {
+
+// The keyboard modifiers that pointer commands look at.
+struct Keys {
+  bool shift = false;
+  bool alt = false;
+  bool ctrl = false;
+  bool any() const { return shift || alt || ctrl; }
+};
+
+enum class MouseButton { kLeft, kMiddle, kRight };
+
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
+// Right and bottom exclusive, image pixels.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+inline constexpr int kRingSize = 15;
+
+// Program-wide, one instance; survives Draws.
+struct ExploreState {
+  Bitmap circleBacking{kRingSize, kRingSize};  // the image pixels under the ring
+  Rect circleRect;                             // where circleBacking was taken from
+
+  std::int32_t walkIndex = 0;  // sample shown in parametric and polar modes
+  std::int32_t walkStep = 1;   // +1 or -1
+  // Pointer position of the last move that advanced the walk, or of the
+  // previous drag step.
+  std::int32_t lastMouseX = 0;
+  std::int32_t lastMouseY = 0;
+
+  bool panActive = false;
+  std::int32_t panStartX = 0;
+  std::int32_t panStartY = 0;
+  // Preview copies of the samples: shifted (Cartesian) or filtered to the
+  // view (parametric and polar); noSample marks an entry without a point.
+  std::array<long double, kSampleCapacity> panSamplesA{};
+  std::array<long double, kSampleCapacity> panSamplesB{};
+};
+
+// The window services that zooming and panning use.
+class ExploreHost {
+ public:
+  virtual ~ExploreHost() = default;
+  // The Draw command with the program's hooks; the caller has run set2d.
+  virtual void draw() = 0;
+  // The pointer relative to the plot image's top-left corner, wherever it is
+  // on the screen; nothing when the window cannot tell.
+  virtual std::optional<Point> pointerInImage() const = 0;
+  // The hand-point shape while a pan drag runs, the default shape otherwise.
+  virtual void setPanCursor(bool hand) = 0;
+  // "Save picture" and the four zoom items of the plot's context menu.
+  virtual void enablePlotMenu(bool enabled) = 0;
+};
+
+// Marks a preview entry that has no point: the extended value 12345.67809,
+// sign and exponent 0x400C, significand 0xC0E6B65D3996FA83. Entries are
+// compared with it bit for bit.
+long double noSample();
+bool isNoSample(long double v);
+
+}  // namespace kurvana

@@ -1,0 +1,210 @@
+// The analysis report: the scans for roots and extrema, and the report's
+// lines in both modes as written to the file.
+#include "explore/report.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "explore/explore_fixture.h"
+#include "plot/number_format.h"
+
+namespace kurvana {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ExploreTest;
+
+// Samples at positions 0, 1, 2, ... so a position reads as its real index.
+SampleRun indexRun(const std::vector<long double>& v) {
+  return SampleRun{v, 0, static_cast<long double>(v.size() - 1)};
+}
+
+TEST(ReportScans, RootsAreExactZerosOrStrictSignChanges) {
+  const struct {
+    std::vector<long double> v;
+    std::vector<long double> roots;
+  } cases[] = {
+      {{-1, 1}, {0.5L}},
+      {{1, 2, -3, -4, 5}, {1.5L, 3.5L}},
+      {{0, 1, 2}, {}},              // sample 0 is only ever a neighbour
+      {{-1, 0, 1}, {1}},            // once, at the zero, not again for the sign change
+      {{1, 0, 0, -1}, {1, 2}},      // each zero counts
+      {{2, 2, 2}, {}},
+      {{0, 0, 0, 0}, {1, 2, 3}},    // a zero constant lists every column from 1 on
+      {{5}, {}},
+      {{}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(findRoots(indexRun(c.v)), c.roots) << c.v.size();
+}
+
+TEST(ReportScans, ExtremaSitBetweenTheStepsAroundTheTurn) {
+  // Samples 3, 1, 2 at 4, 5, 6 with no other turn: one minimum at 5.5.
+  const std::vector<long double> single = {9, 8, 7, 6, 3, 1, 2, 4, 6};
+  EXPECT_EQ(findMinima(indexRun(single)), std::vector<long double>{5.5L});
+  EXPECT_TRUE(findMaxima(indexRun(single)).empty());
+  // A flat bottom v[m-1] > v[m] = v[m+1] < v[m+2] is written at m + 1.
+  const std::vector<long double> flat = {5, 4, 1, 1, 3, 2, 2, 2, 1, 0};
+  EXPECT_EQ(findMinima(indexRun(flat)), std::vector<long double>{3});
+  EXPECT_EQ(findMaxima(indexRun(flat)), std::vector<long double>{4.5L});
+  // Never at either end; a plateau between rises is no turn.
+  const std::vector<long double> ends = {0, 1, 2, 2, 3, 4, 3, 2};
+  EXPECT_TRUE(findMinima(indexRun(ends)).empty());
+  EXPECT_EQ(findMaxima(indexRun(ends)), std::vector<long double>{5.5L});
+  const std::vector<long double> constant(50, 7.0L);
+  EXPECT_TRUE(findMinima(indexRun(constant)).empty());
+  EXPECT_TRUE(findMaxima(indexRun(constant)).empty());
+}
+
+TEST(ReportScans, PositionsMapTheRealIndexOntoTheRange) {
+  const std::vector<long double> v = {1, -1, 1};
+  const SampleRun run{v, -2, 2};
+  EXPECT_EQ(findRoots(run), (std::vector<long double>{-1, 1}));
+  EXPECT_EQ(findMinima(run), std::vector<long double>{1});  // half a spacing right of x = 0
+}
+
+class Report : public ExploreTest {
+ protected:
+  void SetUp() override {
+    ExploreTest::SetUp();
+    folder = fs::temp_directory_path() /
+             ("kurvana_report_" + std::to_string(::getpid()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  std::vector<std::string> lines() {
+    return reportLines(state(), view, app->texts, app->decimalSeparator);
+  }
+
+  // The list under the heading `heading`, up to the next separator line.
+  std::vector<std::string> section(const std::string& heading) {
+    const auto all = lines();
+    std::vector<std::string> out;
+    bool in = false;
+    for (const auto& line : all) {
+      if (in && line == " ") break;
+      if (in) out.push_back(line);
+      if (line == heading) in = true;
+    }
+    return out;
+  }
+
+  fs::path folder;
+};
+
+TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
+  ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
+  ASSERT_EQ(state().plotWidth, 600);
+  const fs::path path = folder / "kvreport.txt";
+  ASSERT_EQ(writeReport(path, state(), view, app->texts, "."), "");
+  std::ifstream in(path, std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(text,
+            "Function formula:\r\n"
+            "F(x)=sin(x)\r\n"
+            "x min  = 0\r\n"
+            "x max  = 10\r\n"
+            "points = 600\r\n"
+            " \r\n"
+            "Function roots:\r\n"
+            "#1 = 3.14691\r\n"
+            "#2 = 6.28548\r\n"
+            "#3 = 9.42404\r\n"
+            " \r\n"
+            "Local minimum points:\r\n"
+            "#1 = 4.71619\r\n"
+            " \r\n"
+            "Local maximum points:\r\n"
+            "#1 = 1.57763\r\n"
+            "#2 = 7.85476\r\n"
+            " \r\n"
+            "Integral value on x min..x max :\r\n"
+            "F(x)dx = 1.83143\r\n");
+}
+
+TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
+  view.texts[Field::kXMin] = "-2";
+  view.texts[Field::kXMax] = "2";
+  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(section("Local maximum points:"), std::vector<std::string>{"-----"});
+  const auto minima = section("Local minimum points:");
+  ASSERT_EQ(minima.size(), 1u);
+  ASSERT_EQ(minima[0].substr(0, 5), "#1 = ");
+  const long double at = *parseLocaleNumber(minima[0].substr(5), ".");
+  EXPECT_LE(std::fabs(at), 4.0L / 599);
+
+  view.texts[Field::kXMin] = "0";
+  view.texts[Field::kXMax] = "10";
+  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
+}
+
+TEST_F(Report, AnExactZeroSampleIsOneRootAtItsColumn) {
+  view.texts[Field::kXMin] = "-1";
+  view.texts[Field::kXMax] = "598";  // x = -1, 0, 1, ... one per column
+  view.texts[Field::kYMax] = "1000";
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = 0"});
+}
+
+TEST_F(Report, ConstantsHaveNoExtremaAndAnExactIntegral) {
+  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(lines().back(), "F(x)dx = 20");
+  ASSERT_EQ(draw("F(x)=0"), DrawOutcome::kDrawn);
+  const auto roots = section("Function roots:");
+  ASSERT_EQ(roots.size(), 599u);
+  EXPECT_EQ(roots.back(), "#599 = 10");
+}
+
+TEST_F(Report, FieldsAreCopiedAsTypedAndNumbersUseTheSeparator) {
+  app->decimalSeparator = ",";
+  view.texts[Field::kXMin] = "-5,0";
+  view.texts[Field::kXMax] = " 5";
+  ASSERT_EQ(draw("F(x)=X+0.5"), DrawOutcome::kDrawn);
+  const auto all = lines();
+  EXPECT_EQ(all[1], "F(x)=X+0.5");
+  EXPECT_EQ(all[2], "x min  = -5,0");
+  EXPECT_EQ(all[3], "x max  =  5");
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = -0,500835"});
+}
+
+TEST_F(Report, TranslatedHeadingsComeFromTheInterfaceTexts) {
+  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtRoots)] = "Nullstellen";
+  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtPoints)] = "Punkte";
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  EXPECT_EQ(lines()[4], "Punkte = 600");
+  EXPECT_EQ(section("Nullstellen:").size(), 1u);
+}
+
+TEST_F(Report, TwoFunctionsListTheRootsOfBothOverTheParameter) {
+  state().optTwoFunctions = flagOn;
+  view.texts[Field::kZMin] = "-1";
+  view.texts[Field::kZMax] = "8";
+  view.texts[Field::kZCount] = "10";  // t = -1, 0, ... 8
+  ASSERT_EQ(draw("F(x)=x-2.5", "G(x)=x^2-9"), DrawOutcome::kDrawn);
+  EXPECT_EQ(lines(), (std::vector<std::string>{"Function formula:", "F(x)=x-2.5", "G(x)=x^2-9",
+                                               "x min  = -1", "x max  = 8", "points = 10", " ",
+                                               "F(x) Function roots:", "#1 = 2.5", " ",
+                                               "G(x) Function roots:", "#1 = 3"}));
+}
+
+TEST_F(Report, AFailedWriteLeavesTheOldReportAndSaysWhy) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  const std::string problem =
+      writeReport(folder / "missing" / "kvreport.txt", state(), view, app->texts, ".");
+  EXPECT_NE(problem.find("kvreport.txt"), std::string::npos) << problem;
+}
+
+}  // namespace
+}  // namespace kurvana
