@@ -49,10 +49,22 @@ void Bitmap::fillRect(int left, int top, int right, int bottom, Color color) {
   bottom = std::min(bottom, height_);
   if (right <= left || bottom <= top) return;
   const std::uint32_t value = (color & 0xFFFFFFu) | kOpaque;
-  for (int y = top; y < bottom; ++y) {
-    std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(index(left, y)),
-              pixels_.begin() + static_cast<std::ptrdiff_t>(index(right, y)), value);
+  // Vertical lines and column fills come here one pixel wide: a plain strided
+  // loop keeps them cheap.
+  const auto n = static_cast<std::size_t>(right - left);
+  const auto stride = static_cast<std::size_t>(width_);
+  std::uint32_t* row = pixels_.data() + index(left, top);
+  for (int y = top; y < bottom; ++y, row += stride) std::fill_n(row, n, value);
+}
+
+void Bitmap::reset(int width, int height, Color fill) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width != width_ || height != height_) {
+    *this = Bitmap(width, height, fill);
+    return;
   }
+  std::fill(pixels_.begin(), pixels_.end(), (fill & 0xFFFFFFu) | kOpaque);
 }
 
 void Bitmap::drawTransparent(int left, int top, const Bitmap& picture, Color transparent) {

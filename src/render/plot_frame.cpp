@@ -116,7 +116,7 @@ void set2d(RenderContext& context) {
   const int imageWidth = std::clamp(window.width - 200, kMinImageSide, kMaxImageWidth);
   const int imageHeight = std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight);
   context.view.placeImage(kImageLeft, kImageTop, imageWidth, imageHeight);
-  context.image = Bitmap(imageWidth, imageHeight, s.backColor);
+  context.image.reset(imageWidth, imageHeight, s.backColor);
   const int w = imageWidth - 2 * kMargin;
   const int h = imageHeight - 2 * kMargin;
   context.view.setLabel(Label::kPlotSize, "= " + std::to_string(w) + ", " + std::to_string(h));

@@ -16,8 +16,8 @@ inline constexpr int kMaxImageHeight = 1340;
 // The scheme colours from optWhiteBack; paints nothing.
 void setbg(PlotState& state);
 
-// Reads the range fields, sizes the image from the window, replaces the image
-// by a fresh bitmap and paints the empty plot; sets plotWidth, plotHeight,
+// Reads the range fields, sizes the image from the window, clears the image
+// to the background and paints the empty plot; sets plotWidth, plotHeight,
 // yAxisColumn, xAxisRow and clears circleShown.
 void set2d(RenderContext& context);
 

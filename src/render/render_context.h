@@ -15,7 +15,7 @@ class TextRenderer;
 struct RenderContext {
   PlotState& state;
   PlotView& view;
-  Bitmap& image;  // the plot image, replaced by set2d
+  Bitmap& image;  // the plot image, cleared and repainted by set2d
   const Artwork& artwork;
   const TextRenderer* text;  // null when no font could be loaded: labels are left out
   std::string_view decimalSeparator;
