@@ -194,6 +194,36 @@ TEST_F(ZoomPan, CartesianDragPreviewsTheCurveMovedWithThePointer) {
   EXPECT_EQ(host.draws, 1);  // no drag, nothing to end
 }
 
+TEST_F(ZoomPan, ParametricDragFiltersYToTheNewRangeToo) {
+  state().optTwoFunctions = flagOn;
+  view.texts[Field::kZCount] = "100";
+  view.texts[Field::kXMin] = "-10";
+  view.texts[Field::kYMin] = "-10";
+  view.texts[Field::kYMax] = "10";
+  ASSERT_EQ(draw("F(x)=x-5", "G(x)=2*x-10"), DrawOutcome::kDrawn);
+  press(300, 200);
+  move(300, 400);  // half the height down: y from 0 to 20
+  EXPECT_EQ(field(Field::kYMin), "0");
+  for (int i = 0; i < 100; ++i) {
+    const long double g = state().samplesB[i];
+    EXPECT_EQ(isNoSample(app->explore.panSamplesB[i]), g < 0) << i;
+  }
+}
+
+TEST_F(ZoomPan, AReleaseEndsTheDragEvenWhenThePlotWentAway) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  press(300, 200);
+  state().plotValid = false;  // a Draw during the drag stopped with a message
+  release();
+  EXPECT_FALSE(app->explore.panActive);
+  EXPECT_FALSE(host.handCursor);
+  EXPECT_EQ(host.draws, 0);
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  const auto writes = view.writes.size();
+  move(350, 250);  // a plain move: readout, not a pan
+  EXPECT_EQ(view.writes.size(), writes);
+}
+
 TEST_F(ZoomPan, ADragWithAutomaticScaleMovesOnlyX) {
   state().optAutoScale = flagOn;
   ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
@@ -318,7 +348,61 @@ TEST_F(PanPreview, FilledLinesEndOnTheEdgeForPointsBeyondIt) {
   // The segment from row 60 runs up toward row 20 instead of being left out;
   // column 220, the first after a gap, is not filled.
   EXPECT_LT(curveRow(220), 45);
+  for (int y = 61; y <= state().xAxisRow; ++y) {
+    EXPECT_NE(app->image.pixel(220, y), state().curveColor) << y;
+  }
   EXPECT_EQ(curvePixels(221), state().xAxisRow - 20 + 1);
+}
+
+TEST_F(PanPreview, FilledLinesFillTheFirstColumn) {
+  state().optLines = flagOn;
+  state().optFilled = flagOn;
+  app->explore.panSamplesA[0] = 2;
+  paint();
+  EXPECT_EQ(curvePixels(20), state().xAxisRow - rowOf(2) + 1);
+}
+
+TEST_F(PanPreview, LinesPullRowsJustBesideThePlotOntoItsEdge) {
+  state().optLines = flagOn;
+  auto& v = app->explore.panSamplesA;
+  v[300] = 0;
+  v[301] = 5.025L;  // row 19, one above the plot
+  v[400] = 0;
+  v[401] = -5.025L;  // row 420, one below it
+  v[500] = 0;
+  v[501] = 5.1L;  // row 16: beyond the band, no segment
+  ASSERT_EQ(rowOf(5.025L), 19);
+  ASSERT_EQ(rowOf(-5.025L), 420);
+  paint();
+  // Each segment runs about 200 rows, the second half in the later column.
+  EXPECT_GT(curvePixels(320), 90);
+  EXPECT_GT(curvePixels(420), 90);
+  EXPECT_EQ(curvePixels(520), 0);
+}
+
+TEST_F(PanPreview, ParametricLinesNeverJoinAMissingPoint) {
+  state().optTwoFunctions = flagOn;
+  state().optLines = flagOn;
+  state().zCount = 4;
+  auto& a = app->explore.panSamplesA;
+  auto& b = app->explore.panSamplesB;
+  // Points at x = 2, 8 (y missing), 2, 8 with y = 0, -, 3, 3 (x from 0 to 10).
+  a[0] = 2, b[0] = 0;
+  a[1] = 8, b[1] = noSample();
+  a[2] = 2, b[2] = 3;
+  a[3] = 8, b[3] = 3;
+  RenderContext c = context();
+  paintPanParametric(c, app->explore);
+  const int rowZero = rowOf(0);
+  const int rowThree = rowOf(3);
+  for (int x = 20; x < 620; ++x) {
+    for (int y = 20; y < 420; ++y) {
+      const bool curve = app->image.pixel(x, y) == state().curveColor;
+      if (curve) EXPECT_EQ(y, rowThree) << x;  // only the segment from point 2 to 3
+    }
+  }
+  EXPECT_EQ(curvePixels(20 + 300), 1);
+  EXPECT_NE(app->image.pixel(320, rowZero), state().curveColor);
 }
 
 TEST_F(PanPreview, AFlatRangeDrawsNothing) {
