@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 
 #include "plot/number_format.h"
@@ -14,12 +13,6 @@ namespace {
 
 constexpr int kRingReach = kRingSize / 2;  // pixels from the ring's centre to its edge
 constexpr Color kRingTransparent = 0x000000;
-
-// Rounds halves to even; nothing when v is no finite number of pixel size.
-std::optional<int> nearest(long double v) {
-  if (!(std::fabs(v) < 1e9L)) return std::nullopt;
-  return static_cast<int>(std::llrint(v));
-}
 
 std::string labelText(long double v, std::string_view separator) {
   return "= " + formatGeneral(v, separator);
@@ -68,8 +61,10 @@ void columnReadout(RenderContext& context, ExploreState& explore, int x) {
     row = (h - 1) - (at(c) - s.yMin) * (h - 1) / (s.yMax - s.yMin);
   }
   eraseCircle(s, context.image, explore);
-  const std::optional<int> cy = nearest(row + kMargin);
-  if (cy && *cy >= kMargin && *cy <= h + kMargin - 1) placeCircle(context, explore, x, *cy);
+  int cy = 0;
+  if (nearestPixel(row + kMargin, cy) && cy >= kMargin && cy <= h + kMargin - 1) {
+    placeCircle(context, explore, x, cy);
+  }
 }
 
 // Each move steps the marker along the points of the curve.
@@ -105,10 +100,11 @@ void walkReadout(RenderContext& context, ExploreState& explore, Keys keys, int x
   const long double b = s.samplesB[static_cast<std::size_t>(i)];
   eraseCircle(s, context.image, explore);
   if (s.xMin <= a && a <= s.xMax && s.yMin <= b && b <= s.yMax) {
-    const auto column = nearest((a - s.xMin) * (s.plotWidth - 1) / (s.xMax - s.xMin));
-    const auto row = nearest((b - s.yMin) * (s.plotHeight - 1) / (s.yMax - s.yMin));
-    if (column && row) {
-      placeCircle(context, explore, *column + kMargin, (s.plotHeight - 1) - *row + kMargin);
+    int column = 0;
+    int row = 0;
+    if (nearestPixel((a - s.xMin) * (s.plotWidth - 1) / (s.xMax - s.xMin), column) &&
+        nearestPixel((b - s.yMin) * (s.plotHeight - 1) / (s.yMax - s.yMin), row)) {
+      placeCircle(context, explore, column + kMargin, (s.plotHeight - 1) - row + kMargin);
     }
   }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -71,6 +72,14 @@ class ExploreHost {
   // "Save picture" and the four zoom items of the plot's context menu.
   virtual void enablePlotMenu(bool enabled) = 0;
 };
+
+// Rounds a pixel position to the nearest integer, halves to even; false for
+// a position that is no finite number of pixel size.
+inline bool nearestPixel(long double v, int& out) {
+  if (!(std::fabs(v) < 1e9L)) return false;
+  out = static_cast<int>(std::llrint(v));
+  return true;
+}
 
 // Marks a preview entry that has no point: the extended value 12345.67809,
 // sign and exponent 0x400C, significand 0xC0E6B65D3996FA83. Entries are

@@ -15,13 +15,6 @@ namespace {
 constexpr long double kZoomFactor = 2;
 constexpr int kOffPlot = 3000;  // a row offset that puts a point far outside the plot
 
-// Rounds halves to even; nothing when v is no finite number of pixel size.
-bool nearest(long double v, int& out) {
-  if (!(std::fabs(v) < 1e9L)) return false;
-  out = static_cast<int>(std::llrint(v));
-  return true;
-}
-
 void zoom(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys, bool in) {
   PlotState& s = context.state;
   if (!s.plotValid) {
@@ -172,7 +165,7 @@ void paintPanCartesian(RenderContext& context, const ExploreState& explore) {
   };
   const auto rowOf = [&](long double value) {
     int k = kOffPlot;
-    if (!nearest((value - s.yMin) * (h - 1) / (s.yMax - s.yMin), k)) k = kOffPlot;
+    if (!nearestPixel((value - s.yMin) * (h - 1) / (s.yMax - s.yMin), k)) k = kOffPlot;
     return h + kMargin - 1 - k;
   };
   Canvas canvas(context.image);
@@ -252,8 +245,8 @@ void paintPanParametric(RenderContext& context, const ExploreState& explore) {
       if (isNoSample(a) || isNoSample(b)) continue;
       int qx = 0;
       int qy = 0;
-      if (!nearest((a - s.xMin) * (w - 1) / (s.xMax - s.xMin), qx) ||
-          !nearest((b - s.yMin) * (h - 1) / (s.yMax - s.yMin), qy)) {
+      if (!nearestPixel((a - s.xMin) * (w - 1) / (s.xMax - s.xMin), qx) ||
+          !nearestPixel((b - s.yMin) * (h - 1) / (s.yMax - s.yMin), qy)) {
         continue;
       }
       const int x = kMargin + qx;
@@ -279,8 +272,8 @@ void paintPanParametric(RenderContext& context, const ExploreState& explore) {
     }
     if (previousPresent) {
       int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-      if (nearest(previous.column, x1) && nearest(previous.row, y1) && nearest(p.column, x2) &&
-          nearest(p.row, y2)) {
+      if (nearestPixel(previous.column, x1) && nearestPixel(previous.row, y1) && nearestPixel(p.column, x2) &&
+          nearestPixel(p.row, y2)) {
         seg(canvas, x1, y1, x2, y2);
       }
     }

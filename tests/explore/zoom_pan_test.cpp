@@ -398,7 +398,9 @@ TEST_F(PanPreview, ParametricLinesNeverJoinAMissingPoint) {
   for (int x = 20; x < 620; ++x) {
     for (int y = 20; y < 420; ++y) {
       const bool curve = app->image.pixel(x, y) == state().curveColor;
-      if (curve) EXPECT_EQ(y, rowThree) << x;  // only the segment from point 2 to 3
+      if (curve) {
+        EXPECT_EQ(y, rowThree) << x;  // only the segment from point 2 to 3
+      }
     }
   }
   EXPECT_EQ(curvePixels(20 + 300), 1);
