@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
-#include "app/draw_command.h"
+#include "app/controller.h"
 #include "app/memory_view.h"
 #include "render/curves.h"
 #include "render/plot_frame.h"
@@ -42,50 +41,50 @@ enum Mode { kDots, kLines, kAntialias, kFilled };
 const char* const kModeNames[] = {"dots", "lines", "antialias", "filled"};
 
 struct Setup {
-  std::unique_ptr<Application> app = std::make_unique<Application>();
   BenchView view;
-  DrawHooks hooks;
+  std::unique_ptr<Controller> controller =
+      std::make_unique<Controller>(view, ControllerSetup::headless());
+  PlotState& state = controller->app().plot;
 
   Setup(int mode, const std::string& f) {
-    app->decimalSeparator = ".";
-    PlotState& s = app->plot;
-    s.optLines = mode == kLines || mode == kAntialias ? flagOn : flagOff;
-    s.optAntialias = mode == kAntialias ? flagOn : flagOff;
-    s.optFilled = mode == kFilled ? flagOn : flagOff;
+    controller->app().decimalSeparator = ".";
+    state.optLines = mode == kLines || mode == kAntialias ? flagOn : flagOff;
+    state.optAntialias = mode == kAntialias ? flagOn : flagOff;
+    state.optFilled = mode == kFilled ? flagOn : flagOff;
     view.fields[Field::kFormulaF] = f;
-    setbg(s);
+    controller->applyOptions();
   }
-  RenderContext context() { return app->renderContext(view); }
+  RenderContext context() { return controller->app().renderContext(view); }
+  void draw() {
+    if (controller->draw().outcome != DrawOutcome::kDrawn) std::abort();
+  }
 };
 
 void fullDraw(benchmark::State& state, int mode, const std::string& f, const std::string& g = {},
               bool polar = false) {
   Setup setup(mode, f);
   if (!g.empty()) {
-    setup.app->plot.optTwoFunctions = flagOn;
-    setup.app->plot.optAutoScale = flagOn;
+    setup.state.optTwoFunctions = flagOn;
+    setup.state.optAutoScale = flagOn;
     setup.view.fields[Field::kFormulaG] = g;
   }
   if (polar) {
-    setup.app->plot.optPolar = flagOn;
+    setup.state.optPolar = flagOn;
     setup.view.fields[Field::kXMin] = "-1.1";
     setup.view.fields[Field::kXMax] = "1.1";
     setup.view.fields[Field::kYMin] = "-1.1";
     setup.view.fields[Field::kYMax] = "1.1";
   }
-  RenderContext context = setup.context();
-  set2d(context);
-  for (auto _ : state) {
-    if (sb1MouseDown(context, setup.app->texts, setup.hooks) != DrawOutcome::kDrawn) std::abort();
-  }
+  setup.controller->clearPicture();
+  for (auto _ : state) setup.draw();
 }
 
 // The painter alone, on the samples of one Draw.
 void renderOnly(benchmark::State& state, int mode, const std::string& f) {
   Setup setup(mode, f);
+  setup.controller->clearPicture();
+  setup.draw();
   RenderContext context = setup.context();
-  set2d(context);
-  if (sb1MouseDown(context, setup.app->texts, setup.hooks) != DrawOutcome::kDrawn) std::abort();
   for (auto _ : state) plotcart(context);
 }
 

@@ -7,12 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
-#include "app/draw_command.h"
+#include "app/controller.h"
 #include "app/memory_view.h"
-#include "app/program_hooks.h"
-#include "explore/zoom_pan.h"
-#include "render/plot_frame.h"
 
 namespace {
 
@@ -31,25 +27,17 @@ class BenchView : public MemoryView {
   }
 };
 
-class NoWindow : public ExploreHost {
- public:
-  void draw() override { std::abort(); }  // a drag step never draws
-  std::optional<Point> pointerInImage() const override { return std::nullopt; }
-  void setPanCursor(bool) override {}
-  void enablePlotMenu(bool) override {}
-};
-
 enum Style { kDots, kLines, kFilled };
 const char* const kStyleNames[] = {"dots", "lines", "filled"};
 
 struct Plot {
-  std::unique_ptr<Application> app = std::make_unique<Application>();
   BenchView view;
-  NoWindow host;
+  std::unique_ptr<Controller> controller =
+      std::make_unique<Controller>(view, ControllerSetup::headless());
 
   Plot(int style, bool parametric) {
-    app->decimalSeparator = ".";
-    PlotState& s = app->plot;
+    controller->app().decimalSeparator = ".";
+    PlotState& s = controller->app().plot;
     s.optLines = style == kLines ? flagOn : flagOff;
     s.optFilled = style == kFilled ? flagOn : flagOff;
     s.optCircle = flagOn;
@@ -62,37 +50,36 @@ struct Plot {
     } else {
       view.fields[Field::kFormulaF] = "F(x)=sin(x)*2+sin(7*x)/2";
     }
-    setbg(s);
-    RenderContext c = context();
-    set2d(c);
-    ProgramHooks hooks(*app, view, std::nullopt);
-    if (sb1MouseDown(c, app->texts, hooks) != DrawOutcome::kDrawn) std::abort();
+    controller->applyOptions();
+    if (controller->redraw().outcome != DrawOutcome::kDrawn) std::abort();
   }
-  RenderContext context() { return app->renderContext(view); }
 };
 
 // Pointer moves sweep the plot columns; each one erases and places the ring
 // and writes the three labels.
 void pointerMove(benchmark::State& state, int style, bool parametric) {
   Plot plot(style, parametric);
-  RenderContext c = plot.context();
+  Controller& controller = *plot.controller;
   int column = 0;
   for (auto _ : state) {
-    im1MouseMove(c, plot.app->explore, Keys{}, 20 + column, 300 + (column & 1));
+    benchmark::DoNotOptimize(
+        controller.pointerMoved(Keys{}, Point{20 + column, 300 + (column & 1)}));
     column = (column + 7) % 2000;
   }
-  if (!plot.app->plot.circleShown) state.SkipWithError("no ring was shown");
+  if (!controller.plot().circleShown) state.SkipWithError("no ring was shown");
 }
 
 // Drag steps of one pixel, back and forth so the view stays near the curve.
 void panStep(benchmark::State& state, int style, bool parametric) {
   Plot plot(style, parametric);
-  RenderContext c = plot.context();
-  im1MouseDown(c, plot.app->explore, plot.host, MouseButton::kLeft, 1000, 600);
+  Controller& controller = *plot.controller;
+  if (controller.pointerPressed(MouseButton::kLeft, Point{1000, 600}) != PlotPress::kPanStarted) {
+    std::abort();
+  }
   int step = 0;
   for (auto _ : state) {
     const int d = step % 40 < 20 ? step % 20 : 20 - step % 20;
-    im1MouseMove(c, plot.app->explore, Keys{}, 1000 + d, 600 + d / 2);
+    benchmark::DoNotOptimize(controller.pointerMoved(Keys{}, Point{1000 + d, 600 + d / 2}));
     ++step;
   }
 }

@@ -21,7 +21,7 @@ struct Application {
   PlotState plot;
   InterfaceTexts texts;
   FormulaHistory history;
-  Bitmap image;  // the plot picture, repainted by every set2d
+  Bitmap image;          // the plot picture, repainted by every set2d
   ExploreState explore;  // cursor ring, walk position and pan drag
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.

@@ -89,7 +89,7 @@ bool ordered(long double min, long double max) {
 
 }  // namespace
 
-DrawOutcome sb1MouseDown(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks) {
+DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks) {
   PlotState& s = context.state;
   PlotView& view = context.view;
   Draw draw(context, texts);

@@ -37,8 +37,9 @@ enum class DrawOutcome {
   kEvaluationError,
 };
 
-// One Draw over the current picture (callers that want a clean picture call
-// set2d first). Failures beep, colour the field and show the message.
-DrawOutcome sb1MouseDown(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks);
+// The Draw command: one plot over the current picture (callers that want a
+// clean picture call set2d first). Failures beep, colour the field and show
+// the message through the view.
+DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks);
 
 }  // namespace kurvana

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "plot/plot_view.h"
+#include "app/app_view.h"
 
 namespace kurvana {
 
-class MemoryView : public PlotView {
+class MemoryView : public AppView {
  public:
   std::string fieldText(Field field) const override {
     const auto it = fields.find(field);
@@ -35,11 +35,15 @@ class MemoryView : public PlotView {
                    std::string_view line3) override {
     message = {std::string(line1), std::string(line2), std::string(line3)};
   }
+  void arrangeFormulaArea(FormulaArea area) override { formulaArea = area; }
+  void showFileName(std::string_view name) override { fileName = std::string(name); }
 
   std::map<Field, std::string> fields;
   std::map<Label, std::string> labels;
   Size window{1024, 768};
   std::optional<std::array<std::string, 3>> message;
+  FormulaArea formulaArea = FormulaArea::kOneFunction;
+  std::string fileName;
 };
 
 }  // namespace kurvana

@@ -11,13 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/draw_command.h"
+#include "app/controller.h"
 #include "app/memory_view.h"
-#include "explore/report.h"
 #include "cli/usage.h"
 #include "files/function_file.h"
-#include "files/picture_file.h"
 #include "plot/range_fields.h"
 #include "render/plot_frame.h"
 
@@ -73,18 +70,27 @@ bool isJpegName(std::string_view path) {
   return lower.ends_with(".jpg") || lower.ends_with(".jpeg");
 }
 
-// The tool's window: the application, the fields, and what the options say.
+ControllerSetup setupWithReport(std::optional<std::string> reportPath) {
+  ControllerSetup setup = ControllerSetup::headless();
+  if (reportPath) setup.reportPath = *reportPath;
+  return setup;
+}
+
+// The tool's window: the fields, the controller over them, and what the
+// options say. Nothing of the user's is touched: no data folder, no
+// registration, and a report goes only where --report says.
 struct Session {
-  std::unique_ptr<Application> app = std::make_unique<Application>();
   MemoryView view;
+  Controller controller;
   Size image{824, 668};
   std::optional<std::string> picture;
   std::optional<std::string> report;
   std::vector<std::string> positional;
 
-  Session() {
-    PlotState& s = app->plot;
-    const std::string_view sep = app->decimalSeparator;
+  explicit Session(std::optional<std::string> reportPath)
+      : controller(view, setupWithReport(std::move(reportPath))) {
+    const PlotState& s = controller.plot();
+    const std::string sep = controller.app().decimalSeparator;
     // The fields as a first start shows them.
     writeXRange(s, view, sep);
     writeYRange(s, view, sep);
@@ -96,18 +102,27 @@ struct Session {
   }
 };
 
+// The value of the last --report in a draw command's words, so that the
+// controller knows where reports go before the options apply.
+std::optional<std::string> reportOption(std::span<const std::string_view> args) {
+  std::optional<std::string> path;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == "--report") path = std::string(args[++i]);
+  }
+  return path;
+}
+
 // Applies the options in order, a function file named by --file first.
 // Returns an exit status when the command cannot go on.
 std::optional<int> applyOptions(std::span<const std::string_view> args, Session& session,
                                 bool positionalAllowed, std::ostream& err) {
-  PlotState& s = session.app->plot;
+  PlotState& s = session.controller.app().plot;
   for (std::size_t i = 0; i + 1 < args.size(); ++i) {
     if (args[i] != "--file") continue;
-    const std::string path(args[i + 1]);
-    if (const auto two = twoFunctionsFromName(path)) s.optTwoFunctions = *two ? flagOn : flagOff;
-    const std::string problem = readFunctionFile(s, session.view, path);
-    if (!problem.empty()) {
-      err << "kurvana-cli: " << problem << '\n';
+    const Status status = session.controller.openFunctionFileAsNamed(std::string(args[i + 1]));
+    if (!status.ok()) {
+      for (const std::string& problem : status.messages())
+        err << "kurvana-cli: " << problem << '\n';
       return 1;
     }
   }
@@ -149,65 +164,43 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
   return std::nullopt;
 }
 
-// The Draw's report goes to the named file and is not opened.
-class ReportToFile : public DrawHooks {
- public:
-  ReportToFile(Application& app, const PlotView& view, std::string path)
-      : app_(app), view_(view), path_(std::move(path)) {}
-
-  void report() override {
-    written = true;
-    problem = writeReport(path_, app_.plot, view_, app_.texts, app_.decimalSeparator);
-  }
-
-  bool written = false;
-  std::string problem;
-
- private:
-  Application& app_;
-  const PlotView& view_;
-  std::string path_;
-};
-
 }  // namespace
 
 int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-  Session session;
+  Session session(reportOption(args));
   if (const auto status = applyOptions(args, session, false, err)) return *status;
   if (session.picture && session.picture->empty()) return usageError(err, "empty picture name");
   if (session.report && session.report->empty()) return usageError(err, "empty report name");
   if (!session.picture && !session.report) return usageError(err, "missing -o PICTURE");
-  Application& app = *session.app;
-  PlotState& s = app.plot;
+  Controller& controller = session.controller;
+  const PlotState& s = controller.plot();
   MemoryView& view = session.view;
 
   view.window =
       Size{session.image.width + kWindowExtraWidth, session.image.height + kWindowExtraHeight};
-  RenderContext context = app.renderContext(view);
-  setbg(s);
-  set2d(context);
-  if (session.report) s.optReport = flagOn;
-  ReportToFile hooks(app, view, session.report.value_or(""));
-  sb1MouseDown(context, app.texts, hooks);
+  if (session.report) controller.app().plot.optReport = flagOn;
+  controller.applyOptions();
+  const DrawResult drawn = controller.redraw();
   if (view.message) {  // the Draw stopped; the window would show these lines
     for (const std::string& line : *view.message) err << line << '\n';
     return 1;
   }
 
   int status = 0;
-  if (session.report && !hooks.written) {
-    hooks.problem = "polar plots have no report; nothing written to " + *session.report;
+  std::vector<std::string> problems = drawn.status.messages();
+  if (session.report && !drawn.reportWritten && drawn.status.ok()) {
+    problems.push_back("polar plots have no report; nothing written to " + *session.report);
   }
-  if (!hooks.problem.empty()) {  // the picture is still saved
-    err << "kurvana-cli: " << hooks.problem << '\n';
+  for (const std::string& problem : problems) {  // the picture is still saved
+    err << "kurvana-cli: " << problem << '\n';
     status = 1;
   }
   if (session.picture) {
     const std::string& picture = *session.picture;
-    const std::string problem =
-        isJpegName(picture) ? writeJpegFile(app.image, picture) : writeBmpFile(app.image, picture);
-    if (!problem.empty()) {
-      err << "kurvana-cli: " << problem << '\n';
+    const Status saved = controller.savePicture(
+        picture, isJpegName(picture) ? PictureFormat::kJpeg : PictureFormat::kBmp);
+    if (!saved.ok()) {
+      for (const std::string& problem : saved.messages()) err << "kurvana-cli: " << problem << '\n';
       return 1;
     }
   }
@@ -224,18 +217,15 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
 }
 
 int runSaveFunction(std::span<const std::string_view> args, std::ostream& err) {
-  Session session;
+  Session session(std::nullopt);
   if (const auto status = applyOptions(args, session, true, err)) return *status;
   if (session.positional.size() != 1) return usageError(err, "save-function needs one PATH");
   const std::string& path = session.positional.front();
-  PlotState& s = session.app->plot;
+  PlotState& s = session.controller.app().plot;
   if (const auto two = twoFunctionsFromName(path)) s.optTwoFunctions = *two ? flagOn : flagOff;
-  const std::string problem = saveFunctionFile(s, session.view, path);
-  if (!problem.empty()) {
-    err << "kurvana-cli: " << problem << '\n';
-    return 1;
-  }
-  return 0;
+  const Status saved = session.controller.saveFunction(path);
+  for (const std::string& problem : saved.messages()) err << "kurvana-cli: " << problem << '\n';
+  return saved.ok() ? 0 : 1;
 }
 
 }  // namespace kurvana::cli

@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 #include "plot/plot_state.h"
 #include "render/bitmap.h"
@@ -56,21 +55,6 @@ struct ExploreState {
   // view (parametric and polar); noSample marks an entry without a point.
   std::array<long double, kSampleCapacity> panSamplesA{};
   std::array<long double, kSampleCapacity> panSamplesB{};
-};
-
-// The window services that zooming and panning use.
-class ExploreHost {
- public:
-  virtual ~ExploreHost() = default;
-  // The Draw command with the program's hooks; the caller has run set2d.
-  virtual void draw() = 0;
-  // The pointer relative to the plot image's top-left corner, wherever it is
-  // on the screen; nothing when the window cannot tell.
-  virtual std::optional<Point> pointerInImage() const = 0;
-  // The hand-point shape while a pan drag runs, the default shape otherwise.
-  virtual void setPanCursor(bool hand) = 0;
-  // "Save picture" and the four zoom items of the plot's context menu.
-  virtual void enablePlotMenu(bool enabled) = 0;
 };
 
 // Rounds a pixel position to the nearest integer, halves to even; false for

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <time.h>
 
 #include <cerrno>
 #include <vector>
@@ -13,15 +12,6 @@ extern char** environ;
 
 namespace kurvana {
 namespace {
-
-constexpr int kCloseWaitMilliseconds = 2000;
-constexpr int kPollMilliseconds = 10;
-
-void sleepMilliseconds(int ms) {
-  timespec t{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&t, &t) == -1 && errno == EINTR) {
-  }
-}
 
 // Reaps the leader when it has ended; true when it is gone.
 bool reaped(pid_t pid) {
@@ -39,13 +29,9 @@ void ReportOpener::closePrevious() {
   const pid_t group = group_;
   group_ = -1;
   // Signal first, reap after: until the leader is reaped the group id is ours.
+  // Nothing waits for the editor to end; it is reaped at a later open.
   killpg(group, SIGTERM);
-  for (int waited = 0; waited < kCloseWaitMilliseconds; waited += kPollMilliseconds) {
-    if (reaped(group)) return;
-    sleepMilliseconds(kPollMilliseconds);
-  }
-  // It did not end within the wait: it is not forced, only reaped later.
-  lingering_.push_back(group);
+  if (!reaped(group)) lingering_.push_back(group);
 }
 
 bool ReportOpener::open(const std::filesystem::path& path) {
@@ -75,8 +61,7 @@ bool ReportOpener::open(const std::filesystem::path& path) {
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
 
   pid_t pid = -1;
-  const int error =
-      posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  const int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) return false;

@@ -25,8 +25,8 @@ class ReportOpener {
   bool open(const std::filesystem::path& path);
 
   // Asks the processes this opener started for the previous report to end,
-  // and waits a moment for them. An editor that a running desktop
-  // application took over in its own process is beyond reach and stays.
+  // without waiting for them. An editor that a running desktop application
+  // took over in its own process is beyond reach and stays.
   void closePrevious();
 
  private:

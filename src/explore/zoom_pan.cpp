@@ -15,46 +15,14 @@ namespace {
 constexpr long double kZoomFactor = 2;
 constexpr int kOffPlot = 3000;  // a row offset that puts a point far outside the plot
 
-void zoom(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys, bool in) {
-  PlotState& s = context.state;
-  if (!s.plotValid) {
-    context.view.beep();
-    return;
-  }
-  const auto scale = [&](long double v) { return in ? v / kZoomFactor : v * kZoomFactor; };
-  const bool yAxis = keys.any();
-  long double& min = yAxis ? s.yMin : s.xMin;
-  long double& max = yAxis ? s.yMax : s.xMax;
-  // A range that would leave the extended numbers stays as it is rather than
-  // turning into a field the Draw cannot read.
-  if (!std::isfinite(scale(min)) || !std::isfinite(scale(max))) {
-    context.view.beep();
-    return;
-  }
-  min = scale(min);
-  max = scale(max);
-  if (yAxis) {
-    writeYRange(s, context.view, context.decimalSeparator);
-  } else {
-    writeXRange(s, context.view, context.decimalSeparator);
-  }
-  set2d(context);
-  host.draw();
-
-  const std::optional<Point> pointer = host.pointerInImage();
-  if (pointer && context.image.contains(pointer->x, pointer->y)) {
-    im1MouseMove(context, explore, Keys{}, pointer->x, pointer->y);
-  }
-}
-
 // Moves both ranges by the pointer's motion since the last step: dragging
 // right shows smaller x, dragging down larger y. Divisors are W and H.
 void shiftRanges(RenderContext& context, ExploreState& explore, int x, int y, bool moveY) {
   PlotState& s = context.state;
-  const long double dx = -(static_cast<long double>(x) - explore.lastMouseX) *
-                         (s.xMax - s.xMin) / s.plotWidth;
-  const long double dy = (static_cast<long double>(y) - explore.lastMouseY) *
-                         (s.yMax - s.yMin) / s.plotHeight;
+  const long double dx =
+      -(static_cast<long double>(x) - explore.lastMouseX) * (s.xMax - s.xMin) / s.plotWidth;
+  const long double dy =
+      (static_cast<long double>(y) - explore.lastMouseY) * (s.yMax - s.yMin) / s.plotHeight;
   explore.lastMouseX = x;
   explore.lastMouseY = y;
   s.xMin += dx;
@@ -100,38 +68,51 @@ void dragStep(RenderContext& context, ExploreState& explore, int x, int y) {
 
 }  // namespace
 
-void sb4MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys) {
-  zoom(context, explore, host, keys, true);
+bool zoomRange(RenderContext& context, ZoomDirection direction, Keys keys) {
+  PlotState& s = context.state;
+  if (!s.plotValid) {
+    context.view.beep();
+    return false;
+  }
+  const bool in = direction == ZoomDirection::kIn;
+  const auto scale = [&](long double v) { return in ? v / kZoomFactor : v * kZoomFactor; };
+  const bool yAxis = keys.any();
+  long double& min = yAxis ? s.yMin : s.xMin;
+  long double& max = yAxis ? s.yMax : s.xMax;
+  // A range that would leave the extended numbers stays as it is rather than
+  // turning into a field the Draw cannot read.
+  if (!std::isfinite(scale(min)) || !std::isfinite(scale(max))) {
+    context.view.beep();
+    return false;
+  }
+  min = scale(min);
+  max = scale(max);
+  if (yAxis) {
+    writeYRange(s, context.view, context.decimalSeparator);
+  } else {
+    writeXRange(s, context.view, context.decimalSeparator);
+  }
+  return true;
 }
 
-void sb5MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys) {
-  zoom(context, explore, host, keys, false);
-}
-
-void formMouseWheel(RenderContext& context, ExploreState& explore, ExploreHost& host, bool up,
-                    Keys keys) {
-  zoom(context, explore, host, keys, up);
-}
-
-void im1MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host,
-                  MouseButton button, int x, int y) {
+PlotPress plotPointerPressed(RenderContext& context, ExploreState& explore, MouseButton button,
+                             int x, int y) {
   PlotState& s = context.state;
   if (button == MouseButton::kRight) {
-    host.enablePlotMenu(s.plotValid);
-    return;
+    return s.plotValid ? PlotPress::kMenuEnabled : PlotPress::kMenuDisabled;
   }
   if (!s.plotValid) {
     context.view.beep();
-    return;
+    return PlotPress::kNothing;
   }
   eraseCircle(s, context.image, explore);
   explore.panActive = true;
-  host.setPanCursor(true);
   explore.lastMouseX = explore.panStartX = x;
   explore.lastMouseY = explore.panStartY = y;
+  return PlotPress::kPanStarted;
 }
 
-void im1MouseMove(RenderContext& context, ExploreState& explore, Keys keys, int x, int y) {
+void plotPointerMoved(RenderContext& context, ExploreState& explore, Keys keys, int x, int y) {
   if (!context.state.plotValid) return;
   if (explore.panActive) {
     dragStep(context, explore, x, y);
@@ -140,15 +121,12 @@ void im1MouseMove(RenderContext& context, ExploreState& explore, Keys keys, int 
   }
 }
 
-void im1MouseUp(RenderContext& context, ExploreState& explore, ExploreHost& host) {
-  if (!explore.panActive) return;
+bool plotPointerReleased(const PlotState& state, ExploreState& explore) {
+  if (!explore.panActive) return false;
   // A drag always ends at the release, even when the plot went away during
   // it; otherwise later pointer moves would pan without a button held.
-  host.setPanCursor(false);
   explore.panActive = false;
-  if (!context.state.plotValid) return;
-  set2d(context);
-  host.draw();
+  return state.plotValid;
 }
 
 void paintPanCartesian(RenderContext& context, const ExploreState& explore) {
@@ -272,8 +250,8 @@ void paintPanParametric(RenderContext& context, const ExploreState& explore) {
     }
     if (previousPresent) {
       int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-      if (nearestPixel(previous.column, x1) && nearestPixel(previous.row, y1) && nearestPixel(p.column, x2) &&
-          nearestPixel(p.row, y2)) {
+      if (nearestPixel(previous.column, x1) && nearestPixel(previous.row, y1) &&
+          nearestPixel(p.column, x2) && nearestPixel(p.row, y2)) {
         seg(canvas, x1, y1, x2, y2);
       }
     }

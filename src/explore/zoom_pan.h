@@ -7,29 +7,34 @@
 
 namespace kurvana {
 
-// Zoom in (sb4) and out (sb5): both ends of the x range, or of the y range
-// with Shift, Alt or Ctrl, are halved or doubled, so the view moves toward or
-// away from 0. Then the plot is drawn anew and the readout refreshed at the
-// pointer. Without a plot they only beep.
-void sb4MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys);
-void sb5MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host, Keys keys);
+enum class ZoomDirection { kIn, kOut };
 
-// The wheel over the window: up zooms in, down zooms out, with the event's
-// modifier keys.
-void formMouseWheel(RenderContext& context, ExploreState& explore, ExploreHost& host, bool up,
-                    Keys keys);
+// One zoom step: both ends of the x range, or of the y range with Shift, Alt
+// or Ctrl, are halved (in) or doubled (out), so the view moves toward or away
+// from 0, and the fields show the new range. The caller then repaints the
+// frame, draws and refreshes the readout at the pointer. False, after a beep,
+// without a plot or when the range would leave the extended numbers.
+bool zoomRange(RenderContext& context, ZoomDirection direction, Keys keys);
 
-// A press on the plot image at image pixel (x, y): the right button sets the
-// context menu's enabled items, any other starts a pan drag.
-void im1MouseDown(RenderContext& context, ExploreState& explore, ExploreHost& host,
-                  MouseButton button, int x, int y);
+// What a press on the plot image started.
+enum class PlotPress {
+  kNothing,       // no plot: beeped
+  kMenuDisabled,  // right button: the context menu opens with "Save picture" and zoom disabled
+  kMenuEnabled,   // right button with a plot: every item enabled
+  kPanStarted,    // left or middle button: a pan drag runs until the release
+};
+
+// A press on the plot image at image pixel (x, y).
+PlotPress plotPointerPressed(RenderContext& context, ExploreState& explore, MouseButton button,
+                             int x, int y);
 
 // A pointer move over the plot image: a drag step while a drag runs, the
 // readout otherwise; nothing without a plot.
-void im1MouseMove(RenderContext& context, ExploreState& explore, Keys keys, int x, int y);
+void plotPointerMoved(RenderContext& context, ExploreState& explore, Keys keys, int x, int y);
 
-// Any button released: ends the drag and draws the plot for the final ranges.
-void im1MouseUp(RenderContext& context, ExploreState& explore, ExploreHost& host);
+// Any button released: ends a drag. True when the plot is to be drawn anew for
+// the final ranges (the caller repaints the frame and draws).
+bool plotPointerReleased(const PlotState& state, ExploreState& explore);
 
 // The drag previews: panSamplesA (Cartesian) or the points of panSamplesA and
 // panSamplesB (parametric and polar) painted without filling the range,

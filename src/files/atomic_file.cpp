@@ -1,6 +1,7 @@
 #include "files/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,21 @@ int createTemporary(const std::filesystem::path& path, std::string& name) {
   return -1;
 }
 
+// The file a path names: a symbolic link is followed to its final target, so
+// that replacing the file keeps the link a link.
+std::filesystem::path finalTarget(const std::filesystem::path& path) {
+  constexpr int kMaxLinks = 40;  // the system's own limit on a chain of links
+  std::filesystem::path target = path;
+  for (int i = 0; i < kMaxLinks; ++i) {
+    std::error_code code;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, code))) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(target, code);
+    if (code) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(const std::filesystem::path& path) : path_(path) {
@@ -43,8 +59,21 @@ AtomicFile::AtomicFile(const std::filesystem::path& path) : path_(path) {
     reason_ = "no file name";
     return;
   }
-  fd_ = createTemporary(path, temporary_);
-  if (fd_ < 0) reason_ = systemReason(errno);
+  target_ = finalTarget(path);
+  fd_ = createTemporary(target_, temporary_);
+  if (fd_ < 0) {
+    reason_ = systemReason(errno);
+    return;
+  }
+  // The replacement keeps the permissions (and, where the process may, the
+  // owner) of the file it replaces.
+  struct stat old {};
+  if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
+      // Only a privileged process may give a file away; the permissions still follow.
+    }
+    ::fchmod(fd_, old.st_mode & 07777);
+  }
 }
 
 AtomicFile::~AtomicFile() {
@@ -74,7 +103,7 @@ std::string AtomicFile::commit() {
     if (reason_.empty() && ::fsync(fd_) != 0) reason_ = systemReason(errno);
     if (::close(fd_) != 0 && reason_.empty()) reason_ = systemReason(errno);
     fd_ = -1;
-    if (reason_.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    if (reason_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
       reason_ = systemReason(errno);
     }
     if (!reason_.empty()) ::unlink(temporary_.c_str());

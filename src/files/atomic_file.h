@@ -11,7 +11,8 @@ namespace kurvana {
 
 // Opens a temporary file beside `path`; commit() flushes it and renames it
 // over `path`. Dropped without commit(), or after any failure, it is removed
-// and the previous file, if any, stays untouched.
+// and the previous file, if any, stays untouched. A symbolic link is written
+// through to its target, and a replaced file keeps its permission bits.
 class AtomicFile {
  public:
   explicit AtomicFile(const std::filesystem::path& path);
@@ -28,7 +29,8 @@ class AtomicFile {
   std::string commit();
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path path_;    // as the caller named it, for messages
+  std::filesystem::path target_;  // the file replaced: path_ with links followed
   std::string temporary_;
   std::string reason_;
   int fd_ = -1;

@@ -5,9 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "files/atomic_file.h"
 
@@ -17,6 +16,8 @@ namespace kurvana {
 namespace {
 
 constexpr std::string_view kDesktopFile = "kurvana.desktop";
+// A mimeapps.list is a few kilobytes; one this large is not rewritten.
+constexpr std::size_t kMaxListBytes = 4 << 20;
 
 std::filesystem::path xdgHome(const Environment& env, const char* variable, const char* fallback) {
   const char* value = env(variable);
@@ -52,32 +53,40 @@ bool writeIn(const std::filesystem::path& folder, std::string_view name, const s
 }
 
 // mimeapps.list with `type` set to the desktop entry under [Default
-// Applications]; every other line kept as it was.
+// Applications]; every other line kept as it was, CR LF ends included. Lines
+// added take the file's own line end.
 std::string withDefaultApplication(const std::string& old, const std::string& type) {
-  std::istringstream in(old);
-  std::string line;
+  const std::string eol = old.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   std::string out;
   bool inSection = false;
   bool sectionSeen = false;
   bool written = false;
   const std::string entry = type + "=" + std::string(kDesktopFile);
-  while (std::getline(in, line)) {
+  std::size_t start = 0;
+  while (start < old.size()) {
+    std::size_t end = old.find('\n', start);
+    end = end == std::string::npos ? old.size() : end + 1;
+    const std::string raw = old.substr(start, end - start);  // with its line end, if any
+    start = end;
+    std::string line = raw;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (!line.empty() && line.front() == '[') {
       if (inSection && !written) {
-        out += entry + "\n";
+        out += entry + eol;
         written = true;
       }
       inSection = line == "[Default Applications]";
       sectionSeen = sectionSeen || inSection;
     } else if (inSection && line.starts_with(type + "=")) {
-      if (!written) out += entry + "\n";
+      if (!written) out += entry + eol;
       written = true;
       continue;
     }
-    out += line + "\n";
+    out += raw;
+    if (raw.back() != '\n') out += eol;  // the last line had no end
   }
-  if (!sectionSeen) out += "[Default Applications]\n";
-  if (!written) out += entry + "\n";
+  if (!sectionSeen) out += "[Default Applications]" + eol;
+  if (!written) out += entry + eol;
   return out;
 }
 
@@ -105,8 +114,29 @@ void runQuietly(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_destroy(&actions);
 }
 
+void runInBackground(const std::vector<std::string>& argv) {
+  if (argv.empty()) return;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return;
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return;
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+}
+
 void registerFileType(std::string_view extension, const std::filesystem::path& executable,
-                      const Environment& env, const CommandRunner& run) {
+                      const Environment& env) {
   const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
   const auto configHome = xdgHome(env, "XDG_CONFIG_HOME", ".config");
   if (dataHome.empty()) return;
@@ -121,6 +151,9 @@ void registerFileType(std::string_view extension, const std::filesystem::path& e
               "    <comment>Kurvana function file (." +
               std::string(extension) +
               ")</comment>\n"
+              "    <icon name=\"" +
+              std::string(kIconName) +
+              "\"/>\n"
               "    <glob pattern=\"*." +
               std::string(extension) +
               "\"/>\n"
@@ -135,18 +168,44 @@ void registerFileType(std::string_view extension, const std::filesystem::path& e
           "Exec=" +
               quotedExec(executable.string()) +
               " %f\n"
+              "Icon=" +
+              std::string(kIconName) +
+              "\n"
               "Terminal=false\n"
               "Categories=Education;Math;\n"
               "MimeType=" +
               mimeTypeOf("kv1") + ";" + mimeTypeOf("kv2") + ";\n");
 
   if (!configHome.empty()) {
-    std::ifstream in(configHome / "mimeapps.list", std::ios::binary);
-    std::stringstream old;
-    old << in.rdbuf();
-    writeIn(configHome, "mimeapps.list", withDefaultApplication(old.str(), type));
+    // The user's associations are never replaced by a guess: a list that
+    // exists but cannot be read is left alone.
+    const std::filesystem::path list = configHome / "mimeapps.list";
+    std::error_code code;
+    const bool exists =
+        std::filesystem::exists(list, code) || std::filesystem::is_symlink(list, code);
+    const auto old = exists ? readFileStart(list, kMaxListBytes) : std::optional<std::string>("");
+    if (old && old->size() < kMaxListBytes) {
+      writeIn(configHome, "mimeapps.list", withDefaultApplication(*old, type));
+    }
   }
+}
 
+void installIcon(const std::string& png, const Environment& env) {
+  const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
+  if (dataHome.empty() || png.empty()) return;
+  const std::filesystem::path folder = dataHome / "icons" / "hicolor" / "256x256" / "apps";
+  const std::string name = std::string(kIconName) + ".png";
+  if (readFileStart(folder / name, png.size() + 1) == png) return;
+  writeIn(folder, name, png);
+}
+
+void registerFileTypes(const std::filesystem::path& executable, const std::string& iconPng,
+                       const Environment& env, const CommandRunner& run) {
+  registerFileType("kv1", executable, env);
+  registerFileType("kv2", executable, env);
+  installIcon(iconPng, env);
+  const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
+  if (dataHome.empty()) return;
   run({"update-mime-database", (dataHome / "mime").string()});
   run({"update-desktop-database", (dataHome / "applications").string()});
 }

@@ -13,21 +13,39 @@
 
 namespace kurvana {
 
-// Runs a program with arguments and waits for it; failures are ignored.
+// Runs a program with arguments; failures are ignored.
 using CommandRunner = std::function<void(const std::vector<std::string>& argv)>;
 
-// Runs argv[0] found through PATH, without a shell, its output discarded.
+// Runs argv[0] found through PATH, without a shell, its output discarded, and
+// waits for it.
 void runQuietly(const std::vector<std::string>& argv);
+
+// The same without waiting: the program runs on its own and a thread of ours
+// collects its exit, so nothing of the caller's waits for it.
+void runInBackground(const std::vector<std::string>& argv);
+
+// The name under which the program's icon is installed and referred to.
+inline constexpr std::string_view kIconName = "kurvana";
 
 // For extension "kv1" or "kv2": writes the MIME type definition under
 // XDG_DATA_HOME (default ~/.local/share)/mime/packages, the desktop entry
 // kurvana.desktop under XDG_DATA_HOME/applications with Exec pointing at
 // `executable`, the default application in XDG_CONFIG_HOME (default
-// ~/.config)/mimeapps.list, then refreshes the two databases. Each step that
-// fails is skipped silently; run at every start so the association follows
-// the executable.
+// ~/.config)/mimeapps.list. Each step that fails is skipped silently;
+// mimeapps.list is changed only when it could be read (or does not exist),
+// keeping every other line as it was.
 void registerFileType(std::string_view extension, const std::filesystem::path& executable,
-                      const Environment& env, const CommandRunner& run = runQuietly);
+                      const Environment& env);
+
+// The program's icon (PNG bytes, 256 x 256) under
+// XDG_DATA_HOME/icons/hicolor/256x256/apps, rewritten only when it changed.
+void installIcon(const std::string& png, const Environment& env);
+
+// Both file types and the icon (when `iconPng` is not empty), then the two
+// desktop databases refreshed through `run`. Runs at every start, so the
+// association follows the executable.
+void registerFileTypes(const std::filesystem::path& executable, const std::string& iconPng,
+                       const Environment& env, const CommandRunner& run = runInBackground);
 
 // The MIME type name of an extension: application/x-kurvana-kv1.
 std::string mimeTypeOf(std::string_view extension);

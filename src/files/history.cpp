@@ -68,13 +68,25 @@ std::optional<std::filesystem::path> documentsFolder(const Environment& env) {
   return homePath / "Documents";
 }
 
-std::optional<std::filesystem::path> dataFolder(const Environment& env) {
+std::optional<std::filesystem::path> dataFolder(const Environment& env, std::string* error) {
   const auto documents = documentsFolder(env);
-  if (!documents) return std::nullopt;
+  if (!documents) {
+    if (error != nullptr) {
+      *error = "Kurvana cannot find your documents folder: the HOME variable is not set.";
+    }
+    return std::nullopt;
+  }
   const auto folder = *documents / "Talvoren" / kProductName;
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
+  std::error_code code;
+  std::filesystem::create_directories(folder, code);
+  std::error_code isFolder;
+  if (!std::filesystem::is_directory(folder, isFolder)) {
+    if (error != nullptr) {
+      const std::string reason = code ? code.message() : "a file of that name is in the way";
+      *error = "Kurvana cannot create its data folder \"" + folder.string() + "\": " + reason + ".";
+    }
+    return std::nullopt;
+  }
   return folder;
 }
 

@@ -23,8 +23,10 @@ using Environment = std::function<const char*(const char*)>;
 std::optional<std::filesystem::path> documentsFolder(const Environment& env);
 
 // documentsFolder/Talvoren/Kurvana, created when missing; nothing when it
-// cannot be found or created.
-std::optional<std::filesystem::path> dataFolder(const Environment& env);
+// cannot be found or created, with a message naming the folder and the reason
+// in `error` when given.
+std::optional<std::filesystem::path> dataFolder(const Environment& env,
+                                                std::string* error = nullptr);
 
 inline constexpr int kHistorySize = 10;
 

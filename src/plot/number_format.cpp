@@ -66,23 +66,26 @@ std::optional<Rounded> roundDecimal(long double value, int significant) {
 
 }  // namespace
 
-std::string formatGeneral(long double value, std::string_view decimalSeparator) {
+std::string formatGeneral(long double value, std::string_view decimalSeparator, int significant) {
   if (!std::isfinite(value)) return "0";
   const std::string_view separator = effectiveSeparator(decimalSeparator);
+  significant = std::clamp(significant, 1, 18);
 
-  const auto rounded = roundDecimal(value, 6);
+  const auto rounded = roundDecimal(value, significant);
   if (!rounded) return "0";
   std::string digits = rounded->digits;
   const int exponent = rounded->exponent;
-  if (digits.size() != 6 || digits[0] == '0') return "0";  // zero, or unexpected output
+  if (digits.size() != static_cast<std::size_t>(significant) || digits[0] == '0') {
+    return "0";  // zero, or unexpected output
+  }
   while (digits.back() == '0') digits.pop_back();
 
   std::string result;
   if (rounded->negative) result += '-';
 
-  // The rounded value is d.ddddd * 10^exponent, so its magnitude lies in
-  // [0.0001, 1000000) exactly when the exponent lies in -4..5.
-  if (exponent >= -4 && exponent <= 5) {
+  // The rounded value is d.dddd... * 10^exponent, so its magnitude lies in
+  // [0.0001, 10^significant) exactly when the exponent lies in -4..significant-1.
+  if (exponent >= -4 && exponent <= significant - 1) {
     if (exponent >= 0) {
       const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
       if (digits.size() <= integerDigits) {

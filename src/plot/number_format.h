@@ -10,13 +10,16 @@ namespace kurvana {
 
 // In all functions below an empty decimal separator stands for the point.
 
-// The general number format: the value rounded to 6 significant digits (halves to
-// even, on the exact binary value), then fixed notation when the rounded magnitude
-// is in [0.0001, 1000000) and "1.5E-06" style otherwise: no plus sign, at least two
-// exponent digits. Trailing zeros and a trailing separator are dropped; zero and
-// -0 give "0". A non-finite value (no range or sample should ever hold one) also
-// gives "0", so whatever is written can be read back.
-std::string formatGeneral(long double value, std::string_view decimalSeparator);
+// The general number format: the value rounded to `significant` digits (6 for
+// fields, labels and the report; 15 where start-up fills the range fields;
+// halves to even, on the exact binary value), then fixed notation when the
+// rounded magnitude is in [0.0001, 10^significant) and "1.5E-06" style
+// otherwise: no plus sign, at least two exponent digits. Trailing zeros and a
+// trailing separator are dropped; zero and -0 give "0". A non-finite value (no
+// range or sample should ever hold one) also gives "0", so whatever is written
+// can be read back.
+std::string formatGeneral(long double value, std::string_view decimalSeparator,
+                          int significant = 6);
 
 // Reads [spaces][+|-]digits[sep digits][(E|e)[+|-]digits][spaces] with at least
 // one mantissa digit; only the given separator is accepted, and no thousands

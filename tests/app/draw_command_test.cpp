@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/program_hooks.h"
 #include "explore/zoom_pan.h"
 #include "plot/fake_view.h"
 #include "render/plot_frame.h"
@@ -52,7 +51,7 @@ class DrawCommand : public ::testing::Test {
     RenderContext context = app->renderContext(view);
     setbg(app->plot);
     set2d(context);
-    return sb1MouseDown(context, app->texts, hooks);
+    return drawPlot(context, app->texts, hooks);
   }
 
   void expectMessage(const std::string& first, const std::string& second,
@@ -236,9 +235,9 @@ TEST_F(DrawCommand, ASecondDrawAddsItsCurveToThePicture) {
   setbg(app->plot);
   set2d(context);
   view.texts[Field::kFormulaF] = "F(x)=4";
-  ASSERT_EQ(sb1MouseDown(context, app->texts, hooks), DrawOutcome::kDrawn);
+  ASSERT_EQ(drawPlot(context, app->texts, hooks), DrawOutcome::kDrawn);
   view.texts[Field::kFormulaF] = "F(x)=-4";
-  ASSERT_EQ(sb1MouseDown(context, app->texts, hooks), DrawOutcome::kDrawn);
+  ASSERT_EQ(drawPlot(context, app->texts, hooks), DrawOutcome::kDrawn);
   // y = 4 and y = -4 on a -5..5 range of H = 360 rows.
   const auto rowOf = [](long double y) {
     return static_cast<int>(380 - std::llrint((y + 5) * 359 / 10) - 1);
@@ -256,72 +255,6 @@ TEST_F(DrawCommand, AutomaticScaleAlignsZeroOnAColumn) {
   bool hit = false;
   for (int i = 0; i < app->plot.plotWidth; ++i) hit = hit || app->plot.samplesA[i] == 0;
   EXPECT_TRUE(hit);
-}
-
-TEST_F(DrawCommand, TheProgramRecordsHistoryOnlyForSuccessfulDraws) {
-  namespace fs = std::filesystem;
-  const fs::path folder =
-      fs::temp_directory_path() / ("kurvana_drawhist_" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  ProgramHooks program(*app, view, folder);
-  RenderContext context = app->renderContext(view);
-  setbg(app->plot);
-  set2d(context);
-  view.texts[Field::kFormulaF] = "F(x)=sin(x)";
-  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
-  view.texts[Field::kFormulaF] = "F(x)=1/(x-x)";
-  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kEvaluationError);
-  EXPECT_EQ(app->history.historyF[0], "F(x)=sin(x)");
-  EXPECT_EQ(app->history.historyF[1], "");
-  EXPECT_TRUE(fs::exists(historyFile(folder, 1)));
-  EXPECT_EQ(program.lastError, "");
-  fs::remove_all(folder);
-
-  ProgramHooks broken(*app, view, folder / "gone");
-  view.texts[Field::kFormulaF] = "F(x)=x";
-  EXPECT_EQ(sb1MouseDown(context, app->texts, broken), DrawOutcome::kDrawn);  // still drawn
-  EXPECT_NE(broken.lastError, "");
-}
-
-TEST_F(DrawCommand, TheProgramWritesAndOpensTheReportAndTakesTheRingAway) {
-  namespace fs = std::filesystem;
-  const fs::path folder =
-      fs::temp_directory_path() / ("kurvana_drawreport_" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  // The "editor" leaves a copy of what it was given to open.
-  ReportOpener opener({"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"});
-  ProgramHooks program(*app, view, folder, &opener);
-  RenderContext context = app->renderContext(view);
-  setbg(app->plot);
-  set2d(context);
-  app->plot.optReport = flagOn;
-  app->plot.optCircle = flagOn;
-  view.texts[Field::kFormulaF] = "F(x)=x-5";
-  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
-  const Bitmap drawn = app->image;
-  im1MouseMove(context, app->explore, Keys{}, 300, 100);
-  ASSERT_TRUE(app->plot.circleShown);
-
-  ASSERT_EQ(sb1MouseDown(context, app->texts, program), DrawOutcome::kDrawn);
-  EXPECT_FALSE(app->plot.circleShown);
-  EXPECT_EQ(std::memcmp(drawn.data(), app->image.data(),
-                        4u * static_cast<unsigned>(drawn.width() * drawn.height())),
-            0);  // the ring was put back before the curve was painted again
-  const fs::path report = folder / "kvreport.txt";
-  ASSERT_TRUE(fs::exists(report));
-  for (int i = 0; i < 200 && !fs::exists(report.string() + ".opened"); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  EXPECT_TRUE(fs::exists(report.string() + ".opened"));
-  EXPECT_EQ(program.lastError, "");
-  opener.closePrevious();
-  fs::remove_all(folder);
-
-  // Without the data folder the Draw still completes; the message waits.
-  ProgramHooks broken(*app, view, folder / "gone", &opener);
-  EXPECT_EQ(sb1MouseDown(context, app->texts, broken), DrawOutcome::kDrawn);
-  EXPECT_NE(broken.lastError.find("kvreport.txt"), std::string::npos) << broken.lastError;
-  EXPECT_TRUE(app->plot.plotValid);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A drawn plot on a fake window, with the exploring commands wired to it as
-// the main window wires them.
+// A drawn plot on a fake window, explored through the controller as the main
+// window explores it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,9 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/application.h"
-#include "app/draw_command.h"
-#include "app/program_hooks.h"
+#include "app/controller.h"
 #include "explore/cursor_readout.h"
 #include "explore/zoom_pan.h"
 #include "plot/fake_view.h"
@@ -22,30 +20,6 @@ namespace kurvana::testing {
 inline Size windowFor(int w, int h) {
   return Size{w + 240, h + 140};
 }
-
-class FakeHost : public ExploreHost {
- public:
-  FakeHost(Application& app, PlotView& view) : app_(app), view_(view), hooks_(app, view, {}) {}
-
-  void draw() override {
-    ++draws;
-    RenderContext context = app_.renderContext(view_);
-    sb1MouseDown(context, app_.texts, hooks_);
-  }
-  std::optional<Point> pointerInImage() const override { return pointer; }
-  void setPanCursor(bool hand) override { handCursor = hand; }
-  void enablePlotMenu(bool enabled) override { menuEnabled = enabled; }
-
-  int draws = 0;
-  std::optional<Point> pointer;
-  bool handCursor = false;
-  std::optional<bool> menuEnabled;
-
- private:
-  Application& app_;
-  PlotView& view_;
-  ProgramHooks hooks_;
-};
 
 class ExploreTest : public ::testing::Test {
  protected:
@@ -66,25 +40,30 @@ class ExploreTest : public ::testing::Test {
   DrawOutcome draw(const std::string& f, const std::string& g = "G(x)=") {
     view.texts[Field::kFormulaF] = f;
     view.texts[Field::kFormulaG] = g;
-    RenderContext c = context();
-    setbg(app->plot);
-    set2d(c);
-    ProgramHooks hooks(*app, view, std::nullopt);
-    return sb1MouseDown(c, app->texts, hooks);
+    controller->applyOptions();
+    const DrawResult result = controller->redraw();
+    EXPECT_TRUE(result.status.ok());
+    setUpDraws = view.compiledDraws();
+    return result.outcome;
   }
 
+  // Draws that compiled since the test's last own draw().
+  int draws() const { return view.compiledDraws() - setUpDraws; }
+
   void move(int x, int y, Keys keys = {}) {
-    RenderContext c = context();
-    im1MouseMove(c, app->explore, keys, x, y);
+    const Rect changed = controller->pointerMoved(keys, Point{x, y});
+    (void)changed;
   }
 
   std::string label(Label which) { return view.labels[which]; }
 
   PlotState& state() { return app->plot; }
 
-  std::unique_ptr<Application> app = std::make_unique<Application>();
   FakeView view;
-  FakeHost host{*app, view};
+  std::unique_ptr<Controller> controller =
+      std::make_unique<Controller>(view, ControllerSetup::headless());
+  Application* app = &controller->app();
+  int setUpDraws = 0;
 };
 
 }  // namespace kurvana::testing

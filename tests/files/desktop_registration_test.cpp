@@ -2,6 +2,9 @@
 #include "files/desktop_registration.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,24 +52,101 @@ class DesktopRegistration : public ::testing::Test {
   std::vector<std::vector<std::string>> commands;
 };
 
-TEST_F(DesktopRegistration, WritesTypeEntryAndDefaultThenRefreshes) {
-  registerFileType("kv1", "/opt/kurvana/bin/kurvana", env(), recorder());
-  registerFileType("kv2", "/opt/kurvana/bin/kurvana", env(), recorder());
+TEST_F(DesktopRegistration, WritesTypesEntryIconAndDefaultsThenRefreshesOnce) {
+  registerFileTypes("/opt/kurvana/bin/kurvana", "PNG-BYTES", env(), recorder());
   const std::string xml = slurp(root / "data/mime/packages/kurvana-kv1.xml");
   EXPECT_NE(xml.find("type=\"application/x-kurvana-kv1\""), std::string::npos);
   EXPECT_NE(xml.find("<glob pattern=\"*.kv1\"/>"), std::string::npos);
+  EXPECT_NE(xml.find("<icon name=\"kurvana\"/>"), std::string::npos);
   EXPECT_TRUE(fs::exists(root / "data/mime/packages/kurvana-kv2.xml"));
   const std::string entry = slurp(root / "data/applications/kurvana.desktop");
   EXPECT_NE(entry.find("Exec=\"/opt/kurvana/bin/kurvana\" %f\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nIcon=kurvana\n"), std::string::npos);
   EXPECT_NE(entry.find("MimeType=application/x-kurvana-kv1;application/x-kurvana-kv2;"),
             std::string::npos);
   EXPECT_EQ(slurp(root / "config/mimeapps.list"),
             "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n"
             "application/x-kurvana-kv2=kurvana.desktop\n");
-  ASSERT_EQ(commands.size(), 4u);
+  EXPECT_EQ(slurp(root / "data/icons/hicolor/256x256/apps/kurvana.png"), "PNG-BYTES");
+  ASSERT_EQ(commands.size(), 2u);
   EXPECT_EQ(commands[0],
             (std::vector<std::string>{"update-mime-database", (root / "data/mime").string()}));
   EXPECT_EQ(commands[1][0], "update-desktop-database");
+}
+
+TEST_F(DesktopRegistration, AnUnchangedIconIsNotRewritten) {
+  installIcon("PNG-1", env());
+  const fs::path icon = root / "data/icons/hicolor/256x256/apps/kurvana.png";
+  struct stat first {};
+  ASSERT_EQ(::stat(icon.c_str(), &first), 0);
+  installIcon("PNG-1", env());
+  struct stat second {};
+  ASSERT_EQ(::stat(icon.c_str(), &second), 0);
+  EXPECT_EQ(first.st_ino, second.st_ino);
+  installIcon("PNG-22", env());
+  EXPECT_EQ(slurp(icon), "PNG-22");
+}
+
+TEST_F(DesktopRegistration, CrLfListsKeepTheirLineEndsAndEntries) {
+  fs::create_directories(root / "config");
+  std::ofstream(root / "config/mimeapps.list", std::ios::binary)
+      << "[Default Applications]\r\napplication/x-kurvana-kv1=old.desktop\r\n"
+         "image/png=viewer.desktop";
+  registerFileType("kv1", "/x/kurvana", env());
+  registerFileType("kv2", "/x/kurvana", env());
+  EXPECT_EQ(slurp(root / "config/mimeapps.list"),
+            "[Default Applications]\r\napplication/x-kurvana-kv1=kurvana.desktop\r\n"
+            "image/png=viewer.desktop\r\napplication/x-kurvana-kv2=kurvana.desktop\r\n");
+}
+
+TEST_F(DesktopRegistration, ALinkedListIsWrittenThroughToItsTarget) {
+  fs::create_directories(root / "config");
+  fs::create_directories(root / "dotfiles");
+  std::ofstream(root / "dotfiles/mimeapps.list")
+      << "[Added Associations]\ntext/plain=ed.desktop;\n";
+  fs::create_symlink("../dotfiles/mimeapps.list", root / "config/mimeapps.list");
+  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_TRUE(fs::is_symlink(root / "config/mimeapps.list"));
+  EXPECT_EQ(slurp(root / "dotfiles/mimeapps.list"),
+            "[Added Associations]\ntext/plain=ed.desktop;\n"
+            "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n");
+}
+
+TEST_F(DesktopRegistration, AListThatCannotBeReadIsLeftAlone) {
+  // A folder where the list should be, and a link to nothing.
+  fs::create_directories(root / "config/mimeapps.list");
+  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_TRUE(fs::is_directory(root / "config/mimeapps.list"));
+  fs::remove(root / "config/mimeapps.list");
+  fs::create_symlink(root / "nowhere/mimeapps.list", root / "config/mimeapps.list");
+  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_TRUE(fs::is_symlink(root / "config/mimeapps.list"));
+  EXPECT_FALSE(fs::exists(root / "nowhere"));
+
+  // A list the user may replace but not read: registering as that user must
+  // not put a list of our own in its place.
+  fs::remove(root / "config/mimeapps.list");
+  const std::string secret = "[Default Applications]\ntext/plain=private.desktop\n";
+  std::ofstream(root / "config/mimeapps.list") << secret;
+  ::chmod((root / "config/mimeapps.list").c_str(), 0600);
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::chown((root / "config").c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setresgid(kNobody, kNobody, kNobody) != 0 ||
+        ::setresuid(kNobody, kNobody, kNobody) != 0) {
+      ::_exit(2);
+    }
+    registerFileType("kv1", "/x/kurvana", env());
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "could not drop privileges";
+  EXPECT_EQ(slurp(root / "config/mimeapps.list"), secret);
 }
 
 TEST_F(DesktopRegistration, FollowsTheExecutableAndKeepsOtherAssociations) {
@@ -75,8 +155,8 @@ TEST_F(DesktopRegistration, FollowsTheExecutableAndKeepsOtherAssociations) {
       << "[Added Associations]\ntext/plain=editor.desktop;\n"
          "[Default "
          "Applications]\napplication/x-kurvana-kv1=old.desktop\nimage/png=viewer.desktop\n";
-  registerFileType("kv1", "/old/place/kurvana", env(), recorder());
-  registerFileType("kv1", "/new place/kurvana \"$1\"", env(), recorder());
+  registerFileType("kv1", "/old/place/kurvana", env());
+  registerFileType("kv1", "/new place/kurvana \"$1\"", env());
   EXPECT_EQ(slurp(root / "config/mimeapps.list"),
             "[Added Associations]\ntext/plain=editor.desktop;\n"
             "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n"
@@ -89,18 +169,20 @@ TEST_F(DesktopRegistration, FollowsTheExecutableAndKeepsOtherAssociations) {
 TEST_F(DesktopRegistration, FailingStepsAreSkippedSilently) {
   fs::create_directories(root);
   std::ofstream(root / "data") << "a file where a folder should be";
-  registerFileType("kv1", "/x/kurvana", env(), recorder());
+  registerFileTypes("/x/kurvana", "PNG", env(), recorder());
   EXPECT_TRUE(fs::exists(root / "config/mimeapps.list"));  // later steps still ran
   EXPECT_EQ(commands.size(), 2u);
   vars.clear();  // no home at all
-  registerFileType("kv1", "/x/kurvana", env(), recorder());
+  registerFileTypes("/x/kurvana", "PNG", env(), recorder());
+  EXPECT_EQ(commands.size(), 2u);
   runQuietly({"a-command-that-does-not-exist-here"});
+  runInBackground({"a-command-that-does-not-exist-here"});
 }
 
 TEST_F(DesktopRegistration, DefaultsToTheHomeFolders) {
   vars.erase("XDG_DATA_HOME");
   vars.erase("XDG_CONFIG_HOME");
-  registerFileType("kv2", "/x/kurvana", env(), recorder());
+  registerFileType("kv2", "/x/kurvana", env());
   EXPECT_TRUE(fs::exists(root / "home/.local/share/mime/packages/kurvana-kv2.xml"));
   EXPECT_TRUE(fs::exists(root / "home/.config/mimeapps.list"));
 }

@@ -1,4 +1,4 @@
-// A PlotView that keeps the window's state in memory and records every write.
+// A window that keeps the window's state in memory and records every write.
 #pragma once
 
 #include <array>
@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "plot/plot_view.h"
+#include "app/app_view.h"
 
 namespace kurvana::testing {
 
-class FakeView : public PlotView {
+class FakeView : public AppView {
  public:
   std::string fieldText(Field field) const override {
     const auto it = texts.find(field);
@@ -26,7 +26,10 @@ class FakeView : public PlotView {
   }
   void setFieldEnabled(Field field, bool isEnabled) override { enabled[field] = isEnabled; }
 
-  void setFieldColor(Field field, std::uint32_t color) override { colors[field] = color; }
+  void setFieldColor(Field field, std::uint32_t color) override {
+    colors[field] = color;
+    colorWrites.emplace_back(field, color);
+  }
   void focusField(Field field) override { focused = field; }
   void setLabel(Label label, std::string_view text) override { labels[label] = std::string(text); }
   void showToggle(Toggle toggle, bool on) override { toggles[toggle] = on; }
@@ -40,6 +43,15 @@ class FakeView : public PlotView {
                    std::string_view line3) override {
     messages.push_back({std::string(line1), std::string(line2), std::string(line3)});
   }
+  void arrangeFormulaArea(FormulaArea area) override { formulaAreas.push_back(area); }
+  void showFileName(std::string_view name) override { fileName = std::string(name); }
+
+  // Draws that compiled every formula: each one turns the G field black.
+  int compiledDraws() const {
+    int n = 0;
+    for (const auto& [field, color] : colorWrites) n += field == Field::kFormulaG && color == 0;
+    return n;
+  }
 
   // Fields that were never disabled count as enabled, as in the window.
   bool isEnabled(Field field) const {
@@ -51,6 +63,7 @@ class FakeView : public PlotView {
   std::map<Field, bool> enabled;
   std::vector<std::pair<Field, std::string>> writes;  // setFieldText calls in order
   std::map<Field, std::uint32_t> colors;
+  std::vector<std::pair<Field, std::uint32_t>> colorWrites;
   std::optional<Field> focused;
   std::map<Label, std::string> labels;
   std::map<Toggle, bool> toggles;
@@ -61,6 +74,8 @@ class FakeView : public PlotView {
   } image;
   int beeps = 0;
   std::vector<std::array<std::string, 3>> messages;
+  std::vector<FormulaArea> formulaAreas;
+  std::optional<std::string> fileName;
 };
 
 }  // namespace kurvana::testing

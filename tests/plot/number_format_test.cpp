@@ -63,6 +63,18 @@ TEST(FormatGeneralTest, RoundsToSixDigitsThenPicksNotation) {
   }
 }
 
+TEST(FormatGeneralTest, FifteenDigitsMoveTheNotationBoundary) {
+  EXPECT_EQ(formatGeneral(0.1L, ".", 15), "0.1");  // the binary 0.1 rounds back to it
+  EXPECT_EQ(formatGeneral(1.0L / 3, ".", 15), "0.333333333333333");
+  EXPECT_EQ(formatGeneral(-2.0L / 3, ".", 15), "-0.666666666666667");
+  EXPECT_EQ(formatGeneral(999999999999999.0L, ".", 15), "999999999999999");
+  EXPECT_EQ(formatGeneral(1e15L, ".", 15), "1E15");
+  EXPECT_EQ(formatGeneral(1234567.0L, ".", 15), "1234567");
+  EXPECT_EQ(formatGeneral(0.0001L, ".", 15), "0.0001");
+  EXPECT_EQ(formatGeneral(0.00001L, ".", 15), "1E-05");
+  EXPECT_EQ(formatGeneral(0, ".", 15), "0");
+}
+
 TEST(FormatGeneralTest, UsesTheGivenSeparator) {
   EXPECT_EQ(formatGeneral(2.5L, ","), "2,5");
   EXPECT_EQ(formatGeneral(0.00012L, ","), "0,00012");
@@ -276,7 +288,7 @@ TEST(FormatFixedTest, GridLabels) {
       {150.0L, 0, ".", "150"},
       {99.999L, 2, ".", "100.00"},
       {1.5L, 2, ",", "1,50"},
-      {0.125L, 2, ".", "0.12"},   // halves to even
+      {0.125L, 2, ".", "0.12"},  // halves to even
       {0.375L, 2, ".", "0.38"},
       {1099.5L, 0, ".", "1100"},  // rounds up through a carry
       {12.3456789L, 2, ".", "12.35"},

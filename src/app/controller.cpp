@@ -1,0 +1,348 @@
+#include "app/controller.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/window_geometry.h"
+#include "explore/cursor_readout.h"
+#include "explore/report.h"
+#include "files/function_file.h"
+#include "files/picture_file.h"
+#include "plot/number_format.h"
+#include "plot/range_fields.h"
+#include "render/plot_frame.h"
+
+namespace kurvana {
+namespace {
+
+// Start-up shows the stored ranges with this many digits; every later write
+// of a range uses the fields' six.
+constexpr int kStartupDigits = 15;
+
+const char* processEnvironment(const char* name) {
+  return std::getenv(name);
+}
+
+std::string fileNameOnly(const std::filesystem::path& path) {
+  return path.filename().string();
+}
+
+Rect unite(const Rect& a, const Rect& b) {
+  if (a.right <= a.left || a.bottom <= a.top) return b;
+  if (b.right <= b.left || b.bottom <= b.top) return a;
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+// What the program does around a Draw: the ring comes off first, the
+// formulas go into the history, the report is written and opened. File
+// problems are collected for the Draw's result; they never stop the Draw.
+class Controller::Hooks : public DrawHooks {
+ public:
+  explicit Hooks(Controller& controller) : c_(controller) {}
+
+  void eraseCircle() override {
+    kurvana::eraseCircle(c_.app_->plot, c_.app_->image, c_.app_->explore);
+  }
+
+  void recordHistory(const std::string& f, const std::string* g) override {
+    if (c_.dataFolder_) status.add(kurvana::recordHistory(c_.app_->history, *c_.dataFolder_, f, g));
+  }
+
+  // The editor opens only for a report that was written whole.
+  void report() override {
+    std::filesystem::path file;
+    if (c_.setup_.reportPath) {
+      file = *c_.setup_.reportPath;
+    } else if (c_.dataFolder_) {
+      file = *c_.dataFolder_ / kReportFileName;
+    } else {
+      return;
+    }
+    const Application& app = *c_.app_;
+    const std::string problem =
+        writeReport(file, app.plot, c_.view_, app.texts, app.decimalSeparator);
+    if (!problem.empty()) {
+      status.add(problem);
+      return;
+    }
+    reportWritten = true;
+    // A handler that cannot be started leaves the report in its folder.
+    if (!c_.setup_.reportCommand.empty()) c_.opener_.open(file);
+  }
+
+  Status status;
+  bool reportWritten = false;
+
+ private:
+  Controller& c_;
+};
+
+Controller::Controller(AppView& view, ControllerSetup setup)
+    : view_(view),
+      setup_(std::move(setup)),
+      app_(std::make_unique<Application>()),
+      window_{kDefaultWindowSize.width, kDefaultWindowSize.height},
+      opener_(setup_.reportCommand) {
+  if (!setup_.environment) setup_.environment = processEnvironment;
+  setbg(app_->plot);
+}
+
+Controller::~Controller() = default;
+
+std::filesystem::path Controller::settingsPath() const {
+  return *dataFolder_ / (std::string(kProductName) + ".ini");
+}
+
+Status Controller::startUp(Size screen, const std::optional<std::string>& argument) {
+  PlotState& s = app_->plot;
+  std::string folderProblem;
+  dataFolder_ = kurvana::dataFolder(setup_.environment, &folderProblem);
+  if (!dataFolder_) return Status::fatal(folderProblem);
+
+  Status status;
+  screen_ = screen;
+  window_ = WindowExtent{kDefaultWindowSize.width, kDefaultWindowSize.height};
+  status.add(readSettings(settingsPath(), s, window_));
+  setbg(s);
+  const Size fitted = fitToScreen(windowSize(), screen_);
+  window_ = WindowExtent{fitted.width, fitted.height};
+  setCurveColor(s, s.curveColor);
+  view_.showCurveColor(s.curveColor);
+  status.add(writeSettings(settingsPath(), s, window_));
+  view_.showFileName("");
+
+  const std::string& sep = app_->decimalSeparator;
+  view_.setFieldText(Field::kXMin, formatGeneral(s.xMin, sep, kStartupDigits));
+  view_.setFieldText(Field::kXMax, formatGeneral(s.xMax, sep, kStartupDigits));
+  view_.setFieldText(Field::kYMin, formatGeneral(s.yMin, sep, kStartupDigits));
+  view_.setFieldText(Field::kYMax, formatGeneral(s.yMax, sep, kStartupDigits));
+  view_.setFieldText(Field::kZMin, formatGeneral(s.zMin, sep, kStartupDigits));
+  view_.setFieldText(Field::kZMax, formatGeneral(s.zMax, sep, kStartupDigits));
+  view_.setFieldText(Field::kZCount, std::to_string(s.zCount));
+
+  if (setup_.registerFileTypes) {
+    registerFileTypes(setup_.executable, setup_.iconPng, setup_.environment, setup_.runCommand);
+  }
+
+  view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
+  doauto(s, view_);
+  view_.showToggle(Toggle::kFilled, isOn(s.optFilled));
+  view_.showToggle(Toggle::kLines, isOn(s.optLines));
+  view_.showToggle(Toggle::kCircle, isOn(s.optCircle));
+
+  bool loaded = false;
+  if (argument) {
+    const Status opened = openFunctionFileAsNamed(*argument);
+    loaded = opened.ok();
+    status.add(opened);
+  }
+  // Without a file, or when it could not be read, the newest formula of the
+  // mode's history fills the field as at any start.
+  if (!loaded) arrangeFormulaArea(true);
+  return status;
+}
+
+void Controller::arrangeFormulaArea(bool fillFromHistory) {
+  const PlotState& s = app_->plot;
+  const bool two = isOn(s.optTwoFunctions);
+  view_.arrangeFormulaArea(two                ? FormulaArea::kTwoFunctions
+                           : isOn(s.optPolar) ? FormulaArea::kPolar
+                                              : FormulaArea::kOneFunction);
+  if (dataFolder_) {
+    loadHistory(app_->history, *dataFolder_, two, view_, fillFromHistory);
+  } else {
+    app_->history.historyIndex = 2;
+  }
+}
+
+DrawResult Controller::draw() {
+  Hooks hooks(*this);
+  RenderContext c = context();
+  DrawResult result;
+  result.outcome = drawPlot(c, app_->texts, hooks);
+  result.reportWritten = hooks.reportWritten;
+  result.status = std::move(hooks.status);
+  return result;
+}
+
+DrawResult Controller::redraw() {
+  RenderContext c = context();
+  set2d(c);
+  return draw();
+}
+
+void Controller::clearPicture() {
+  RenderContext c = context();
+  set2d(c);
+  app_->plot.plotValid = false;
+}
+
+void Controller::toggleAutoScale() {
+  PlotState& s = app_->plot;
+  toggle(s.optAutoScale);
+  view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
+  doauto(s, view_);
+}
+
+Status Controller::toggleFilled() {
+  PlotState& s = app_->plot;
+  toggle(s.optFilled);
+  view_.showToggle(Toggle::kFilled, isOn(s.optFilled));
+  // Two-function plots are never filled: the flag changes, the picture not.
+  if (s.plotValid && !isOn(s.optTwoFunctions)) return redraw().status;
+  return {};
+}
+
+Status Controller::toggleLines() {
+  PlotState& s = app_->plot;
+  toggle(s.optLines);
+  view_.showToggle(Toggle::kLines, isOn(s.optLines));
+  if (s.plotValid) return redraw().status;
+  return {};
+}
+
+void Controller::toggleCircle() {
+  PlotState& s = app_->plot;
+  toggle(s.optCircle);
+  view_.showToggle(Toggle::kCircle, isOn(s.optCircle));
+  eraseCircle(s, app_->image, app_->explore);
+}
+
+void Controller::applyOptions() {
+  setbg(app_->plot);
+  doauto(app_->plot, view_);
+}
+
+Status Controller::zoom(ZoomDirection direction, Keys keys, std::optional<Point> pointer) {
+  RenderContext c = context();
+  if (!zoomRange(c, direction, keys)) return {};
+  Status status = redraw().status;
+  if (pointer && app_->image.contains(pointer->x, pointer->y)) {
+    plotPointerMoved(c, app_->explore, Keys{}, pointer->x, pointer->y);
+  }
+  return status;
+}
+
+PlotPress Controller::pointerPressed(MouseButton button, Point at) {
+  RenderContext c = context();
+  return plotPointerPressed(c, app_->explore, button, at.x, at.y);
+}
+
+Rect Controller::pointerMoved(Keys keys, Point at) {
+  const PlotState& s = app_->plot;
+  const ExploreState& e = app_->explore;
+  const bool dragStep = e.panActive && s.plotValid;
+  const Rect before = s.circleShown ? e.circleRect : Rect{};
+  RenderContext c = context();
+  plotPointerMoved(c, app_->explore, keys, at.x, at.y);
+  if (dragStep) return Rect{0, 0, app_->image.width(), app_->image.height()};
+  return unite(before, s.circleShown ? e.circleRect : Rect{});
+}
+
+Status Controller::pointerReleased() {
+  if (!plotPointerReleased(app_->plot, app_->explore)) return {};
+  return redraw().status;
+}
+
+void Controller::nextHistoryFormula() {
+  kurvana::nextHistoryFormula(app_->history, isOn(app_->plot.optTwoFunctions), view_);
+}
+
+Status Controller::loadFunction(const std::filesystem::path& path) {
+  Status status;
+  status.add(readFunctionFile(app_->plot, view_, path));
+  if (!status.ok()) return status;
+  view_.showFileName(fileNameOnly(path));
+  arrangeFormulaArea(false);
+  status.add(redraw().status);
+  return status;
+}
+
+Status Controller::saveFunction(const std::filesystem::path& path) {
+  Status status;
+  status.add(saveFunctionFile(app_->plot, view_, path));
+  return status;
+}
+
+Status Controller::openFunctionFileAsNamed(const std::filesystem::path& path) {
+  PlotState& s = app_->plot;
+  const std::uint8_t mode = s.optTwoFunctions;
+  if (const auto two = twoFunctionsFromName(path.string())) {
+    s.optTwoFunctions = *two ? flagOn : flagOff;
+  }
+  Status status;
+  status.add(readFunctionFile(s, view_, path));
+  if (!status.ok()) {
+    s.optTwoFunctions = mode;  // nothing was read: the layout still shows this mode
+    return status;
+  }
+  arrangeFormulaArea(false);
+  view_.showFileName(fileNameOnly(path));
+  return status;
+}
+
+bool Controller::prepareSavePicture() {
+  PlotState& s = app_->plot;
+  if (!s.plotValid) {
+    view_.beep();
+    return false;
+  }
+  eraseCircle(s, app_->image, app_->explore);
+  return true;
+}
+
+Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
+  Status status;
+  status.add(format == PictureFormat::kJpeg ? writeJpegFile(app_->image, path)
+                                            : writeBmpFile(app_->image, path));
+  return status;
+}
+
+Status Controller::filesDropped(const std::vector<std::string>& names) {
+  if (names.empty()) return {};
+  if (names.size() > 1 || !twoFunctionsFromName(names.front())) {
+    view_.beep();
+    return {};
+  }
+  Status status = openFunctionFileAsNamed(names.front());
+  if (!status.ok()) return status;
+  status.add(redraw().status);
+  return status;
+}
+
+Status Controller::resizeStep() {
+  PlotState& s = app_->plot;
+  RenderContext c = context();
+  set2d(c);
+  if (!s.plotValid) return {};
+  // Live redraws skip antialiasing; the release draws the final picture.
+  const std::uint8_t antialias = s.optAntialias;
+  s.optAntialias = flagOff;
+  Status status = draw().status;
+  s.optAntialias = antialias;
+  return status;
+}
+
+Status Controller::resizeFinished() {
+  if (!isOn(app_->plot.optAntialias)) return {};
+  return sizeChanged();
+}
+
+Status Controller::sizeChanged() {
+  RenderContext c = context();
+  set2d(c);
+  if (!app_->plot.plotValid) return {};
+  return draw().status;
+}
+
+Status Controller::exit() {
+  Status status;
+  readRangeFields(app_->plot, view_, app_->decimalSeparator);
+  if (dataFolder_) status.add(writeSettings(settingsPath(), app_->plot, window_));
+  return status;
+}
+
+}  // namespace kurvana

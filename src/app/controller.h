@@ -1,0 +1,174 @@
+// The program's commands over its records. The window, kurvana-cli, the
+// benchmarks and the tests all drive this one object: a host turns its input
+// into these calls, shows the picture and the fields, and shows every problem
+// that comes back.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_view.h"
+#include "app/application.h"
+#include "app/draw_command.h"
+#include "app/status.h"
+#include "explore/exploration.h"
+#include "explore/report_opener.h"
+#include "explore/zoom_pan.h"
+#include "files/desktop_registration.h"
+#include "files/history.h"
+#include "files/settings_record.h"
+
+namespace kurvana {
+
+struct ControllerSetup {
+  // Looks up HOME and the XDG variables for the data folder and the desktop
+  // registration; the process's own environment by default.
+  Environment environment;
+  // The program's path, registered with the desktop at start-up.
+  std::filesystem::path executable;
+  // Opens the report; empty: reports are written but not opened.
+  std::vector<std::string> reportCommand = {"xdg-open"};
+  // Where the report goes instead of the data folder's kvreport.txt.
+  std::optional<std::filesystem::path> reportPath;
+  // Register the function-file types with the desktop at start-up.
+  bool registerFileTypes = true;
+  // The application icon as PNG bytes, installed with the registration.
+  std::string iconPng;
+  // Runs the desktop database refreshes; never waited for.
+  CommandRunner runCommand = runInBackground;
+
+  // A controller that touches nothing of the user's beyond what its commands
+  // name: no registration, no editor (kurvana-cli, benchmarks, tests).
+  static ControllerSetup headless() {
+    ControllerSetup setup;
+    setup.reportCommand.clear();
+    setup.registerFileTypes = false;
+    return setup;
+  }
+};
+
+// What a Draw did, and the file problems around it (history, report).
+struct [[nodiscard]] DrawResult {
+  DrawOutcome outcome = DrawOutcome::kNothingToDraw;
+  bool reportWritten = false;
+  Status status;
+};
+
+enum class PictureFormat { kBmp, kJpeg };
+
+class Controller {
+ public:
+  explicit Controller(AppView& view, ControllerSetup setup = {});
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+  ~Controller();
+
+  // The records, for painting the picture and for tests.
+  Application& app() { return *app_; }
+  const PlotState& plot() const { return app_->plot; }
+  const Bitmap& picture() const { return app_->image; }
+  const std::optional<std::filesystem::path>& dataFolder() const { return dataFolder_; }
+  // The window size recorded by the last layout pass (or read at start-up).
+  Size windowSize() const { return Size{window_.width, window_.height}; }
+  Size screenSize() const { return screen_; }
+
+  // Start-up: data folder, defaults, settings record (read, fitted to the
+  // screen, written back), colour scheme and swatch, range fields, desktop
+  // registration, toggle pictures, the command-line file or the newest
+  // history formula, and the formula area. A fatal status means the data
+  // folder could not be made: nothing was written and the program ends.
+  Status startUp(Size screen, const std::optional<std::string>& argument);
+
+  // The first plot after start-up: the empty plot, then the Draw.
+  DrawResult firstDraw() { return redraw(); }
+
+  // The Draw command over the current picture (Draw button, Enter).
+  DrawResult draw();
+  // The empty plot for the current fields and window, then the Draw.
+  DrawResult redraw();
+  // The empty plot; the picture no longer counts as a plot.
+  void clearPicture();
+
+  // The main window's four toggles, with their redraw rules.
+  void toggleAutoScale();
+  Status toggleFilled();
+  Status toggleLines();
+  void toggleCircle();
+  // After options changed elsewhere (kurvana-cli, the settings dialog): the
+  // scheme colours and the range fields' enabling follow the flags.
+  void applyOptions();
+
+  // One zoom step on the x axis, or the y axis with Shift, Alt or Ctrl held;
+  // then the plot is drawn anew and the readout refreshed where the pointer
+  // is (`pointer` in image pixels, when the window can tell).
+  Status zoom(ZoomDirection direction, Keys keys, std::optional<Point> pointer);
+  Status wheel(bool up, Keys keys, std::optional<Point> pointer) {
+    return zoom(up ? ZoomDirection::kIn : ZoomDirection::kOut, keys, pointer);
+  }
+
+  // The pointer over the plot image (image pixels). A press starts a pan drag
+  // or tells how to enable the context menu; a move returns the part of the
+  // picture it changed (the ring's old and new places, or everything during a
+  // drag); a release ends a drag with a full Draw.
+  PlotPress pointerPressed(MouseButton button, Point at);
+  Rect pointerMoved(Keys keys, Point at);
+  Status pointerReleased();
+
+  // The history button: the next earlier formula into the field(s).
+  void nextHistoryFormula();
+
+  // Function files of the current mode, as the menu loads and saves them:
+  // loading lays out the formula area, names the file over the plot and draws.
+  Status loadFunction(const std::filesystem::path& path);
+  Status saveFunction(const std::filesystem::path& path);
+  // A function file whose name chooses the mode (".kv1" one function, ".kv2"
+  // two, else the current mode); on success the formula area follows and the
+  // file is named over the plot. A file that cannot be read changes nothing.
+  Status openFunctionFileAsNamed(const std::filesystem::path& path);
+
+  // Saving the picture: false (after a beep) without a plot; otherwise the
+  // ring is taken off the picture, so it is never saved, and the window asks
+  // for the file name.
+  bool prepareSavePicture();
+  Status savePicture(const std::filesystem::path& path, PictureFormat format);
+
+  // Files dropped on the window: one function file is loaded and drawn;
+  // several files, or a name without ".kv1" or ".kv2", only beep.
+  Status filesDropped(const std::vector<std::string>& names);
+
+  // The layout pass records the window's size.
+  void windowLaidOut(Size size) { window_ = WindowExtent{size.width, size.height}; }
+  // One live-resize step: the empty plot for the new size and, with a plot,
+  // the Draw without antialiasing, which is kept for the release.
+  Status resizeStep();
+  // The release of the grip: one antialiased Draw when that option is on.
+  Status resizeFinished();
+  // Maximised or restored: the empty plot and, with a plot, the Draw.
+  Status sizeChanged();
+
+  // The exit path: the range fields read into the state, the settings record
+  // written.
+  Status exit();
+
+ private:
+  class Hooks;
+
+  RenderContext context() { return app_->renderContext(view_); }
+  // The formula area for the mode, then the mode's history (into the fields
+  // when asked).
+  void arrangeFormulaArea(bool fillFromHistory);
+  std::filesystem::path settingsPath() const;
+
+  AppView& view_;
+  ControllerSetup setup_;
+  std::unique_ptr<Application> app_;
+  std::optional<std::filesystem::path> dataFolder_;
+  WindowExtent window_;
+  Size screen_;
+  ReportOpener opener_;
+};
+
+}  // namespace kurvana

@@ -1,0 +1,412 @@
+// The controller against a fake window and a temporary home folder: start-up
+// in order, the Draw's history and report, the commands that redraw, drops,
+// saving and the exit path.
+#include "app/controller.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/settings_record.h"
+#include "plot/fake_view.h"
+#include "plot/number_format.h"
+
+namespace kurvana {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           ("kurvana_ctl_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(root / "home");
+    vars = {{"HOME", (root / "home").string()},
+            {"XDG_CONFIG_HOME", (root / "config").string()},
+            {"XDG_DATA_HOME", (root / "data").string()}};
+    folder = root / "home/Documents/Talvoren/Kurvana";
+    view.window = {1024, 768};  // W = 784, H = 628
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  ControllerSetup setup() {
+    ControllerSetup s;
+    s.environment = [this](const char* name) -> const char* {
+      const auto it = vars.find(name);
+      return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    s.executable = "/opt/kurvana/bin/kurvana";
+    // The "editor" leaves a copy of what it was given to open.
+    s.reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"};
+    s.runCommand = [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
+    return s;
+  }
+
+  Controller& start(std::optional<std::string> argument = std::nullopt,
+                    Size screen = {1920, 1080}) {
+    controller = std::make_unique<Controller>(view, setup());
+    controller->app().decimalSeparator = ".";
+    controller->app().labelFont.reset();
+    startStatus = controller->startUp(screen, argument);
+    return *controller;
+  }
+
+  std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  std::string field(Field f) { return view.texts[f]; }
+
+  fs::path root;
+  fs::path folder;
+  std::map<std::string, std::string> vars;
+  std::vector<std::vector<std::string>> commands;
+  testing::FakeView view;
+  std::unique_ptr<Controller> controller;
+  Status startStatus;
+};
+
+TEST_F(ControllerTest, FirstStartMakesTheFolderAndTheRecordAndShowsTheBareLabel) {
+  Controller& c = start();
+  ASSERT_TRUE(startStatus.ok()) << startStatus.messages().front();
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(fs::file_size(folder / "Kurvana.ini"), 89u);
+  EXPECT_FALSE(fs::exists(folder / "Kurvana.lst"));
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=");
+  EXPECT_EQ(field(Field::kYMin), "-5");
+  EXPECT_EQ(field(Field::kZCount), "1000");
+  EXPECT_EQ(view.fileName, std::optional<std::string>(""));
+  ASSERT_EQ(view.formulaAreas.size(), 1u);
+  EXPECT_EQ(view.formulaAreas[0], FormulaArea::kOneFunction);
+  EXPECT_EQ(view.swatch, std::optional<std::uint32_t>(kDefaultCurveColor));
+  EXPECT_EQ(view.toggles[Toggle::kAutoScale], false);
+  EXPECT_EQ(c.windowSize().width, 1024);
+  // The file types were registered and the databases refreshed, not waited for.
+  EXPECT_TRUE(fs::exists(root / "data/applications/kurvana.desktop"));
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[0][0], "update-mime-database");
+}
+
+TEST_F(ControllerTest, ARecordLargerThanTheScreenIsFittedAndWrittenBack) {
+  PlotState stored;
+  stored.xMin = 0.1L;  // shown with up to 15 digits at start-up
+  stored.optAutoScale = flagOn;
+  stored.optTwoFunctions = flagOn;
+  fs::create_directories(folder);
+  ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{3000, 2000}), "");
+  writeFile(folder / "Kurvana2.lst", "F(x)=cos(x)\r\n");
+  writeFile(folder / "Kurvana3.lst", "G(x)=sin(x)\r\n");
+  Controller& c = start();
+  EXPECT_EQ(c.windowSize().width, 1920);
+  EXPECT_EQ(c.windowSize().height, 1050);
+  PlotState reread;
+  WindowExtent window;
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window), "");
+  EXPECT_EQ(window.width, 1920);
+  EXPECT_EQ(window.height, 1050);
+  EXPECT_EQ(field(Field::kXMin), "0.1");
+  EXPECT_EQ(view.toggles[Toggle::kAutoScale], true);
+  EXPECT_FALSE(view.isEnabled(Field::kXMin));  // automatic scale in two-function mode
+  EXPECT_FALSE(view.isEnabled(Field::kYMax));
+  EXPECT_EQ(view.formulaAreas.back(), FormulaArea::kTwoFunctions);
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=cos(x)");
+  EXPECT_EQ(field(Field::kFormulaG), "G(x)=sin(x)");
+}
+
+TEST_F(ControllerTest, ADataFolderThatCannotBeMadeEndsStartUpWithoutWriting) {
+  writeFile(root / "home/Documents", "a file where the folder should be");
+  start();
+  EXPECT_TRUE(startStatus.isFatal());
+  ASSERT_EQ(startStatus.messages().size(), 1u);
+  EXPECT_NE(startStatus.messages()[0].find((root / "home/Documents/Talvoren/Kurvana").string()),
+            std::string::npos)
+      << startStatus.messages()[0];
+  EXPECT_TRUE(commands.empty());
+  EXPECT_FALSE(fs::exists(root / "data"));
+  EXPECT_TRUE(controller->exit().ok());  // nothing to write without the folder
+}
+
+TEST_F(ControllerTest, ACapitalKv2OnTheCommandLineSwitchesToTwoFunctions) {
+  const fs::path file = root / "pair.KV2";
+  writeFile(file, "F(x)=cos(x)\r\nG(x)=sin(2*x)\r\npolar = false\r\n");
+  Controller& c = start(file.string());
+  ASSERT_TRUE(startStatus.ok());
+  EXPECT_TRUE(isOn(c.plot().optTwoFunctions));
+  EXPECT_EQ(view.formulaAreas.back(), FormulaArea::kTwoFunctions);
+  EXPECT_EQ(field(Field::kFormulaG), "G(x)=sin(2*x)");
+  EXPECT_EQ(view.fileName, std::optional<std::string>("pair.KV2"));
+  const DrawResult first = c.firstDraw();
+  EXPECT_EQ(first.outcome, DrawOutcome::kDrawn);
+}
+
+TEST_F(ControllerTest, AnUnreadableCommandLineFileIsReportedAndStartUpCompletes) {
+  writeFile(folder / "Kurvana.lst", "F(x)=x^2\r\n");
+  Controller& c = start((root / "missing.kv2").string());
+  ASSERT_EQ(startStatus.messages().size(), 1u);
+  EXPECT_FALSE(startStatus.isFatal());
+  EXPECT_NE(startStatus.messages()[0].find("missing.kv2"), std::string::npos);
+  EXPECT_FALSE(isOn(c.plot().optTwoFunctions));  // nothing read: the mode stays
+  EXPECT_EQ(view.formulaAreas.back(), FormulaArea::kOneFunction);
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=x^2");
+  EXPECT_EQ(view.fileName, std::optional<std::string>(""));
+}
+
+TEST_F(ControllerTest, HistoryFollowsSuccessfulDrawsAndAFailedWriteIsReported) {
+  Controller& c = start();
+  view.texts[Field::kFormulaF] = "F(x)=sin(x)";
+  DrawResult drawn = c.redraw();
+  EXPECT_EQ(drawn.outcome, DrawOutcome::kDrawn);
+  EXPECT_TRUE(drawn.status.ok());
+  view.texts[Field::kFormulaF] = "F(x)=1/(x-x)";
+  drawn = c.draw();
+  EXPECT_EQ(drawn.outcome, DrawOutcome::kEvaluationError);
+  std::string tenLines = "F(x)=sin(x)\r\n";
+  for (int i = 0; i < 9; ++i) tenLines += "\r\n";
+  EXPECT_EQ(slurp(folder / "Kurvana.lst"), tenLines);
+
+  fs::remove_all(folder);  // the folder went away under the program
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  drawn = c.draw();
+  EXPECT_EQ(drawn.outcome, DrawOutcome::kDrawn);  // still drawn
+  ASSERT_EQ(drawn.status.messages().size(), 1u);
+  EXPECT_NE(drawn.status.messages()[0].find("Kurvana.lst"), std::string::npos);
+}
+
+TEST_F(ControllerTest, TheReportIsWrittenAndOpenedAfterTheRingIsTakenAway) {
+  Controller& c = start();
+  PlotState& s = c.app().plot;
+  s.optReport = flagOn;
+  s.optCircle = flagOn;
+  view.texts[Field::kFormulaF] = "F(x)=x-5";
+  DrawResult drawn = c.redraw();
+  ASSERT_EQ(drawn.outcome, DrawOutcome::kDrawn);
+  EXPECT_TRUE(drawn.reportWritten);
+  const fs::path report = folder / "kvreport.txt";
+  const fs::path opened = report.string() + ".opened";
+  const auto editorRan = [&] {
+    for (int i = 0; i < 200 && !fs::exists(opened); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return fs::exists(opened);
+  };
+  ASSERT_TRUE(editorRan());
+  fs::remove(opened);
+  const Bitmap before = c.picture();
+  const Rect ring = c.pointerMoved(Keys{}, Point{300, 100});
+  ASSERT_TRUE(s.circleShown);
+  EXPECT_EQ(ring.right - ring.left, 15);
+  EXPECT_EQ(ring.bottom - ring.top, 15);
+
+  drawn = c.draw();
+  EXPECT_FALSE(s.circleShown);
+  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
+                        4u * static_cast<unsigned>(before.width() * before.height())),
+            0);  // the ring was put back before the curve was painted again
+  ASSERT_TRUE(fs::exists(report));
+  EXPECT_TRUE(editorRan());  // the next report opened again
+
+  fs::remove_all(folder);
+  drawn = c.draw();
+  EXPECT_EQ(drawn.outcome, DrawOutcome::kDrawn);
+  EXPECT_FALSE(drawn.reportWritten);
+  EXPECT_TRUE(s.plotValid);
+  bool named = false;
+  for (const auto& m : drawn.status.messages())
+    named = named || m.find("kvreport.txt") != std::string::npos;
+  EXPECT_TRUE(named);
+}
+
+TEST_F(ControllerTest, TogglesRedrawByTheirOwnRules) {
+  Controller& c = start();
+  const PlotState& s = c.plot();
+  EXPECT_TRUE(c.toggleLines().ok());
+  EXPECT_EQ(view.compiledDraws(), 0);  // no plot yet: nothing drawn
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  EXPECT_TRUE(c.toggleLines().ok());
+  EXPECT_EQ(view.compiledDraws(), 2);
+  EXPECT_FALSE(isOn(s.optLines));
+  EXPECT_EQ(view.toggles[Toggle::kLines], false);
+  EXPECT_TRUE(c.toggleFilled().ok());
+  EXPECT_EQ(view.compiledDraws(), 3);
+  c.toggleAutoScale();
+  EXPECT_EQ(view.compiledDraws(), 3);
+  EXPECT_FALSE(view.isEnabled(Field::kYMin));
+  EXPECT_TRUE(view.isEnabled(Field::kXMin));
+
+  c.app().plot.optTwoFunctions = flagOn;
+  EXPECT_TRUE(c.toggleFilled().ok());  // two functions are never filled
+  EXPECT_EQ(view.compiledDraws(), 3);
+  EXPECT_FALSE(isOn(s.optFilled));
+  EXPECT_EQ(view.toggles[Toggle::kFilled], false);
+}
+
+TEST_F(ControllerTest, ClearingThePictureEndsThePlot) {
+  Controller& c = start();
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  c.clearPicture();
+  EXPECT_FALSE(c.plot().plotValid);
+  EXPECT_FALSE(c.prepareSavePicture());
+  EXPECT_EQ(view.beeps, 1);
+  EXPECT_EQ(c.pointerPressed(MouseButton::kRight, Point{100, 100}), PlotPress::kMenuDisabled);
+}
+
+TEST_F(ControllerTest, TheCircleToggleTakesTheRingOffWithoutARedraw) {
+  Controller& c = start();
+  c.toggleCircle();
+  view.texts[Field::kFormulaF] = "F(x)=x-5";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  const Bitmap before = c.picture();
+  (void)c.pointerMoved(Keys{}, Point{300, 100});
+  ASSERT_TRUE(c.plot().circleShown);
+  c.toggleCircle();
+  EXPECT_FALSE(c.plot().circleShown);
+  EXPECT_EQ(view.compiledDraws(), 1);
+  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
+                        4u * static_cast<unsigned>(before.width() * before.height())),
+            0);
+}
+
+TEST_F(ControllerTest, SavingThePictureNeverSavesTheRing) {
+  Controller& c = start();
+  c.toggleCircle();
+  view.texts[Field::kFormulaF] = "F(x)=x-5";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  const Bitmap before = c.picture();
+  (void)c.pointerMoved(Keys{}, Point{300, 100});
+  ASSERT_TRUE(c.prepareSavePicture());
+  EXPECT_FALSE(c.plot().circleShown);
+  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
+                        4u * static_cast<unsigned>(before.width() * before.height())),
+            0);
+  EXPECT_TRUE(c.savePicture(root / "plot.bmp", PictureFormat::kBmp).ok());
+  EXPECT_EQ(fs::file_size(root / "plot.bmp"), 54u + 3u * 824 * 668);
+  EXPECT_TRUE(c.savePicture(root / "plot.bmp.jpg", PictureFormat::kJpeg).ok());
+  EXPECT_EQ(slurp(root / "plot.bmp.jpg").substr(0, 2), "\xFF\xD8");
+  const Status failed = c.savePicture(root / "no/such/folder/plot.bmp", PictureFormat::kBmp);
+  ASSERT_EQ(failed.messages().size(), 1u);
+  EXPECT_NE(failed.messages()[0].find("plot.bmp"), std::string::npos);
+}
+
+TEST_F(ControllerTest, DropsLoadOneFunctionFileAndBeepOtherwise) {
+  Controller& c = start();
+  const fs::path kv1 = root / "notes.kv1.txt";
+  writeFile(kv1,
+            "F(x)=x^3\r\npolar = false\r\nx min = -2\r\nx max = 2\r\ny min = -8\r\ny max = 8\r\n");
+  EXPECT_TRUE(c.filesDropped({kv1.string(), kv1.string()}).ok());
+  EXPECT_EQ(view.beeps, 1);
+  EXPECT_TRUE(c.filesDropped({(root / "plot.bmp").string()}).ok());
+  EXPECT_EQ(view.beeps, 2);
+  EXPECT_EQ(view.compiledDraws(), 0);
+
+  EXPECT_TRUE(c.filesDropped({kv1.string()}).ok());
+  EXPECT_EQ(view.beeps, 2);
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=x^3");
+  EXPECT_EQ(view.fileName, std::optional<std::string>("notes.kv1.txt"));
+  EXPECT_EQ(view.compiledDraws(), 1);
+  EXPECT_TRUE(c.plot().plotValid);
+  EXPECT_EQ(c.plot().xMin, -2);
+
+  const Status missing = c.filesDropped({(root / "gone.kv2").string()});
+  ASSERT_EQ(missing.messages().size(), 1u);
+  EXPECT_FALSE(isOn(c.plot().optTwoFunctions));
+  EXPECT_EQ(view.fileName, std::optional<std::string>("notes.kv1.txt"));
+}
+
+TEST_F(ControllerTest, LoadAndSaveUseTheCurrentMode) {
+  Controller& c = start();
+  view.texts[Field::kFormulaF] = "F(x)=sin(x)";
+  EXPECT_TRUE(c.saveFunction(root / "sine.kv1").ok());
+  EXPECT_EQ(slurp(root / "sine.kv1").substr(0, 13), "F(x)=sin(x)\r\n");
+  view.texts[Field::kFormulaF] = "F(x)=";
+  EXPECT_TRUE(c.loadFunction(root / "sine.kv1").ok());
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=sin(x)");
+  EXPECT_EQ(view.fileName, std::optional<std::string>("sine.kv1"));
+  EXPECT_TRUE(c.plot().plotValid);
+  EXPECT_FALSE(c.loadFunction(root / "none.kv1").ok());
+  EXPECT_FALSE(c.saveFunction(root / "no/folder/x.kv1").ok());
+}
+
+TEST_F(ControllerTest, LiveResizeDrawsWithoutAntialiasingAndTheReleaseWithIt) {
+  Controller& c = start();
+  PlotState& s = c.app().plot;
+  s.optLines = flagOn;
+  s.optAntialias = flagOn;
+  view.texts[Field::kFormulaF] = "F(x)=sin(x)";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  view.window = {1100, 800};
+  c.windowLaidOut(view.window);
+  EXPECT_TRUE(c.resizeStep().ok());
+  EXPECT_EQ(s.plotWidth, 860);
+  EXPECT_TRUE(isOn(s.optAntialias));  // restored after the step
+  // Bluish pixels other than the two curve colours: an antialiased line
+  // blends the curve into the background.
+  const auto blends = [&] {
+    int n = 0;
+    for (int y = 20; y < s.plotHeight + 20; ++y) {
+      for (int x = 21; x < s.plotWidth + 19; ++x) {
+        const Color p = c.picture().pixel(x, y);
+        const int r = p & 0xFF, b = p >> 16;
+        n += b > r && p != s.curveColor && p != s.curveColorDark ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  EXPECT_EQ(blends(), 0);
+  EXPECT_TRUE(c.resizeFinished().ok());
+  EXPECT_GT(blends(), 0);
+  EXPECT_EQ(view.compiledDraws(), 3);
+  s.optAntialias = flagOff;
+  EXPECT_TRUE(c.resizeFinished().ok());
+  EXPECT_EQ(view.compiledDraws(), 3);  // nothing to improve without antialiasing
+}
+
+TEST_F(ControllerTest, ExitWritesTheRangesShownInTheFields) {
+  Controller& c = start();
+  view.texts[Field::kXMax] = "12.5";
+  view.texts[Field::kYMin] = "abc";  // reverts to the last good value
+  c.windowLaidOut(Size{1000, 700});
+  EXPECT_TRUE(c.exit().ok());
+  PlotState reread;
+  WindowExtent window;
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window), "");
+  EXPECT_EQ(reread.xMax, 12.5L);
+  EXPECT_EQ(reread.yMin, -5);
+  EXPECT_EQ(field(Field::kYMin), "-5");
+  EXPECT_EQ(window.width, 1000);
+  EXPECT_EQ(window.height, 700);
+}
+
+TEST_F(ControllerTest, AZoomRefreshesTheReadoutWhereThePointerIs) {
+  Controller& c = start();
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  EXPECT_TRUE(c.wheel(true, Keys{}, Point{21, 300}).ok());
+  EXPECT_EQ(field(Field::kXMax), "5");
+  EXPECT_EQ(view.labels[Label::kReadoutX], "= " + formatGeneral(5.0L / 783, "."));
+  EXPECT_TRUE(c.wheel(false, Keys{.ctrl = true}, Point{803, 300}).ok());
+  EXPECT_EQ(field(Field::kYMax), "10");
+  EXPECT_EQ(view.labels[Label::kReadoutX], "= 5");  // the last column
+}
+
+}  // namespace
+}  // namespace kurvana
