@@ -1,0 +1,66 @@
+// The window chrome's pictures (tiles, buttons, toggles, frames, icons), painted in code.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace kurvana::ui {
+
+// Every picture is painted at logical size × dpr physical pixels, in
+// Format_ARGB32_Premultiplied, with that device pixel ratio set on the result.
+// The same arguments always give the same pixels.
+
+// Tiled window background, 100 x 100; tiles seamlessly in both directions.
+QImage backgroundTile(qreal dpr);
+
+// Title bar tile, 100 x 32; tiles seamlessly left to right.
+QImage titleTile(qreal dpr);
+
+// The program's icon in the title bar, 32 x 32; `hover` gives the brighter
+// picture shown while the pointer is over it.
+QImage titleIcon(bool hover, qreal dpr);
+
+// The application icon, `size` x `size` physical pixels (16..256), dpr 1.
+QImage applicationIcon(int size);
+
+enum class Glyph {
+  kDraw,
+  kClear,
+  kSavePicture,
+  kHistory,
+  kZoomIn,
+  kZoomOut,
+  kWebPage,
+  kSettings,
+  kOk,
+  kCancel,
+  kMinimise,
+  kMaximise,
+  kRestore,
+  kClose,
+};
+
+enum class ButtonState { kNormal, kHover, kPressed, kDisabled };
+
+// A round button: a disc when square (command buttons, 50 x 50), a pill when
+// wider (caption buttons, 32 x 24). Outside the shape is fully transparent.
+QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr);
+
+// The toggle indicator, 25 x 25: lit in the accent blue when on, dark when off.
+QImage togglePicture(bool on, qreal dpr);
+
+// The bevelled frame behind a light input field (96 x 26 or 429 x 26): an
+// opaque 2-pixel rim around a transparent inside where the field sits.
+QImage fieldFrame(QSize logicalSize, qreal dpr);
+
+// The resize grip for the lower right corner, 14 x 13.
+QImage resizeGrip(qreal dpr);
+
+// The welcome picture, 417 x 260. The window writes its version at about
+// x 340..410, y 78..100, so that area is left quiet.
+QImage splashPicture(qreal dpr);
+
+// The message window's warning sign, 64 x 64.
+QImage warningPicture(qreal dpr);
+
+}  // namespace kurvana::ui

@@ -1,0 +1,175 @@
+#include "ui/chrome_widgets.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace kurvana::ui {
+
+RoundButton::RoundButton(Glyph glyph, QSize size, Trigger trigger, QWidget* parent)
+    : QWidget(parent), glyph_(glyph), trigger_(trigger) {
+  setFixedSize(size);
+  setAttribute(Qt::WA_Hover);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void RoundButton::setGlyph(Glyph glyph) {
+  if (glyph == glyph_) return;
+  glyph_ = glyph;
+  dpr_ = 0;
+  update();
+}
+
+ButtonState RoundButton::state() const {
+  if (!isEnabled()) return ButtonState::kDisabled;
+  if (down_) return ButtonState::kPressed;
+  return hover_ ? ButtonState::kHover : ButtonState::kNormal;
+}
+
+const QImage& RoundButton::picture(ButtonState state) {
+  const qreal dpr = devicePixelRatioF();
+  if (dpr != dpr_) {
+    for (QImage& p : pictures_) p = QImage();
+    dpr_ = dpr;
+  }
+  QImage& p = pictures_[static_cast<std::size_t>(state)];
+  if (p.isNull()) p = roundButton(glyph_, state, size(), dpr);
+  return p;
+}
+
+void RoundButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QPoint(0, 0), picture(state()));
+}
+
+void RoundButton::enterEvent(QEnterEvent*) {
+  hover_ = true;
+  update();
+}
+
+void RoundButton::leaveEvent(QEvent*) {
+  hover_ = false;
+  if (trigger_ == Trigger::kPress) down_ = false;
+  update();
+}
+
+void RoundButton::mousePressEvent(QMouseEvent* event) {
+  down_ = true;
+  update();
+  if (trigger_ == Trigger::kPress) emit triggered(event->modifiers());
+  event->accept();
+}
+
+void RoundButton::mouseReleaseEvent(QMouseEvent* event) {
+  const bool wasDown = down_;
+  down_ = false;
+  update();
+  if (trigger_ == Trigger::kClick && wasDown && rect().contains(event->position().toPoint())) {
+    emit triggered(event->modifiers());
+  }
+}
+
+void RoundButton::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) {
+    down_ = false;
+    update();
+  }
+  QWidget::changeEvent(event);
+}
+
+void PressLabel::mousePressEvent(QMouseEvent* event) {
+  emit pressed();
+  event->accept();
+}
+
+TogglePicture::TogglePicture(QWidget* parent) : PressLabel(parent) {
+  setFixedSize(25, 25);
+  showState(false);
+}
+
+void TogglePicture::showState(bool on) {
+  on_ = on;
+  setPixmap(QPixmap::fromImage(togglePicture(on, devicePixelRatioF())));
+}
+
+TitleBar::TitleBar(QWidget* parent) : QWidget(parent) {}
+
+void TitleBar::addPassThrough(QWidget* child) {
+  child->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TitleBar::paintEvent(QPaintEvent* event) {
+  if (tile_.isNull() || tile_.devicePixelRatio() != devicePixelRatioF()) {
+    tile_ = titleTile(devicePixelRatioF());
+  }
+  paintTiled(this, event, tile_);
+}
+
+void TitleBar::mousePressEvent(QMouseEvent* event) {
+  QWidget* top = window();
+  if (QWindow* handle = top->windowHandle(); handle != nullptr && handle->startSystemMove()) {
+    return;  // the window system moves it and owns the pointer until the release
+  }
+  dragging_ = true;
+  pressOffset_ = event->globalPosition().toPoint() - top->pos();
+}
+
+void TitleBar::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  window()->move(event->globalPosition().toPoint() - pressOffset_);
+}
+
+void TitleBar::mouseReleaseEvent(QMouseEvent*) {
+  dragging_ = false;
+}
+
+WindowFrame::WindowFrame(QColor color, int width, QWidget* parent)
+    : QWidget(parent), color_(color), width_(width) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setGeometry(parent->rect());
+  parent->installEventFilter(this);
+  raise();
+}
+
+bool WindowFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize) {
+    setGeometry(parentWidget()->rect());
+    raise();
+  }
+  return false;
+}
+
+void WindowFrame::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const qreal half = width_ / 2.0;
+  painter.setPen(QPen(color_, width_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  painter.drawRect(QRectF(half, half, width() - width_, height() - width_));
+}
+
+void paintTiled(QWidget* widget, QPaintEvent* event, const QImage& tile) {
+  QPainter painter(widget);
+  const QSize step = tile.deviceIndependentSize().toSize();
+  if (step.isEmpty()) return;
+  const QRect area = event->rect();
+  for (int y = area.top() / step.height() * step.height(); y <= area.bottom(); y += step.height()) {
+    for (int x = area.left() / step.width() * step.width(); x <= area.right(); x += step.width()) {
+      painter.drawImage(QPoint(x, y), tile);
+    }
+  }
+}
+
+void setInterfaceFont(QWidget* widget, int pixels) {
+  QFont font = widget->font();
+  font.setFamilies({"Tahoma", "DejaVu Sans"});
+  font.setPixelSize(pixels);
+  widget->setFont(font);
+}
+
+QColor colorFromBgr(unsigned bgr) {
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+}  // namespace kurvana::ui

@@ -1,0 +1,820 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QWindow>
+
+#include "app/web_address.h"
+#include "app/window_geometry.h"
+#include "ui/message_window.h"
+#include "ui/plot_widget.h"
+
+namespace kurvana::ui {
+namespace {
+
+// Where the window's own pictures and texts sit (window pixels).
+constexpr int kTitleHeight = 32;
+constexpr int kCommandButtonSize = 50;
+constexpr int kCommandButtonLefts[] = {450, 505, 560, 615, 670, 725, 780, 835};
+constexpr int kZoomStepAngle = 120;  // one notch of a mouse wheel
+
+const QColor kTitleTextColor(232, 233, 236);
+const QColor kFileNameColor(24, 27, 31);
+const QColor kPanelTextColor(218, 221, 228);
+const QColor kFieldBackground(232, 233, 236);
+const QColor kDisabledFieldBackground(196, 199, 205);
+
+void colourText(QWidget* widget, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, color);
+  widget->setPalette(palette);
+}
+
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+// The program icon in the title bar: brighter while the pointer is over it.
+class MainWindow::TitleIcon : public QLabel {
+ public:
+  explicit TitleIcon(QWidget* parent) : QLabel(parent) {
+    setFixedSize(32, 32);
+    show(false);
+  }
+
+ protected:
+  void enterEvent(QEnterEvent*) override { show(true); }
+  void leaveEvent(QEvent*) override { show(false); }
+
+ private:
+  void show(bool hover) { setPixmap(QPixmap::fromImage(titleIcon(hover, devicePixelRatioF()))); }
+};
+
+// The resize grip in the lower right corner.
+class MainWindow::Grip : public QLabel {
+ public:
+  explicit Grip(MainWindow* window) : QLabel(window), window_(window) {
+    setFixedSize(14, 13);
+    setPixmap(QPixmap::fromImage(resizeGrip(devicePixelRatioF())));
+    setCursor(Qt::SizeFDiagCursor);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    window_->gripPressed(event->globalPosition().toPoint());
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    window_->gripMoved(event->globalPosition().toPoint());
+  }
+  void mouseReleaseEvent(QMouseEvent*) override { window_->gripReleased(); }
+
+ private:
+  MainWindow* window_;
+};
+
+MainWindow::Services MainWindow::desktopServices(QWidget* dialogParent) {
+  Services s;
+  s.beep = [] { QApplication::beep(); };
+  s.showProblem = [dialogParent](const QString& message) {
+    QMessageBox::warning(dialogParent, "Kurvana", message);
+  };
+  s.chooseFile = [dialogParent](const FileRequest& request) -> std::optional<FileChoice> {
+    QFileDialog dialog(dialogParent, request.title, request.folder);
+    dialog.setNameFilters(request.filters);
+    if (request.filter >= 0 && request.filter < request.filters.size()) {
+      dialog.selectNameFilter(request.filters[request.filter]);
+    }
+    const bool save = request.kind != FileRequest::Kind::kLoadFunction;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return FileChoice{dialog.selectedFiles().front(),
+                      static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()))};
+  };
+  s.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  s.quit = [] { QCoreApplication::quit(); };
+  return s;
+}
+
+MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& argument,
+                       Services services)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+  const Services desktop = desktopServices(this);
+  services_ = std::move(services);
+  if (!services_.beep) services_.beep = desktop.beep;
+  if (!services_.showProblem) services_.showProblem = desktop.showProblem;
+  if (!services_.chooseFile) services_.chooseFile = desktop.chooseFile;
+  if (!services_.openUrl) services_.openUrl = desktop.openUrl;
+  if (!services_.quit) services_.quit = desktop.quit;
+
+  setWindowTitle(kProductName);
+  setAcceptDrops(true);
+  setMinimumSize(kMinWindowSize.width, kMinWindowSize.height);
+  setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
+  controller_ = std::make_unique<Controller>(*this, std::move(setup));
+  messageWindow_ = std::make_unique<MessageWindow>(this);
+  messageWindow_->setTitle(fromUtf8(controller_->app().texts[TextId::kMessageTitle]));
+
+  buildChrome();
+  buildPanel();
+  buildFormulaArea();
+  buildCommandButtons();
+  buildPlotMenu();
+
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  const Status status = controller_->startUp(Size{screen.width(), screen.height()}, argument);
+  showProblems(status);
+  if (status.isFatal()) return;
+
+  const Size recorded = controller_->windowSize();
+  resize(recorded.width, recorded.height);
+  layoutWindow();
+  startedUp_ = true;
+
+  startupTimer_.setInterval(100);
+  connect(&startupTimer_, &QTimer::timeout, this, &MainWindow::startupTick);
+  startupTimer_.start();
+  resizeSettled_.setSingleShot(true);
+  resizeSettled_.setInterval(200);
+  connect(&resizeSettled_, &QTimer::timeout, this, [this] {
+    systemResizing_ = false;
+    afterCommand(controller_->resizeFinished());
+  });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildChrome() {
+  titleBar_ = new TitleBar(this);
+  titleIcon_ = new TitleIcon(titleBar_);
+  titleIcon_->move(8, 0);
+  titleLabel_ = new QLabel(kProductName, titleBar_);
+  titleLabel_->setGeometry(46, 8, 311, 22);
+  setInterfaceFont(titleLabel_, 15);
+  colourText(titleLabel_, kTitleTextColor);
+  titleBar_->addPassThrough(titleLabel_);
+  fileNameLabel_ = new QLabel(titleBar_);
+  fileNameLabel_->move(0, 8);
+  setInterfaceFont(fileNameLabel_, 15);
+  colourText(fileNameLabel_, kFileNameColor);
+  titleBar_->addPassThrough(fileNameLabel_);
+
+  const QSize caption(32, 24);
+  minimiseButton_ = new RoundButton(Glyph::kMinimise, caption, RoundButton::Trigger::kClick, this);
+  maximiseButton_ = new RoundButton(Glyph::kMaximise, caption, RoundButton::Trigger::kClick, this);
+  closeButton_ = new RoundButton(Glyph::kClose, caption, RoundButton::Trigger::kClick, this);
+  minimiseButton_->setToolTip("Minimise");
+  maximiseButton_->setToolTip("Maximise or restore");
+  closeButton_->setToolTip("Close");
+  connect(minimiseButton_, &RoundButton::triggered, this, [this] { showMinimized(); });
+  connect(maximiseButton_, &RoundButton::triggered, this, [this] { toggleMaximised(); });
+  connect(closeButton_, &RoundButton::triggered, this, [this] { exitProgram(); });
+
+  plot_ = new PlotWidget(*controller_, this);
+  plot_->setObjectName("plot");
+  connect(plot_, &PlotWidget::menuRequested, this, [this](QPoint global, bool enabled) {
+    for (QAction* action : plotItemsNeedingAPlot_) action->setEnabled(enabled);
+    plotMenu_->popup(global);
+  });
+  connect(plot_, &PlotWidget::problems, this, [this](const Status& s) { showProblems(s); });
+
+  grip_ = new Grip(this);
+}
+
+void MainWindow::buildPanel() {
+  const auto addLabel = [this](const QString& text, int fromRight, int top, int width, int height,
+                               int pixels = 15) {
+    auto* label = new QLabel(text, this);
+    label->resize(width, height);
+    setInterfaceFont(label, pixels);
+    colourText(label, kPanelTextColor);
+    panel_.push_back({label, fromRight, top});
+    return label;
+  };
+
+  struct RangeField {
+    Field field;
+    const char* name;
+    const char* caption;
+    int top;
+  };
+  const RangeField ranges[] = {
+      {Field::kXMin, "xMin", "x min", 40},  {Field::kXMax, "xMax", "x max", 69},
+      {Field::kYMin, "yMin", "y min", 104}, {Field::kYMax, "yMax", "y max", 133},
+      {Field::kZCount, "zCount", "Z", 481}, {Field::kZMin, "zMin", "z min", 510},
+      {Field::kZMax, "zMax", "z max", 539},
+  };
+  for (const RangeField& r : ranges) {
+    QLabel* caption = addLabel(r.caption, 170, r.top, 46, 22);
+    QLabel* equals = addLabel("=", 124, r.top, 14, 22);
+    auto* frame = new QLabel(this);
+    frame->setPixmap(QPixmap::fromImage(fieldFrame(QSize(96, 26), devicePixelRatioF())));
+    frame->resize(96, 26);
+    panel_.push_back({frame, 109, r.top - 2});
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(r.name);
+    edit->resize(92, 22);
+    panel_.push_back({edit, 107, r.top});
+    fields_[r.field] = edit;
+    fieldFrames_[r.field] = frame;
+    if (r.field == Field::kZCount || r.field == Field::kZMin || r.field == Field::kZMax) {
+      parameterGroup_.insert(parameterGroup_.end(), {caption, equals, edit, frame});
+    }
+  }
+
+  struct Readout {
+    Label label;
+    const char* name;
+    const char* caption;
+    int top;
+  };
+  const Readout readouts[] = {
+      {Label::kReadoutX, "readoutX", "x", 166},
+      {Label::kReadoutF, "readoutF", "F(x)", 194},
+      {Label::kReadoutDerivative, "readoutThird", "F'(x)", 222},
+      {Label::kIntegral, "integral", "", 248},
+      {Label::kPlotSize, "plotSize", "X, Y", 446},
+  };
+  for (const Readout& r : readouts) {
+    QLabel* caption = nullptr;
+    if (r.label == Label::kIntegral) {
+      QLabel* sign = addLabel(QString::fromUtf8("\u222B"), 170, 246, 14, 24, 16);
+      QLabel* fdx = addLabel("Fdx", 160, 250, 40, 20);
+      integralReadout_ = {sign, fdx};
+    } else {
+      caption = addLabel(r.caption, 170, r.top, 46, 20);
+    }
+    QLabel* value = addLabel("= 0", 124, r.top, 124, 20);
+    value->setObjectName(r.name);
+    labels_[r.label] = value;
+    if (r.label == Label::kIntegral) integralReadout_.push_back(value);
+    if (r.label == Label::kReadoutDerivative) thirdReadoutCaption_ = caption;
+  }
+
+  struct ToggleRow {
+    std::optional<Toggle> toggle;  // none: the colour swatch
+    const char* name;
+    TextId caption;
+    int top;
+  };
+  const ToggleRow toggles[] = {
+      {std::nullopt, "colorPicker", TextId::kColorPicker, 282},
+      {Toggle::kAutoScale, "autoScale", TextId::kAutoScale, 313},
+      {Toggle::kFilled, "filled", TextId::kFilled, 344},
+      {Toggle::kLines, "lines", TextId::kLines, 375},
+      {Toggle::kCircle, "circle", TextId::kShowCircle, 406},
+  };
+  for (const ToggleRow& t : toggles) {
+    auto* picture = new TogglePicture(this);
+    picture->setObjectName(QString(t.name) + "Picture");
+    panel_.push_back({picture, 170, t.top - 3});
+    auto* caption = new PressLabel(fromUtf8(controller_->app().texts[t.caption]), this);
+    caption->setObjectName(QString(t.name) + "Caption");
+    caption->resize(142, 22);
+    setInterfaceFont(caption, 15);
+    colourText(caption, kPanelTextColor);
+    panel_.push_back({caption, 139, t.top});
+    if (!t.toggle) {
+      // The colour palette dialog comes with the settings dialog.
+      swatch_ = picture;
+      continue;
+    }
+    toggles_[*t.toggle] = picture;
+    const auto flip = [this, toggle = *t.toggle] {
+      switch (toggle) {
+        case Toggle::kAutoScale:
+          controller_->toggleAutoScale();
+          break;
+        case Toggle::kFilled:
+          afterCommand(controller_->toggleFilled());
+          break;
+        case Toggle::kLines:
+          afterCommand(controller_->toggleLines());
+          break;
+        case Toggle::kCircle:
+          controller_->toggleCircle();
+          plot_->update();
+          break;
+      }
+    };
+    connect(picture, &PressLabel::pressed, this, flip);
+    connect(caption, &PressLabel::pressed, this, flip);
+  }
+}
+
+void MainWindow::buildFormulaArea() {
+  for (const auto& [field, name, text] : {std::tuple{Field::kFormulaF, "formulaF", "F(x)="},
+                                          std::tuple{Field::kFormulaG, "formulaG", "G(x)="}}) {
+    auto* frame = new QLabel(this);
+    frame->setPixmap(QPixmap::fromImage(fieldFrame(QSize(429, 26), devicePixelRatioF())));
+    frame->resize(429, 26);
+    auto* edit = new QLineEdit(text, this);
+    edit->setObjectName(name);
+    edit->resize(425, 22);
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edit, &QLineEdit::customContextMenuRequested, this,
+            [this, edit](QPoint at) { showFieldMenu(edit, edit->mapToGlobal(at)); });
+    fields_[field] = edit;
+    fieldFrames_[field] = frame;
+  }
+  // Editing either formula clears the F field's error colour.
+  for (Field f : {Field::kFormulaF, Field::kFormulaG}) {
+    connect(fields_[f], &QLineEdit::textChanged, this,
+            [this] { setFieldColor(Field::kFormulaF, 0); });
+  }
+
+  for (auto& [field, edit] : fields_) {
+    edit->setFrame(false);
+    setInterfaceFont(edit, 15);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, kFieldBackground);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Base, kDisabledFieldBackground);
+    edit->setPalette(palette);
+    edit->installEventFilter(this);
+  }
+  const Field tabOrder[] = {Field::kXMin,   Field::kXMax,     Field::kYMin,
+                            Field::kYMax,   Field::kFormulaF, Field::kFormulaG,
+                            Field::kZCount, Field::kZMin,     Field::kZMax};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+    setTabOrder(fields_[tabOrder[i - 1]], fields_[tabOrder[i]]);
+  }
+}
+
+void MainWindow::buildCommandButtons() {
+  struct Command {
+    Glyph glyph;
+    const char* name;
+    const char* tip;
+  };
+  // In the order of their places from left to right.
+  const Command commands[] = {
+      {Glyph::kDraw, "drawButton", "Draw the formula (Enter)"},
+      {Glyph::kClear, "clearButton", "Clear the picture"},
+      {Glyph::kSavePicture, "savePictureButton", "Save the picture (Ctrl+S)"},
+      {Glyph::kHistory, "historyButton", "Previous formula from the history"},
+      {Glyph::kZoomIn, "zoomInButton", "Zoom in on x (with Shift, Alt or Ctrl: on y)"},
+      {Glyph::kZoomOut, "zoomOutButton", "Zoom out on x (with Shift, Alt or Ctrl: on y)"},
+      {Glyph::kWebPage, "webPageButton", "Kurvana's web page"},
+      {Glyph::kSettings, "settingsButton", "Settings"},
+  };
+  for (const Command& c : commands) {
+    auto* button = new RoundButton(c.glyph, QSize(kCommandButtonSize, kCommandButtonSize),
+                                   RoundButton::Trigger::kPress, this);
+    button->setObjectName(c.name);
+    button->setToolTip(c.tip);
+    commandButtons_.push_back(button);
+  }
+  connect(commandButtons_[0], &RoundButton::triggered, this, [this] { draw(); });
+  connect(commandButtons_[1], &RoundButton::triggered, this, [this] { clearPicture(); });
+  connect(commandButtons_[2], &RoundButton::triggered, this, [this] { savePicture(); });
+  connect(commandButtons_[3], &RoundButton::triggered, this, [this] { nextHistoryFormula(); });
+  connect(commandButtons_[4], &RoundButton::triggered, this,
+          [this](Qt::KeyboardModifiers m) { zoom(true, keysOf(m)); });
+  connect(commandButtons_[5], &RoundButton::triggered, this,
+          [this](Qt::KeyboardModifiers m) { zoom(false, keysOf(m)); });
+  connect(commandButtons_[6], &RoundButton::triggered, this, [this] { openProductPage(); });
+  // commandButtons_[7], the settings dialog, comes with that dialog.
+
+  const auto shortcut = [this](const QKeySequence& keys, auto&& action) {
+    auto* s = new QShortcut(keys, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this, action);
+  };
+  shortcut(QKeySequence("Ctrl+S"), [this] { savePicture(); });
+  shortcut(QKeySequence("Ctrl+O"), [this] { loadFunction(); });
+  shortcut(QKeySequence("Ctrl+Shift+S"), [this] { saveFunction(); });
+  shortcut(QKeySequence("Ctrl+Q"), [this] { exitProgram(); });
+}
+
+void MainWindow::buildPlotMenu() {
+  plotMenu_ = new QMenu(this);
+  plotMenu_->setObjectName("plotMenu");
+  QAction* save = plotMenu_->addAction("Save picture", this, [this] { savePicture(); });
+  plotMenu_->addAction("Clear picture", this, [this] { clearPicture(); });
+  plotMenu_->addSeparator();
+  plotMenu_->addAction("Load function", this, [this] { loadFunction(); });
+  plotMenu_->addAction("Save function", this, [this] { saveFunction(); });
+  plotMenu_->addSeparator();
+  QAction* xIn = plotMenu_->addAction("X zoom in", this, [this] { zoom(true, Keys{}); });
+  QAction* xOut = plotMenu_->addAction("X zoom out", this, [this] { zoom(false, Keys{}); });
+  QAction* yIn =
+      plotMenu_->addAction("Y zoom in", this, [this] { zoom(true, Keys{.shift = true}); });
+  QAction* yOut =
+      plotMenu_->addAction("Y zoom out", this, [this] { zoom(false, Keys{.shift = true}); });
+  plotMenu_->addSeparator();
+  plotMenu_->addAction("Settings");  // the settings dialog comes with that dialog
+  plotMenu_->addAction("Exit", this, [this] { exitProgram(); });
+  plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
+}
+
+void MainWindow::showFieldMenu(QLineEdit* field, QPoint global) {
+  QMenu menu(this);
+  menu.setObjectName("fieldMenu");
+  const bool selection = field->hasSelectedText();
+  const bool clipboardText = QApplication::clipboard()->mimeData() != nullptr &&
+                             QApplication::clipboard()->mimeData()->hasText();
+  QAction* copy = menu.addAction(
+      "Copy", field, [field] { QApplication::clipboard()->setText(field->selectedText()); });
+  QAction* paste = menu.addAction("Paste", field, [field] {
+    if (!QApplication::clipboard()->mimeData()->hasText()) return;
+    field->insert(QApplication::clipboard()->text());  // replaces the selection
+  });
+  QAction* remove = menu.addAction("Delete", field, [field] { field->del(); });
+  QAction* all = menu.addAction("Select all", field, [field] { field->selectAll(); });
+  menu.addSeparator();
+  menu.addAction("Load function", this, [this] { loadFunction(); });
+  menu.addAction("Save function", this, [this] { saveFunction(); });
+  copy->setEnabled(selection);
+  remove->setEnabled(selection);
+  paste->setEnabled(clipboardText);
+  all->setEnabled(field->selectedText().size() < field->text().size());
+  menu.exec(global);
+}
+
+void MainWindow::layoutWindow(bool warpPointer) {
+  const LimitedSize limited = limitWindowSize(Size{width(), height()});
+  const int w = limited.size.width;
+  const int h = limited.size.height;
+  if (w != width() || h != height()) resize(w, h);
+  if (warpPointer && (limited.widthLimited || limited.heightLimited)) {
+    // The pointer stays on the window's corner, where it held the grip.
+    QPoint p = QCursor::pos();
+    const QPoint corner = mapToGlobal(QPoint(w, h)) - gripCornerOffset_;
+    if (limited.widthLimited) p.setX(corner.x());
+    if (limited.heightLimited) p.setY(corner.y());
+    QCursor::setPos(p);
+  }
+  controller_->windowLaidOut(Size{w, h});
+  laidOutSize_ = QSize(w, h);
+
+  titleBar_->setGeometry(0, 0, w, kTitleHeight);
+  grip_->move(w - 16, h - 15);
+  grip_->raise();
+  for (std::size_t i = 0; i < commandButtons_.size(); ++i) {
+    commandButtons_[i]->move(kCommandButtonLefts[i], h - 55);
+  }
+  closeButton_->move(w - 44, 4);
+  maximiseButton_->move(w - 78, 4);
+  minimiseButton_->move(w - 112, 4);
+  for (const Anchored& a : panel_) a.widget->move(w - a.fromRight, a.top);
+  placeFormulaArea();
+  update();
+}
+
+void MainWindow::placeFormulaArea() {
+  const int h = height();
+  const bool two = formulaArea_ == FormulaArea::kTwoFunctions;
+  const int top = two ? h - 57 : h - 43;
+  fieldFrames_[Field::kFormulaF]->move(8, top);
+  fields_[Field::kFormulaF]->move(10, top + 2);
+  fieldFrames_[Field::kFormulaG]->move(8, h - 29);
+  fields_[Field::kFormulaG]->move(10, h - 27);
+}
+
+void MainWindow::arrangeFormulaArea(FormulaArea area) {
+  formulaArea_ = area;
+  const bool two = area == FormulaArea::kTwoFunctions;
+  const bool cartesian = area == FormulaArea::kOneFunction;
+  fields_[Field::kFormulaG]->setVisible(two);
+  fieldFrames_[Field::kFormulaG]->setVisible(two);
+  for (QWidget* w : parameterGroup_) w->setVisible(!cartesian);
+  thirdReadoutCaption_->setText(two ? "G(x)" : cartesian ? "F'(x)" : "");
+  labels_[Label::kReadoutDerivative]->setVisible(area != FormulaArea::kPolar);
+  for (QWidget* w : integralReadout_) w->setVisible(cartesian);
+  placeFormulaArea();
+}
+
+void MainWindow::showCentred() {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const Point at = centredOn(Point{screen.x(), screen.y()}, Size{screen.width(), screen.height()},
+                             Size{width(), height()});
+  move(at.x, at.y);
+  show();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::startupTick() {
+  // Nothing until the splash has shown the window.
+  if (!isVisible() || x() < 0) return;
+  startupTimer_.stop();
+  const DrawResult drawn = controller_->firstDraw();
+  afterCommand(drawn.status);
+}
+
+// Commands
+
+void MainWindow::draw() {
+  const DrawResult drawn = controller_->draw();
+  afterCommand(drawn.status);
+}
+
+void MainWindow::clearPicture() {
+  controller_->clearPicture();
+  plot_->update();
+}
+
+void MainWindow::savePicture() {
+  const bool allowed = controller_->prepareSavePicture();
+  plot_->update();  // the ring came off
+  if (!allowed) return;
+  FileRequest request;
+  request.kind = FileRequest::Kind::kSavePicture;
+  request.title = "Save picture";
+  request.folder = dataFolderText();
+  request.filters = {"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)"};
+  request.filter = pictureFilter_;
+  request.defaultSuffix = pictureSuffix_;
+  const std::optional<FileChoice> choice = services_.chooseFile(request);
+  if (!choice) return;
+  // The chosen filter sets the format, whatever the name says, and the
+  // suffix proposed next time.
+  const bool jpeg = choice->filter == 1;
+  pictureFilter_ = jpeg ? 1 : 0;
+  pictureSuffix_ = jpeg ? "jpg" : "bmp";
+  showProblems(controller_->savePicture(choice->path.toStdString(),
+                                        jpeg ? PictureFormat::kJpeg : PictureFormat::kBmp));
+}
+
+void MainWindow::nextHistoryFormula() {
+  controller_->nextHistoryFormula();
+}
+
+void MainWindow::zoom(bool in, Keys keys) {
+  afterCommand(controller_->zoom(in ? ZoomDirection::kIn : ZoomDirection::kOut, keys,
+                                 plot_->pointerInImage()));
+}
+
+void MainWindow::loadFunction() {
+  const bool two = isOn(controller_->plot().optTwoFunctions);
+  FileRequest request;
+  request.kind = FileRequest::Kind::kLoadFunction;
+  request.title = "Load function";
+  request.folder = dataFolderText();
+  request.filters = {two ? "Function files (*.kv2)" : "Function files (*.kv1)"};
+  const std::optional<FileChoice> choice = services_.chooseFile(request);
+  if (!choice) return;
+  afterCommand(controller_->loadFunction(choice->path.toStdString()));
+}
+
+void MainWindow::saveFunction() {
+  const bool two = isOn(controller_->plot().optTwoFunctions);
+  FileRequest request;
+  request.kind = FileRequest::Kind::kSaveFunction;
+  request.title = "Save function";
+  request.folder = dataFolderText();
+  request.filters = {two ? "Function file (*.kv2)" : "Function file (*.kv1)", "Any file (*)"};
+  request.defaultSuffix = two ? "kv2" : "kv1";
+  const std::optional<FileChoice> choice = services_.chooseFile(request);
+  if (!choice) return;
+  showProblems(controller_->saveFunction(choice->path.toStdString()));
+}
+
+void MainWindow::openProductPage() {
+  services_.openUrl(QUrl(QString::fromStdString(productPageAddress())));
+}
+
+void MainWindow::toggleMaximised() {
+  const Size screen = controller_->screenSize();
+  if (countsAsMaximised(isMaximized(), Size{width(), height()}, screen)) {
+    showNormal();
+    if (restoreToSmallest(Size{width(), height()}, screen)) {
+      resize(kMinWindowSize.width, kMinWindowSize.height);
+    }
+  } else {
+    showMaximized();
+  }
+  // The layout pass and the redraw follow the new size (resizeEvent).
+}
+
+void MainWindow::exitProgram() {
+  if (exiting_) return;
+  exiting_ = true;
+  startupTimer_.stop();
+  showProblems(controller_->exit());
+  messageWindow_->hide();
+  services_.quit();
+}
+
+void MainWindow::afterCommand(const Status& status) {
+  plot_->update();
+  showProblems(status);
+}
+
+void MainWindow::showProblems(const Status& status) {
+  for (const std::string& message : status.messages()) {
+    services_.showProblem(QString::fromStdString(message));
+  }
+}
+
+QString MainWindow::dataFolderText() const {
+  const auto& folder = controller_->dataFolder();
+  return folder ? QString::fromStdString(folder->string()) : QString();
+}
+
+// Resizing
+
+void MainWindow::gripPressed(QPoint global) {
+  if (QWindow* handle = windowHandle();
+      handle != nullptr && handle->startSystemResize(Qt::RightEdge | Qt::BottomEdge)) {
+    systemResizing_ = true;
+    return;
+  }
+  gripDragging_ = true;
+  gripPressGlobal_ = global;
+  gripPressSize_ = size();
+  gripCornerOffset_ = mapToGlobal(QPoint(width(), height())) - global;
+}
+
+void MainWindow::gripMoved(QPoint global) {
+  if (!gripDragging_ || gripStepBusy_) return;
+  gripStepBusy_ = true;
+  const QPoint moved = global - gripPressGlobal_;
+  inGripStep_ = true;
+  resize(gripPressSize_.width() + moved.x(), gripPressSize_.height() + moved.y());
+  layoutWindow(true);
+  inGripStep_ = false;
+  afterCommand(controller_->resizeStep());
+  gripStepBusy_ = false;
+}
+
+void MainWindow::gripReleased() {
+  if (!gripDragging_) return;
+  gripDragging_ = false;
+  afterCommand(controller_->resizeFinished());
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+  if (!startedUp_ || inGripStep_ || size() == laidOutSize_) return;
+  layoutWindow();
+  if (systemResizing_) {
+    afterCommand(controller_->resizeStep());
+    resizeSettled_.start();
+  } else {
+    afterCommand(controller_->sizeChanged());
+  }
+  maximiseButton_->setGlyph(isMaximized() ? Glyph::kRestore : Glyph::kMaximise);
+}
+
+// Events
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  if (backgroundTile_.isNull() || backgroundTile_.devicePixelRatio() != devicePixelRatioF()) {
+    backgroundTile_ = backgroundTile(devicePixelRatioF());
+  }
+  paintTiled(this, event, backgroundTile_);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // Activating the main window dismisses the modeless windows over it.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) messageWindow_->hide();
+  QWidget::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  exitProgram();
+  event->accept();
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+  // Touchpads report fractions of a notch; a zoom step needs a whole one.
+  wheelRemainder_ += event->angleDelta().y();
+  const Keys keys = keysOf(event->modifiers());
+  while (wheelRemainder_ >= kZoomStepAngle) {
+    wheelRemainder_ -= kZoomStepAngle;
+    zoom(true, keys);
+  }
+  while (wheelRemainder_ <= -kZoomStepAngle) {
+    wheelRemainder_ += kZoomStepAngle;
+    zoom(false, keys);
+  }
+  event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!handleZoomKey(event)) QWidget::keyPressEvent(event);
+}
+
+bool MainWindow::handleZoomKey(QKeyEvent* event) {
+  if (!event->modifiers().testFlag(Qt::ControlModifier)) return false;
+  const int key = event->key();
+  const bool in = key == Qt::Key_Plus || key == Qt::Key_Equal;
+  const bool out = key == Qt::Key_Minus || key == Qt::Key_Underscore;
+  if (!in && !out) return false;
+  // Shift chooses the value axis; Ctrl itself is the shortcut's key.
+  zoom(in, Keys{.shift = event->modifiers().testFlag(Qt::ShiftModifier)});
+  return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool formula =
+        watched == fields_[Field::kFormulaF] || watched == fields_[Field::kFormulaG];
+    if (formula && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        !key->modifiers().testFlag(Qt::ControlModifier)) {
+      draw();
+      return true;  // consumed
+    }
+    if (handleZoomKey(key)) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  std::vector<std::string> names;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    names.push_back((url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
+  }
+  event->acceptProposedAction();
+  afterCommand(controller_->filesDropped(names));
+}
+
+// The view
+
+std::string MainWindow::fieldText(Field field) const {
+  return fields_.at(field)->text().toStdString();
+}
+
+void MainWindow::setFieldText(Field field, std::string_view text) {
+  fields_.at(field)->setText(fromUtf8(text));
+}
+
+void MainWindow::setFieldEnabled(Field field, bool enabled) {
+  fields_.at(field)->setEnabled(enabled);
+}
+
+void MainWindow::setFieldColor(Field field, std::uint32_t color) {
+  QLineEdit* edit = fields_.at(field);
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Active, QPalette::Text, colorFromBgr(color));
+  palette.setColor(QPalette::Inactive, QPalette::Text, colorFromBgr(color));
+  edit->setPalette(palette);
+}
+
+void MainWindow::focusField(Field field) {
+  fields_.at(field)->setFocus();
+}
+
+void MainWindow::setLabel(Label label, std::string_view text) {
+  labels_.at(label)->setText(fromUtf8(text));
+}
+
+void MainWindow::showToggle(Toggle toggle, bool on) {
+  toggles_.at(toggle)->showState(on);
+}
+
+void MainWindow::showCurveColor(std::uint32_t color) {
+  // The off picture with a 21 x 21 square of the colour over it.
+  QImage picture = togglePicture(false, devicePixelRatioF());
+  QPainter painter(&picture);
+  painter.fillRect(QRect(2, 2, 21, 21), colorFromBgr(color));
+  painter.end();
+  swatch_->setPixmap(QPixmap::fromImage(picture));
+}
+
+Size MainWindow::windowSize() const {
+  return Size{width(), height()};
+}
+
+void MainWindow::placeImage(int left, int top, int width, int height) {
+  imageRect_ = QRect(left, top, width, height);
+  plot_->setGeometry(imageRect_);
+  fileNameLabel_->move(left + (width - fileNameLabel_->width()) / 2, 8);
+}
+
+void MainWindow::beep() {
+  services_.beep();
+}
+
+void MainWindow::showMessage(std::string_view line1, std::string_view line2,
+                             std::string_view line3) {
+  messageWindow_->showLines(line1, line2, line3);
+}
+
+void MainWindow::showFileName(std::string_view name) {
+  fileNameLabel_->setText(fromUtf8(name));
+  fileNameLabel_->adjustSize();
+  const int width = imageRect_.isValid() ? imageRect_.width() : this->width() - 200;
+  fileNameLabel_->move(8 + (width - fileNameLabel_->width()) / 2, 8);
+}
+
+}  // namespace kurvana::ui

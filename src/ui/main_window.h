@@ -1,0 +1,204 @@
+// The main window: borderless, with its own chrome, the plot picture, the
+// range and formula fields, the readouts, the toggles and the command
+// buttons. It turns input into controller calls and shows what comes back;
+// it is the controller's view.
+#pragma once
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_view.h"
+#include "app/controller.h"
+#include "ui/chrome_widgets.h"
+
+namespace kurvana::ui {
+
+class MessageWindow;
+class PlotWidget;
+
+// A file dialog the window asks for.
+struct FileRequest {
+  enum class Kind { kLoadFunction, kSaveFunction, kSavePicture };
+  Kind kind = Kind::kLoadFunction;
+  QString title;
+  QString folder;       // where the dialog opens
+  QStringList filters;  // Qt name filters, e.g. "Bitmap picture (*.bmp)"
+  int filter = 0;       // the filter selected when it opens
+  QString defaultSuffix;
+};
+
+struct FileChoice {
+  QString path;
+  int filter = 0;  // the filter the user left selected
+};
+
+class MainWindow : public QWidget, public AppView {
+  Q_OBJECT
+
+ public:
+  // What the window asks of the desktop; tests replace each of these.
+  struct Services {
+    std::function<void()> beep;
+    std::function<void(const QString& message)> showProblem;  // one message box
+    std::function<std::optional<FileChoice>(const FileRequest&)> chooseFile;
+    std::function<void(const QUrl&)> openUrl;
+    std::function<void()> quit;  // ends the application
+  };
+  // The desktop's own: the system beep, message boxes, Qt's file dialogs,
+  // the default browser, QCoreApplication::quit.
+  static Services desktopServices(QWidget* dialogParent);
+
+  // Runs the start-up sequence: the controller's start-up with the screen's
+  // size and the command-line file, the window's recorded size, the layout
+  // pass and the 100 ms timer that draws once the window is shown. The window
+  // stays hidden until showCentred().
+  MainWindow(ControllerSetup setup, const std::optional<std::string>& argument,
+             Services services = {});
+  ~MainWindow() override;
+
+  // False when start-up could not go on (the data folder could not be made);
+  // its message was shown and the program is to end.
+  bool startedUp() const { return startedUp_; }
+
+  // Centred on the screen, shown and activated (the splash's hand-over).
+  void showCentred();
+
+  Controller& controller() { return *controller_; }
+  MessageWindow& messageWindow() { return *messageWindow_; }
+
+  // The exit path: ranges read, settings written, the application ends.
+  void exitProgram();
+
+  // AppView
+  std::string fieldText(Field field) const override;
+  void setFieldText(Field field, std::string_view text) override;
+  void setFieldEnabled(Field field, bool enabled) override;
+  void setFieldColor(Field field, std::uint32_t color) override;
+  void focusField(Field field) override;
+  void setLabel(Label label, std::string_view text) override;
+  void showToggle(Toggle toggle, bool on) override;
+  void showCurveColor(std::uint32_t color) override;
+  Size windowSize() const override;
+  void placeImage(int left, int top, int width, int height) override;
+  void beep() override;
+  void showMessage(std::string_view line1, std::string_view line2, std::string_view line3) override;
+  void arrangeFormulaArea(FormulaArea area) override;
+  void showFileName(std::string_view name) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  class Grip;
+  class TitleIcon;
+
+  void buildChrome();
+  void buildPanel();
+  void buildFormulaArea();
+  void buildCommandButtons();
+  void buildPlotMenu();
+
+  // The layout pass: size limits, the recorded size, chrome, buttons, panel
+  // and formula area placed for the current size.
+  void layoutWindow(bool warpPointer = false);
+  void placeFormulaArea();
+
+  // Commands
+  void draw();
+  void clearPicture();
+  void savePicture();
+  void nextHistoryFormula();
+  void zoom(bool in, Keys keys);
+  void loadFunction();
+  void saveFunction();
+  void openProductPage();
+  void toggleMaximised();
+  void startupTick();
+
+  // Grip resize, by the window system where it can, else step by step.
+  void gripPressed(QPoint global);
+  void gripMoved(QPoint global);
+  void gripReleased();
+
+  bool handleZoomKey(QKeyEvent* event);
+  void showFieldMenu(QLineEdit* field, QPoint global);
+  // Repaints the picture and shows the problems one box each.
+  void afterCommand(const Status& status);
+  void showProblems(const Status& status);
+  QString dataFolderText() const;
+
+  Services services_;
+  std::unique_ptr<Controller> controller_;
+  std::unique_ptr<MessageWindow> messageWindow_;
+  bool startedUp_ = false;
+  bool exiting_ = false;
+
+  // Chrome
+  QImage backgroundTile_;
+  TitleBar* titleBar_ = nullptr;
+  QLabel* titleLabel_ = nullptr;     // the product name
+  QLabel* fileNameLabel_ = nullptr;  // the loaded function file
+  TitleIcon* titleIcon_ = nullptr;
+  RoundButton* minimiseButton_ = nullptr;
+  RoundButton* maximiseButton_ = nullptr;
+  RoundButton* closeButton_ = nullptr;
+  Grip* grip_ = nullptr;
+  PlotWidget* plot_ = nullptr;
+  QRect imageRect_;
+
+  // Fields, labels and toggles by the names the core uses.
+  std::map<Field, QLineEdit*> fields_;
+  std::map<Field, QLabel*> fieldFrames_;
+  std::map<Label, QLabel*> labels_;
+  std::map<Toggle, TogglePicture*> toggles_;
+  TogglePicture* swatch_ = nullptr;
+  // Panel widgets with their distance from the right edge and their top.
+  struct Anchored {
+    QWidget* widget;
+    int fromRight;
+    int top;
+  };
+  std::vector<Anchored> panel_;
+  std::vector<QWidget*> parameterGroup_;
+  QLabel* thirdReadoutCaption_ = nullptr;  // "F'(x)" or "G(x)"
+  std::vector<QWidget*> integralReadout_;  // the integral sign, "Fdx" and the value
+  FormulaArea formulaArea_ = FormulaArea::kOneFunction;
+
+  std::vector<RoundButton*> commandButtons_;  // in the order of the layout
+  QMenu* plotMenu_ = nullptr;
+  std::vector<QAction*> plotItemsNeedingAPlot_;
+
+  QTimer startupTimer_;
+  // Resizing: the manual grip steps, or the window system's resize with a
+  // final antialiased Draw once the size settles.
+  bool gripDragging_ = false;
+  bool gripStepBusy_ = false;
+  bool inGripStep_ = false;
+  bool systemResizing_ = false;
+  QPoint gripPressGlobal_;
+  QSize gripPressSize_;
+  QPoint gripCornerOffset_;  // from the pointer to the window's outer corner
+  QTimer resizeSettled_;
+  QSize laidOutSize_;
+  int wheelRemainder_ = 0;  // wheel angle not yet worth a zoom step
+  QString pictureSuffix_ = "bmp";
+  int pictureFilter_ = 0;
+};
+
+}  // namespace kurvana::ui
