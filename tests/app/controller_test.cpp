@@ -20,6 +20,7 @@
 #include "files/settings_record.h"
 #include "plot/fake_view.h"
 #include "plot/number_format.h"
+#include "support/test_files.h"
 
 namespace kurvana {
 namespace {
@@ -29,24 +30,13 @@ namespace fs = std::filesystem;
 class ControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("kurvana_ctl_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(root / "home");
-    vars = {{"HOME", (root / "home").string()},
-            {"XDG_CONFIG_HOME", (root / "config").string()},
-            {"XDG_DATA_HOME", (root / "data").string()}};
-    folder = root / "home/Documents/Talvoren/Kurvana";
     view.window = {1024, 768};  // W = 784, H = 628
   }
-  void TearDown() override { fs::remove_all(root); }
 
   ControllerSetup setup() {
     ControllerSetup s;
-    s.environment = [this](const char* name) -> const char* {
-      const auto it = vars.find(name);
-      return it == vars.end() ? nullptr : it->second.c_str();
-    };
+    s.environment = testing::environmentOf(vars);
     s.executable = "/opt/kurvana/bin/kurvana";
     // The "editor" leaves a copy of what it was given to open.
     s.reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"};
@@ -63,21 +53,25 @@ class ControllerTest : public ::testing::Test {
     return *controller;
   }
 
-  std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+  static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
+  static void writeFile(const fs::path& path, const std::string& text) {
+    testing::writeWhole(path, text);
   }
-  void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+  // The whole picture is the same as `before`, pixel for pixel.
+  bool pictureIs(const Bitmap& before) const {
+    const Bitmap& now = controller->picture();
+    return now.width() == before.width() && now.height() == before.height() &&
+           std::memcmp(before.data(), now.data(),
+                       4u * static_cast<unsigned>(now.width() * now.height())) == 0;
   }
   std::string field(Field f) { return view.texts[f]; }
 
-  fs::path root;
-  fs::path folder;
-  std::map<std::string, std::string> vars;
+  testing::TemporaryFolder temp{"ctl"};
+  const fs::path root = temp.path();
+  const fs::path folder = root / "home/Documents/Talvoren/Kurvana";
+  std::map<std::string, std::string> vars = {{"HOME", (root / "home").string()},
+                                             {"XDG_CONFIG_HOME", (root / "config").string()},
+                                             {"XDG_DATA_HOME", (root / "data").string()}};
   std::vector<std::vector<std::string>> commands;
   testing::FakeView view;
   std::unique_ptr<Controller> controller;
@@ -217,9 +211,7 @@ TEST_F(ControllerTest, TheReportIsWrittenAndOpenedAfterTheRingIsTakenAway) {
 
   drawn = c.draw();
   EXPECT_FALSE(s.circleShown);
-  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
-                        4u * static_cast<unsigned>(before.width() * before.height())),
-            0);  // the ring was put back before the curve was painted again
+  EXPECT_TRUE(pictureIs(before));  // the ring was put back before the curve was painted again
   ASSERT_TRUE(fs::exists(report));
   EXPECT_TRUE(editorRan());  // the next report opened again
 
@@ -281,9 +273,7 @@ TEST_F(ControllerTest, TheCircleToggleTakesTheRingOffWithoutARedraw) {
   c.toggleCircle();
   EXPECT_FALSE(c.plot().circleShown);
   EXPECT_EQ(view.compiledDraws(), 1);
-  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
-                        4u * static_cast<unsigned>(before.width() * before.height())),
-            0);
+  EXPECT_TRUE(pictureIs(before));
 }
 
 TEST_F(ControllerTest, SavingThePictureNeverSavesTheRing) {
@@ -295,9 +285,7 @@ TEST_F(ControllerTest, SavingThePictureNeverSavesTheRing) {
   (void)c.pointerMoved(Keys{}, Point{300, 100});
   ASSERT_TRUE(c.prepareSavePicture());
   EXPECT_FALSE(c.plot().circleShown);
-  EXPECT_EQ(std::memcmp(before.data(), c.picture().data(),
-                        4u * static_cast<unsigned>(before.width() * before.height())),
-            0);
+  EXPECT_TRUE(pictureIs(before));
   EXPECT_TRUE(c.savePicture(root / "plot.bmp", PictureFormat::kBmp).ok());
   EXPECT_EQ(fs::file_size(root / "plot.bmp"), 54u + 3u * 824 * 668);
   EXPECT_TRUE(c.savePicture(root / "plot.bmp.jpg", PictureFormat::kJpeg).ok());

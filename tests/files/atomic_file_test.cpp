@@ -6,8 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/test_files.h"
 
 namespace kurvana {
 namespace {
@@ -16,25 +17,14 @@ namespace fs = std::filesystem;
 
 class AtomicWrite : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("kurvana_atomic_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-  std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
   static unsigned modeOf(const fs::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
   }
 
-  fs::path folder;
+  testing::TemporaryFolder temp{"atomic"};
+  const fs::path folder = temp.path();
 };
 
 TEST_F(AtomicWrite, AChainOfLinksIsWrittenThroughToTheLastTarget) {

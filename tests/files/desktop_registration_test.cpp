@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_files.h"
+
 namespace kurvana {
 namespace {
 
@@ -20,35 +22,17 @@ namespace fs = std::filesystem;
 
 class DesktopRegistration : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("kurvana_reg_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(root);
-    vars = {{"HOME", (root / "home").string()},
-            {"XDG_DATA_HOME", (root / "data").string()},
-            {"XDG_CONFIG_HOME", (root / "config").string()}};
-  }
-  void TearDown() override { fs::remove_all(root); }
-
-  Environment env() {
-    return [this](const char* name) -> const char* {
-      const auto it = vars.find(name);
-      return it == vars.end() ? nullptr : it->second.c_str();
-    };
-  }
+  Environment env() { return testing::environmentOf(vars); }
   CommandRunner recorder() {
     return [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
   }
-  std::string slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
 
-  fs::path root;
-  std::map<std::string, std::string> vars;
+  testing::TemporaryFolder temp{"reg"};
+  const fs::path root = temp.path();
+  std::map<std::string, std::string> vars = {{"HOME", (root / "home").string()},
+                                             {"XDG_DATA_HOME", (root / "data").string()},
+                                             {"XDG_CONFIG_HOME", (root / "config").string()}};
   std::vector<std::vector<std::string>> commands;
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "plot/fake_view.h"
+#include "support/test_files.h"
 
 namespace kurvana {
 namespace {
@@ -20,29 +21,17 @@ namespace fs = std::filesystem;
 class History : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("kurvana_hist_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
     view.texts[Field::kFormulaF] = "F(x)=";
     view.texts[Field::kFormulaG] = "G(x)=";
   }
-  void TearDown() override { fs::remove_all(folder); }
-  std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
   Environment env(std::map<std::string, std::string> vars) {
     environment = std::move(vars);
-    return [this](const char* name) -> const char* {
-      const auto it = environment.find(name);
-      return it == environment.end() ? nullptr : it->second.c_str();
-    };
+    return testing::environmentOf(environment);
   }
 
-  fs::path folder;
+  testing::TemporaryFolder temp{"hist"};
+  const fs::path folder = temp.path();
   FormulaHistory history;
   testing::FakeView view;
   std::map<std::string, std::string> environment;
