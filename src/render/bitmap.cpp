@@ -58,13 +58,17 @@ void Bitmap::fillRect(int left, int top, int right, int bottom, Color color) {
 }
 
 void Bitmap::reset(int width, int height, Color fill) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  if (width != width_ || height != height_) {
-    *this = Bitmap(width, height, fill);
-    return;
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  const std::size_t count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  if (count > pixels_.capacity()) {
+    // A live resize grows the picture step by step: room for half as much
+    // again spares a fresh allocation (and its page faults) on most steps.
+    // Pages beyond those filled are never touched.
+    decltype(pixels_)().swap(pixels_);
+    pixels_.reserve(count + count / 2);
   }
-  std::fill(pixels_.begin(), pixels_.end(), (fill & 0xFFFFFFu) | kOpaque);
+  pixels_.assign(count, (fill & 0xFFFFFFu) | kOpaque);
 }
 
 void Bitmap::drawTransparent(int left, int top, const Bitmap& picture, Color transparent) {

@@ -35,8 +35,9 @@ class Bitmap {
   Bitmap() = default;
   Bitmap(int width, int height, Color fill = 0);
 
-  // A bitmap of that size filled with `fill`; the pixel memory is kept when
-  // the size stays, which spares page faults on every repaint.
+  // A bitmap of that size filled with `fill`; the pixel memory is kept
+  // whenever it is large enough, which spares page faults on every repaint
+  // and on most steps of a live resize.
   void reset(int width, int height, Color fill);
 
   int width() const { return width_; }

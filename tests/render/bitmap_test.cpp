@@ -282,3 +282,33 @@ TEST(Canvas, OutlineOfAnEmptyRectangleDrawsNothing) {
 
 }  // namespace
 }  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+TEST(BitmapReset, KeepsItsMemoryWhileItFitsAndRefillsEveryPixel) {
+  Bitmap b(100, 80, 0x112233);
+  b.setPixel(99, 79, 0xABCDEF);
+  const std::uint32_t* memory = b.data();
+  b.reset(100, 80, 0x445566);
+  EXPECT_EQ(b.data(), memory);
+  EXPECT_EQ(b.pixel(99, 79), 0x445566u);
+  // Smaller: same memory, rows laid out at the new width.
+  b.reset(60, 50, 0x000001);
+  EXPECT_EQ(b.data(), memory);
+  EXPECT_EQ(b.width(), 60);
+  b.setPixel(59, 0, 0x0000FF);
+  EXPECT_EQ(b.data()[59], 0xFF0000FFu);
+  EXPECT_EQ(b.data()[60], 0xFF000001u);  // the first pixel of row 1
+  EXPECT_EQ(b.pixel(59, 49), 0x000001u);
+  // Larger: every pixel of the new size holds the fill, none of the old picture.
+  b.reset(120, 90, 0x777777);
+  for (int y = 0; y < 90; ++y) {
+    for (int x = 0; x < 120; ++x) ASSERT_EQ(b.pixel(x, y), 0x777777u) << x << "," << y;
+  }
+  b.reset(0, 0, 0);
+  EXPECT_TRUE(b.empty());
+}
+
+}  // namespace
+}  // namespace kurvana
