@@ -159,6 +159,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildChrome() {
   titleBar_ = new TitleBar(this);
+  titleBar_->setObjectName("titleBar");
   titleIcon_ = new TitleIcon(titleBar_);
   titleIcon_->move(8, 0);
   titleLabel_ = new QLabel(kProductName, titleBar_);
@@ -167,6 +168,7 @@ void MainWindow::buildChrome() {
   colourText(titleLabel_, kTitleTextColor);
   titleBar_->addPassThrough(titleLabel_);
   fileNameLabel_ = new QLabel(titleBar_);
+  fileNameLabel_->setObjectName("fileName");
   fileNameLabel_->move(0, 8);
   setInterfaceFont(fileNameLabel_, 15);
   colourText(fileNameLabel_, kFileNameColor);
@@ -176,6 +178,9 @@ void MainWindow::buildChrome() {
   minimiseButton_ = new RoundButton(Glyph::kMinimise, caption, RoundButton::Trigger::kClick, this);
   maximiseButton_ = new RoundButton(Glyph::kMaximise, caption, RoundButton::Trigger::kClick, this);
   closeButton_ = new RoundButton(Glyph::kClose, caption, RoundButton::Trigger::kClick, this);
+  minimiseButton_->setObjectName("minimiseButton");
+  maximiseButton_->setObjectName("maximiseButton");
+  closeButton_->setObjectName("closeButton");
   minimiseButton_->setToolTip("Minimise");
   maximiseButton_->setToolTip("Maximise or restore");
   closeButton_->setToolTip("Close");
@@ -192,6 +197,7 @@ void MainWindow::buildChrome() {
   connect(plot_, &PlotWidget::problems, this, [this](const Status& s) { showProblems(s); });
 
   grip_ = new Grip(this);
+  grip_->setObjectName("grip");
 }
 
 void MainWindow::buildPanel() {
@@ -261,7 +267,10 @@ void MainWindow::buildPanel() {
     value->setObjectName(r.name);
     labels_[r.label] = value;
     if (r.label == Label::kIntegral) integralReadout_.push_back(value);
-    if (r.label == Label::kReadoutDerivative) thirdReadoutCaption_ = caption;
+    if (r.label == Label::kReadoutDerivative) {
+      thirdReadoutCaption_ = caption;
+      caption->setObjectName("readoutThirdCaption");
+    }
   }
 
   struct ToggleRow {
@@ -422,35 +431,47 @@ void MainWindow::buildPlotMenu() {
 }
 
 void MainWindow::showFieldMenu(QLineEdit* field, QPoint global) {
-  QMenu menu(this);
-  menu.setObjectName("fieldMenu");
-  const bool selection = field->hasSelectedText();
-  const bool clipboardText = QApplication::clipboard()->mimeData() != nullptr &&
-                             QApplication::clipboard()->mimeData()->hasText();
-  QAction* copy = menu.addAction(
-      "Copy", field, [field] { QApplication::clipboard()->setText(field->selectedText()); });
-  QAction* paste = menu.addAction("Paste", field, [field] {
-    if (!QApplication::clipboard()->mimeData()->hasText()) return;
-    field->insert(QApplication::clipboard()->text());  // replaces the selection
-  });
-  QAction* remove = menu.addAction("Delete", field, [field] { field->del(); });
-  QAction* all = menu.addAction("Select all", field, [field] { field->selectAll(); });
-  menu.addSeparator();
-  menu.addAction("Load function", this, [this] { loadFunction(); });
-  menu.addAction("Save function", this, [this] { saveFunction(); });
-  copy->setEnabled(selection);
-  remove->setEnabled(selection);
-  paste->setEnabled(clipboardText);
-  all->setEnabled(field->selectedText().size() < field->text().size());
-  menu.exec(global);
+  // Shown like the plot's menu, without a nested event loop.
+  QMenu* menu = buildFieldMenu(field);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(global);
 }
 
-void MainWindow::layoutWindow(bool warpPointer) {
-  const LimitedSize limited = limitWindowSize(Size{width(), height()});
+QMenu* MainWindow::buildFieldMenu(QLineEdit* field) {
+  auto* menu = new QMenu(this);
+  menu->setObjectName("fieldMenu");
+  const auto clipboardHasText = [] {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasText();
+  };
+  QAction* copy = menu->addAction(
+      "Copy", field, [field] { QApplication::clipboard()->setText(field->selectedText()); });
+  QAction* paste = menu->addAction("Paste", field, [field, clipboardHasText] {
+    if (!clipboardHasText()) return;
+    field->insert(QApplication::clipboard()->text());  // replaces the selection
+  });
+  QAction* remove = menu->addAction("Delete", field, [field] { field->del(); });
+  QAction* all = menu->addAction("Select all", field, [field] { field->selectAll(); });
+  menu->addSeparator();
+  menu->addAction("Load function", this, [this] { loadFunction(); });
+  menu->addAction("Save function", this, [this] { saveFunction(); });
+  const bool selection = field->hasSelectedText();
+  copy->setEnabled(selection);
+  remove->setEnabled(selection);
+  paste->setEnabled(clipboardHasText());
+  all->setEnabled(field->selectedText().size() < field->text().size());
+  return menu;
+}
+
+void MainWindow::layoutWindow(std::optional<QSize> requested) {
+  // The widget's own minimum and maximum have already cut a grip's request,
+  // so the limits are judged on what the grip asked for.
+  const QSize asked = requested.value_or(size());
+  const LimitedSize limited = limitWindowSize(Size{asked.width(), asked.height()});
   const int w = limited.size.width;
   const int h = limited.size.height;
   if (w != width() || h != height()) resize(w, h);
-  if (warpPointer && (limited.widthLimited || limited.heightLimited)) {
+  if (requested && (limited.widthLimited || limited.heightLimited)) {
     // The pointer stays on the window's corner, where it held the grip.
     QPoint p = QCursor::pos();
     const QPoint corner = mapToGlobal(QPoint(w, h)) - gripCornerOffset_;
@@ -509,8 +530,9 @@ void MainWindow::showCentred() {
 }
 
 void MainWindow::startupTick() {
-  // Nothing until the splash has shown the window.
-  if (!isVisible() || x() < 0) return;
+  // Nothing until the splash has shown the window. Its position says nothing:
+  // a window wider than the screen is centred at a negative left edge.
+  if (!isVisible()) return;
   startupTimer_.stop();
   const DrawResult drawn = controller_->firstDraw();
   afterCommand(drawn.status);
@@ -645,8 +667,9 @@ void MainWindow::gripMoved(QPoint global) {
   gripStepBusy_ = true;
   const QPoint moved = global - gripPressGlobal_;
   inGripStep_ = true;
-  resize(gripPressSize_.width() + moved.x(), gripPressSize_.height() + moved.y());
-  layoutWindow(true);
+  const QSize requested = gripPressSize_ + QSize(moved.x(), moved.y());
+  resize(requested);
+  layoutWindow(requested);
   inGripStep_ = false;
   afterCommand(controller_->resizeStep());
   gripStepBusy_ = false;

@@ -115,8 +115,9 @@ class MainWindow : public QWidget, public AppView {
   void buildPlotMenu();
 
   // The layout pass: size limits, the recorded size, chrome, buttons, panel
-  // and formula area placed for the current size.
-  void layoutWindow(bool warpPointer = false);
+  // and formula area placed for the current size. `requested` is the size a
+  // grip step asked for; where a limit cut it, the pointer goes to that edge.
+  void layoutWindow(std::optional<QSize> requested = std::nullopt);
   void placeFormulaArea();
 
   // Commands
@@ -138,6 +139,9 @@ class MainWindow : public QWidget, public AppView {
 
   bool handleZoomKey(QKeyEvent* event);
   void showFieldMenu(QLineEdit* field, QPoint global);
+  // The formula field's menu, its items enabled for the field's selection and
+  // the clipboard at this moment; owned by the window.
+  QMenu* buildFieldMenu(QLineEdit* field);
   // Repaints the picture and shows the problems one box each.
   void afterCommand(const Status& status);
   void showProblems(const Status& status);

@@ -1,0 +1,200 @@
+// The main window over a temporary home folder, with every desktop service
+// (beep, message box, file dialog, browser, quit) and every outside command
+// replaced by a recorder.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QScreen>
+#include <QTest>
+#include <QUrl>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/controller.h"
+#include "files/settings_record.h"
+#include "ui/main_window.h"
+#include "ui/message_window.h"
+
+// QStrings and their lists readable in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace kurvana::ui {
+
+namespace fs = std::filesystem;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // Long enough for the program's own timers (100 ms start-up, 500 ms splash)
+  // on a loaded machine; a passing test never waits this long.
+  static constexpr int kTimeoutMs = 5000;
+
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           ("kurvana_ui_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    fs::create_directories(root / "home");
+    vars = {{"HOME", (root / "home").string()},
+            {"XDG_CONFIG_HOME", (root / "config").string()},
+            {"XDG_DATA_HOME", (root / "data").string()}};
+    folder = root / "home/Documents/Talvoren/Kurvana";
+  }
+
+  void TearDown() override {
+    window.reset();
+    fs::remove_all(root);
+  }
+
+  ControllerSetup setup() {
+    ControllerSetup s;
+    s.environment = [this](const char* name) -> const char* {
+      const auto it = vars.find(name);
+      return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    s.executable = "/opt/kurvana/bin/kurvana";
+    s.reportCommand = {"/bin/true"};
+    s.runCommand = [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
+    return s;
+  }
+
+  MainWindow::Services services() {
+    MainWindow::Services s;
+    s.beep = [this] { ++beeps; };
+    s.showProblem = [this](const QString& message) { problems.push_back(message); };
+    s.chooseFile = [this](const FileRequest& request) -> std::optional<FileChoice> {
+      requests.push_back(request);
+      if (answers.empty()) return std::nullopt;  // cancelled
+      const std::optional<FileChoice> answer = answers.front();
+      answers.pop_front();
+      return answer;
+    };
+    s.openUrl = [this](const QUrl& url) { urls.push_back(url); };
+    s.quit = [this] { ++quits; };
+    return s;
+  }
+
+  // Start-up runs; the window stays hidden until shown.
+  MainWindow& start(const std::optional<std::string>& argument = std::nullopt) {
+    window = std::make_unique<MainWindow>(setup(), argument, services());
+    return *window;
+  }
+
+  // Shown as the splash shows it; returns once the start-up timer's Draw ran.
+  MainWindow& startShown(const std::optional<std::string>& argument = std::nullopt) {
+    start(argument);
+    window->showCentred();
+    EXPECT_TRUE(waitForFirstDraw());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), kTimeoutMs));
+    return *window;
+  }
+
+  // The start-up Draw always leaves a picture, with or without a curve.
+  bool waitForFirstDraw() {
+    return QTest::qWaitFor([this] { return !window->controller().picture().empty(); }, kTimeoutMs);
+  }
+
+  // The history of one-function mode, newest first, as the program keeps it.
+  void writeHistory(const std::vector<std::string>& entries) {
+    std::string text;
+    for (const std::string& e : entries) text += e + "\r\n";
+    writeFile(folder / "Kurvana.lst", text);
+  }
+
+  template <typename T = QWidget>
+  T* find(const char* name) {
+    T* widget = window->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
+  QString text(const char* name) {
+    if (auto* edit = window->findChild<QLineEdit*>(name)) return edit->text();
+    return find<QLabel>(name)->text();
+  }
+
+  // A press of any mouse button; the command buttons react to the press.
+  void press(const char* name, Qt::MouseButton button = Qt::LeftButton,
+             Qt::KeyboardModifiers keys = {}) {
+    QTest::mouseClick(find(name), button, keys);
+  }
+
+  // Types the formula over the F field's text and presses Draw.
+  void drawFormula(const QString& formula) {
+    field("formulaF")->setText(formula);
+    press("drawButton");
+  }
+
+  const PlotState& plot() { return window->controller().plot(); }
+  bool plotValid() { return plot().plotValid; }
+
+  // A copy of the picture the core painted.
+  QImage picture() {
+    const Bitmap& b = window->controller().picture();
+    return QImage(reinterpret_cast<const uchar*>(b.data()), b.width(), b.height(), b.width() * 4,
+                  QImage::Format_RGBX8888)
+        .copy();
+  }
+
+  QColor textColour(const char* name) {
+    return field(name)->palette().color(QPalette::Active, QPalette::Text);
+  }
+
+  // The message window's three lines.
+  std::vector<QString> messageLines() {
+    MessageWindow& m = window->messageWindow();
+    return {m.line(0), m.line(1), m.line(2)};
+  }
+
+  static QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
+
+  std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+  }
+  void writeFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+  }
+  // A one-function file: the formula and the x and y ranges.
+  void writeFunctionFile(const fs::path& path, const std::string& formula, const char* xMin,
+                         const char* xMax, const char* yMin, const char* yMax) {
+    writeFile(path, formula + "\r\npolar = false\r\nx min = " + xMin + "\r\nx max = " + xMax +
+                        "\r\ny min = " + yMin + "\r\ny max = " + yMax + "\r\n");
+  }
+
+  fs::path root;
+  fs::path folder;  // the data folder
+  std::map<std::string, std::string> vars;
+  std::unique_ptr<MainWindow> window;
+
+  // What the window asked of the desktop.
+  int beeps = 0;
+  QStringList problems;
+  std::vector<FileRequest> requests;
+  std::deque<std::optional<FileChoice>> answers;  // for the file requests, in order
+  std::vector<QUrl> urls;
+  int quits = 0;
+  std::vector<std::vector<std::string>> commands;
+};
+
+}  // namespace kurvana::ui
