@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QWindow>
 
 #include "app/web_address.h"
@@ -122,6 +123,9 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
 
   setWindowTitle(kProductName);
   setAcceptDrops(true);
+  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  instanceMark_ = std::make_unique<QLockFile>(runtime + "/" + kProductName + ".lock");
+  instanceMark_->tryLock(0);
   setMinimumSize(kMinWindowSize.width, kMinWindowSize.height);
   setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
   controller_ = std::make_unique<Controller>(*this, std::move(setup));
@@ -144,12 +148,12 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   layoutWindow();
   startedUp_ = true;
 
-  startupTimer_.setInterval(100);
-  connect(&startupTimer_, &QTimer::timeout, this, &MainWindow::startupTick);
-  startupTimer_.start();
-  resizeSettled_.setSingleShot(true);
-  resizeSettled_.setInterval(200);
-  connect(&resizeSettled_, &QTimer::timeout, this, [this] {
+  startupTimer_->setInterval(100);
+  connect(startupTimer_, &QTimer::timeout, this, &MainWindow::startupTick);
+  startupTimer_->start();
+  resizeSettled_->setSingleShot(true);
+  resizeSettled_->setInterval(200);
+  connect(resizeSettled_, &QTimer::timeout, this, [this] {
     systemResizing_ = false;
     afterCommand(controller_->resizeFinished());
   });
@@ -533,7 +537,7 @@ void MainWindow::startupTick() {
   // Nothing until the splash has shown the window. Its position says nothing:
   // a window wider than the screen is centred at a negative left edge.
   if (!isVisible()) return;
-  startupTimer_.stop();
+  startupTimer_->stop();
   const DrawResult drawn = controller_->firstDraw();
   afterCommand(drawn.status);
 }
@@ -626,7 +630,7 @@ void MainWindow::toggleMaximised() {
 void MainWindow::exitProgram() {
   if (exiting_) return;
   exiting_ = true;
-  startupTimer_.stop();
+  startupTimer_->stop();
   showProblems(controller_->exit());
   messageWindow_->hide();
   services_.quit();
@@ -686,7 +690,7 @@ void MainWindow::resizeEvent(QResizeEvent*) {
   layoutWindow();
   if (systemResizing_) {
     afterCommand(controller_->resizeStep());
-    resizeSettled_.start();
+    resizeSettled_->start();
   } else {
     afterCommand(controller_->sizeChanged());
   }

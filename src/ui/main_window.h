@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QTimer>
 #include <QUrl>
@@ -150,6 +151,8 @@ class MainWindow : public QWidget, public AppView {
   Services services_;
   std::unique_ptr<Controller> controller_;
   std::unique_ptr<MessageWindow> messageWindow_;
+  // Marks a running instance for the whole run; nothing ever tests it.
+  std::unique_ptr<QLockFile> instanceMark_;
   bool startedUp_ = false;
   bool exiting_ = false;
 
@@ -188,7 +191,7 @@ class MainWindow : public QWidget, public AppView {
   QMenu* plotMenu_ = nullptr;
   std::vector<QAction*> plotItemsNeedingAPlot_;
 
-  QTimer startupTimer_;
+  QTimer* startupTimer_ = new QTimer(this);
   // Resizing: the manual grip steps, or the window system's resize with a
   // final antialiased Draw once the size settles.
   bool gripDragging_ = false;
@@ -198,7 +201,7 @@ class MainWindow : public QWidget, public AppView {
   QPoint gripPressGlobal_;
   QSize gripPressSize_;
   QPoint gripCornerOffset_;  // from the pointer to the window's outer corner
-  QTimer resizeSettled_;
+  QTimer* resizeSettled_ = new QTimer(this);
   QSize laidOutSize_;
   int wheelRemainder_ = 0;  // wheel angle not yet worth a zoom step
   QString pictureSuffix_ = "bmp";

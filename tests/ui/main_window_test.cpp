@@ -255,6 +255,16 @@ TEST_F(WindowStartUp, ThePlotShowsTheCorePicturePixelForPixel) {
   EXPECT_EQ(shown, picture().convertToFormat(QImage::Format_RGB32));
 }
 
+// Once the first plot is drawn, nothing of the window's runs until the user
+// does something.
+TEST_F(WindowStartUp, NoTimerRunsOnceTheFirstPlotIsDrawn) {
+  writeHistory({"F(x)=x"});
+  startShown();
+  const QList<QTimer*> timers = window->findChildren<QTimer*>();
+  EXPECT_FALSE(timers.isEmpty());
+  for (const QTimer* timer : timers) EXPECT_FALSE(timer->isActive()) << timer->interval();
+}
+
 TEST_F(WindowDraw, AnyMouseButtonOnDrawAndEnterInEitherFormulaField) {
   startShown();
   const std::pair<Qt::MouseButton, const char*> presses[] = {

@@ -17,17 +17,16 @@
 #include <QUrl>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/controller.h"
 #include "files/settings_record.h"
+#include "support/test_files.h"
 #include "ui/main_window.h"
 #include "ui/message_window.h"
 
@@ -46,29 +45,13 @@ class WindowTest : public ::testing::Test {
   // on a loaded machine; a passing test never waits this long.
   static constexpr int kTimeoutMs = 5000;
 
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("kurvana_ui_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root / "home");
-    vars = {{"HOME", (root / "home").string()},
-            {"XDG_CONFIG_HOME", (root / "config").string()},
-            {"XDG_DATA_HOME", (root / "data").string()}};
-    folder = root / "home/Documents/Talvoren/Kurvana";
-  }
+  void SetUp() override { fs::create_directories(root / "home"); }
 
-  void TearDown() override {
-    window.reset();
-    fs::remove_all(root);
-  }
+  void TearDown() override { window.reset(); }
 
   ControllerSetup setup() {
     ControllerSetup s;
-    s.environment = [this](const char* name) -> const char* {
-      const auto it = vars.find(name);
-      return it == vars.end() ? nullptr : it->second.c_str();
-    };
+    s.environment = testing::environmentOf(vars);
     s.executable = "/opt/kurvana/bin/kurvana";
     s.reportCommand = {"/bin/true"};
     s.runCommand = [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
@@ -165,15 +148,9 @@ class WindowTest : public ::testing::Test {
 
   static QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
 
-  std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-  }
-  void writeFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
+  static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
+  static void writeFile(const fs::path& path, const std::string& contents) {
+    testing::writeWhole(path, contents);
   }
   // A one-function file: the formula and the x and y ranges.
   void writeFunctionFile(const fs::path& path, const std::string& formula, const char* xMin,
@@ -182,9 +159,12 @@ class WindowTest : public ::testing::Test {
                         "\r\ny min = " + yMin + "\r\ny max = " + yMax + "\r\n");
   }
 
-  fs::path root;
-  fs::path folder;  // the data folder
-  std::map<std::string, std::string> vars;
+  testing::TemporaryFolder temp{"ui"};
+  const fs::path root = temp.path();
+  const fs::path folder = root / "home/Documents/Talvoren/Kurvana";  // the data folder
+  std::map<std::string, std::string> vars = {{"HOME", (root / "home").string()},
+                                             {"XDG_CONFIG_HOME", (root / "config").string()},
+                                             {"XDG_DATA_HOME", (root / "data").string()}};
   std::unique_ptr<MainWindow> window;
 
   // What the window asked of the desktop.
