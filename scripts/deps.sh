@@ -13,9 +13,14 @@ ensure_packages() {
 }
 
 # What building the program needs: the label font is found through
-# fontconfig (DejaVu Sans where Verdana is missing).
+# fontconfig (DejaVu Sans where Verdana is missing). The window needs Qt 6
+# Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
+# Wayland session is served natively by qt6-wayland.
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev fonts-dejavu-core)
+  libjpeg62-turbo-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland)
+# What running the window on a virtual screen and driving it needs: the X
+# server, synthetic input and screenshots (import, compare).
+KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
-KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales)
+KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}")

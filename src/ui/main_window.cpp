@@ -140,8 +140,14 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
 
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
   const Status status = controller_->startUp(Size{screen.width(), screen.height()}, argument);
-  showProblems(status);
-  if (status.isFatal()) return;
+  if (status.isFatal()) {
+    showProblems(status);
+    return;
+  }
+  // Other problems (an unreadable command-line file, a settings record that
+  // could not be written) are shown over the window once it has its first
+  // plot, not over the splash.
+  startupProblems_ = status;
 
   const Size recorded = controller_->windowSize();
   resize(recorded.width, recorded.height);
@@ -538,8 +544,10 @@ void MainWindow::startupTick() {
   // a window wider than the screen is centred at a negative left edge.
   if (!isVisible()) return;
   startupTimer_->stop();
-  const DrawResult drawn = controller_->firstDraw();
-  afterCommand(drawn.status);
+  DrawResult drawn = controller_->firstDraw();
+  Status problems = std::move(startupProblems_);
+  problems.add(std::move(drawn.status));
+  afterCommand(problems);
 }
 
 // Commands

@@ -154,6 +154,7 @@ class MainWindow : public QWidget, public AppView {
   // Marks a running instance for the whole run; nothing ever tests it.
   std::unique_ptr<QLockFile> instanceMark_;
   bool startedUp_ = false;
+  Status startupProblems_;  // shown with the first plot
   bool exiting_ = false;
 
   // Chrome
