@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "plot/interface_texts.h"
 #include "plot/plot_view.h"
 
 namespace kurvana {
@@ -23,6 +24,9 @@ class AppView : public PlotView {
   virtual void arrangeFormulaArea(FormulaArea area) = 0;
   // The name of the loaded function file, shown over the plot; empty when none.
   virtual void showFileName(std::string_view name) = 0;
+  // A language was applied: every caption and title takes its text from the
+  // table (messages and report words are read from it when they are made).
+  virtual void showInterfaceTexts(const InterfaceTexts& texts) = 0;
 };
 
 }  // namespace kurvana

@@ -7,6 +7,7 @@
 #include "explore/cursor_readout.h"
 #include "explore/report.h"
 #include "files/function_file.h"
+#include "files/language_file.h"
 #include "files/picture_file.h"
 #include "plot/number_format.h"
 #include "plot/range_fields.h"
@@ -109,7 +110,7 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   setbg(s);
   const Size fitted = fitToScreen(windowSize(), screen_);
   window_ = WindowExtent{fitted.width, fitted.height};
-  setCurveColor(s, s.curveColor);
+  kurvana::setCurveColor(s, s.curveColor);
   view_.showCurveColor(s.curveColor);
   status.add(writeSettings(settingsPath(), s, window_));
   view_.showFileName("");
@@ -214,6 +215,119 @@ void Controller::toggleCircle() {
 void Controller::applyOptions() {
   setbg(app_->plot);
   doauto(app_->plot, view_);
+}
+
+std::uint8_t& Controller::flag(Option option) {
+  PlotState& s = app_->plot;
+  switch (option) {
+    case Option::kTwoFunctions:
+      return s.optTwoFunctions;
+    case Option::kPolar:
+      return s.optPolar;
+    case Option::kAntialias:
+      return s.optAntialias;
+    case Option::kGrid:
+      return s.optGrid;
+    case Option::kThick:
+      return s.optThick;
+    case Option::kAxes:
+      return s.optAxes;
+    case Option::kWhiteBack:
+      return s.optWhiteBack;
+    case Option::kReport:
+      return s.optReport;
+    case Option::kDarkNegative:
+      return s.optDarkNegative;
+    case Option::kLanguage:
+      break;
+  }
+  return s.optLanguage;
+}
+
+void Controller::toggleOption(Option option) {
+  toggle(flag(option));
+}
+
+bool Controller::isOptionOn(Option option) const {
+  return isOn(const_cast<Controller*>(this)->flag(option));
+}
+
+void Controller::setCurveColor(Color color) {
+  kurvana::setCurveColor(app_->plot, color & 0xFFFFFFu);
+  view_.showCurveColor(app_->plot.curveColor);
+}
+
+std::filesystem::path Controller::chosenLanguagePath() const {
+  return *dataFolder_ / (std::string(kProductName) + ".lng");
+}
+
+Status Controller::loadLanguages() {
+  Status status;
+  selectedLanguage_.clear();
+  if (dataFolder_) {
+    ChosenLanguage chosen = readChosenLanguage(chosenLanguagePath());
+    status.add(std::move(chosen.error));
+    selectedLanguage_ = std::move(chosen.name);
+  }
+  languages_ = {LanguageItem{"English", {}}};
+  chosenLanguageIndex_ = 0;
+  int remembered = 0;
+  for (const auto& file : listLanguageFiles(languageFolders(setup_.executable))) {
+    const LanguageFileRead read = readLanguageFile(file);
+    if (const auto* failure = std::get_if<ReadFailure>(&read)) status.add(failure->message);
+    const auto* language = std::get_if<LanguageFile>(&read);
+    if (language == nullptr) continue;  // unreadable, or not a language file
+    languages_.push_back(LanguageItem{language->name, file});
+    if (!selectedLanguage_.empty() && language->name == selectedLanguage_) {
+      remembered = static_cast<int>(languages_.size()) - 1;
+    }
+  }
+  if (remembered > 0 && isOn(app_->plot.optLanguage)) {
+    chosenLanguageIndex_ = remembered;
+    selectedLanguage_ = languages_[static_cast<std::size_t>(remembered)].name;
+  }
+  status.add(applyLanguage(chosenLanguageIndex_));
+  return status;
+}
+
+Status Controller::applyLanguage(int languageIndex) {
+  Status status;
+  if (!isOn(app_->plot.optLanguage) || languageIndex <= 0) {
+    app_->texts = InterfaceTexts();
+  } else {
+    // Every file whose first line is the chosen name, in the list's order;
+    // texts stay as they are when none is found.
+    for (const LanguageItem& item : languages_) {
+      if (item.file.empty()) continue;
+      const LanguageFileRead read = readLanguageFile(item.file);
+      if (const auto* failure = std::get_if<ReadFailure>(&read)) status.add(failure->message);
+      const auto* language = std::get_if<LanguageFile>(&read);
+      if (language != nullptr && language->name == selectedLanguage_) {
+        kurvana::applyLanguage(app_->texts, *language);
+      }
+    }
+  }
+  view_.showInterfaceTexts(app_->texts);
+  return status;
+}
+
+DrawResult Controller::applySettings(int languageIndex) {
+  Status status;
+  arrangeFormulaArea(true);
+  applyOptions();
+  if (languageIndex < 0 || static_cast<std::size_t>(languageIndex) >= languages_.size()) {
+    languageIndex = 0;
+  }
+  const std::string chosen = languages_.empty()
+                                 ? std::string("English")
+                                 : languages_[static_cast<std::size_t>(languageIndex)].name;
+  if (dataFolder_) status.add(writeChosenLanguage(chosenLanguagePath(), chosen));
+  selectedLanguage_ = chosen;
+  status.add(applyLanguage(languageIndex));
+  DrawResult result = redraw();
+  status.add(std::move(result.status));
+  result.status = std::move(status);
+  return result;
 }
 
 Status Controller::zoom(ZoomDirection direction, Keys keys, std::optional<Point> pointer) {

@@ -59,6 +59,27 @@ struct [[nodiscard]] DrawResult {
 
 enum class PictureFormat { kBmp, kJpeg };
 
+// The options of the settings dialog.
+enum class Option {
+  kTwoFunctions,
+  kPolar,
+  kAntialias,
+  kGrid,
+  kThick,
+  kAxes,
+  kWhiteBack,
+  kReport,
+  kDarkNegative,
+  kLanguage,
+};
+
+// An entry of the language list: item 0 is English, built in; the others
+// name the language file whose first line they show.
+struct LanguageItem {
+  std::string name;
+  std::filesystem::path file;  // empty for English
+};
+
 class Controller {
  public:
   explicit Controller(AppView& view, ControllerSetup setup = {});
@@ -100,6 +121,30 @@ class Controller {
   // After options changed elsewhere (kurvana-cli, the settings dialog): the
   // scheme colours and the range fields' enabling follow the flags.
   void applyOptions();
+
+  // The settings dialog flips an option at once; its OK applies them all.
+  void toggleOption(Option option);
+  bool isOptionOn(Option option) const;
+
+  // The palette's pick: the curve colour, its dark companion and the swatch.
+  void setCurveColor(Color color);
+
+  // The interface languages, read when the settings dialog is made: the
+  // chosen language (Kurvana.lng), the list (English, then the language files
+  // of the executable's folder and of <prefix>/share/kurvana), and with
+  // "Program language" on the chosen item selected (the later of equal
+  // names) and its texts applied.
+  Status loadLanguages();
+  const std::vector<LanguageItem>& languages() const { return languages_; }
+  // The item selected by loadLanguages (0 when none matched or the list is off).
+  int chosenLanguageIndex() const { return chosenLanguageIndex_; }
+  const std::string& selectedLanguage() const { return selectedLanguage_; }
+
+  // The settings dialog's OK: the formula area for the mode with the newest
+  // history formulas, the fields' enabling, the colour scheme, the language
+  // item `languageIndex` written as the choice and applied (English when the
+  // list is off or at item 0), then the empty plot and the Draw.
+  DrawResult applySettings(int languageIndex);
 
   // One zoom step on the x axis, or the y axis with Shift, Alt or Ctrl held;
   // then the plot is drawn anew and the readout refreshed where the pointer
@@ -161,6 +206,10 @@ class Controller {
   // when asked).
   void arrangeFormulaArea(bool fillFromHistory);
   std::filesystem::path settingsPath() const;
+  std::filesystem::path chosenLanguagePath() const;
+  std::uint8_t& flag(Option option);
+  // The texts of the selected language, or English; shown at once.
+  Status applyLanguage(int languageIndex);
 
   AppView& view_;
   ControllerSetup setup_;
@@ -169,6 +218,9 @@ class Controller {
   WindowExtent window_;
   Size screen_;
   ReportOpener opener_;
+  std::vector<LanguageItem> languages_;
+  std::string selectedLanguage_;
+  int chosenLanguageIndex_ = 0;
 };
 
 }  // namespace kurvana

@@ -37,6 +37,7 @@ class MemoryView : public AppView {
   }
   void arrangeFormulaArea(FormulaArea area) override { formulaArea = area; }
   void showFileName(std::string_view name) override { fileName = std::string(name); }
+  void showInterfaceTexts(const InterfaceTexts&) override {}
 
   std::map<Field, std::string> fields;
   std::map<Label, std::string> labels;

@@ -1,11 +1,13 @@
-// Interface languages: translation files (UTF-16 LE, line 1 the language's
-// name, lines 2..36 the 35 texts) and the file naming the chosen language.
+// Interface languages: translation files (line 1 the language's name, lines
+// 2..36 the 35 texts) and the file naming the chosen language. Both are
+// written as UTF-16 LE; UTF-16 BE and UTF-8 are read as well.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "plot/interface_texts.h"
@@ -17,6 +19,17 @@ namespace kurvana {
 // last byte is ignored.
 std::vector<std::string> decodeUtf16Lines(std::string_view bytes);
 
+// Text in any encoding a language file may use, as UTF-8 lines (line ends
+// as above). A mark decides: FF FE UTF-16 LE, FE FF UTF-16 BE, EF BB BF
+// UTF-8; damage under a mark (unpaired surrogates, invalid UTF-8) becomes
+// U+FFFD. Unmarked bytes of even length are UTF-16 when at least one
+// character in eight has a zero byte on the same side (first: BE, second:
+// LE) and that side holds at least four times the zeros of the other;
+// otherwise they must be valid UTF-8. Nothing when they are neither, or when
+// the text holds control characters other than tab and line ends, or
+// U+FFFE or U+FFFF: that is not text.
+std::optional<std::vector<std::string>> decodeTextLines(std::string_view bytes);
+
 // UTF-8 text as UTF-16 LE with the FF FE mark; invalid bytes become U+FFFD.
 std::string encodeUtf16(std::string_view utf8);
 
@@ -24,17 +37,24 @@ struct LanguageFile {
   std::string name;                // line 1, as the language list shows it
   std::vector<std::string> texts;  // lines 2.., at most 35
 };
+// Not text (see decodeTextLines), larger than 1 MiB, or a blank first line
+// (nothing to pick in the list): leave the file out without a word.
+struct NotALanguageFile {};
+// `Cannot read "<path>": <reason>`, for a message box.
+struct ReadFailure {
+  std::string message;
+};
+using LanguageFileRead = std::variant<LanguageFile, NotALanguageFile, ReadFailure>;
 
-// Nothing when the file cannot be read; `error` then says why.
-std::optional<LanguageFile> readLanguageFile(const std::filesystem::path& path,
-                                             std::string* error = nullptr);
+[[nodiscard]] LanguageFileRead readLanguageFile(const std::filesystem::path& path);
 
 // English first, then the file's texts in order: texts the file lacks stay
 // English, lines beyond the 35 texts are ignored.
 void applyLanguage(InterfaceTexts& texts, const LanguageFile& language);
 
-// Files named lang_*.txt in each folder, folders in the order given (the
-// program's own folder first), names sorted within a folder.
+// Regular files (or links to one) named lang_*.txt in any letter case in
+// each folder, folders in the order given (the program's own folder first),
+// names sorted within a folder.
 std::vector<std::filesystem::path> listLanguageFiles(
     const std::vector<std::filesystem::path>& folders);
 
@@ -42,9 +62,14 @@ std::vector<std::filesystem::path> listLanguageFiles(
 // installed data folder <prefix>/share/kurvana beside its bin folder.
 std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& executable);
 
-// The chosen-language file (Kurvana.lng): its first line, or empty when it
-// is missing or unreadable.
-std::string readChosenLanguage(const std::filesystem::path& path);
+// The chosen-language file (Kurvana.lng): its first line. The name is empty
+// when the file is missing (first run) or not text; `error` is set, and the
+// name empty, only when it exists but cannot be read.
+struct ChosenLanguage {
+  std::string name;
+  std::string error;
+};
+[[nodiscard]] ChosenLanguage readChosenLanguage(const std::filesystem::path& path);
 // One line with CR LF, UTF-16 LE with the mark, written atomically; empty on
 // success, else the message.
 std::string writeChosenLanguage(const std::filesystem::path& path, std::string_view name);

@@ -14,11 +14,17 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QWindow>
+#include <random>
 
+#include "app/update_check.h"
 #include "app/web_address.h"
 #include "app/window_geometry.h"
+#include "ui/about_window.h"
 #include "ui/message_window.h"
+#include "ui/palette_dialog.h"
 #include "ui/plot_widget.h"
+#include "ui/settings_dialog.h"
+#include "ui/update_checker.h"
 
 namespace kurvana::ui {
 namespace {
@@ -28,6 +34,8 @@ constexpr int kTitleHeight = 32;
 constexpr int kCommandButtonSize = 50;
 constexpr int kCommandButtonLefts[] = {450, 505, 560, 615, 670, 725, 780, 835};
 constexpr int kZoomStepAngle = 120;  // one notch of a mouse wheel
+constexpr int kUpdateTimeoutMs = 10000;
+constexpr int kActivationWaitMs = 300;
 
 const QColor kTitleTextColor(232, 233, 236);
 const QColor kFileNameColor(24, 27, 31);
@@ -48,19 +56,28 @@ QString fromUtf8(std::string_view text) {
 }  // namespace
 
 // The program icon in the title bar: brighter while the pointer is over it.
+// A click on it opens the about window; it does not drag the window.
 class MainWindow::TitleIcon : public QLabel {
  public:
-  explicit TitleIcon(QWidget* parent) : QLabel(parent) {
+  TitleIcon(QWidget* parent, std::function<void()> clicked)
+      : QLabel(parent), clicked_(std::move(clicked)) {
     setFixedSize(32, 32);
+    setObjectName("titleIcon");
     show(false);
   }
 
  protected:
   void enterEvent(QEnterEvent*) override { show(true); }
   void leaveEvent(QEvent*) override { show(false); }
+  void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (rect().contains(event->position().toPoint())) clicked_();
+  }
 
  private:
   void show(bool hover) { setPixmap(QPixmap::fromImage(titleIcon(hover, devicePixelRatioF()))); }
+
+  std::function<void()> clicked_;
 };
 
 // The resize grip in the lower right corner.
@@ -107,6 +124,15 @@ MainWindow::Services MainWindow::desktopServices(QWidget* dialogParent) {
   };
   s.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   s.quit = [] { QCoreApplication::quit(); };
+  s.confirm = [dialogParent](const QString& question) {
+    return QMessageBox::information(dialogParent, "Kurvana", question,
+                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+  };
+  s.updateDraw = [] {
+    static std::mt19937 random{std::random_device{}()};
+    return static_cast<unsigned>(std::uniform_int_distribution<int>(0, 29)(random));
+  };
+  s.versionDocument = QUrl(QString::fromStdString(versionDocumentAddress()));
   return s;
 }
 
@@ -120,6 +146,9 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   if (!services_.chooseFile) services_.chooseFile = desktop.chooseFile;
   if (!services_.openUrl) services_.openUrl = desktop.openUrl;
   if (!services_.quit) services_.quit = desktop.quit;
+  if (!services_.confirm) services_.confirm = desktop.confirm;
+  if (!services_.updateDraw) services_.updateDraw = desktop.updateDraw;
+  if (services_.versionDocument.isEmpty()) services_.versionDocument = desktop.versionDocument;
 
   setWindowTitle(kProductName);
   setAcceptDrops(true);
@@ -130,7 +159,6 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
   controller_ = std::make_unique<Controller>(*this, std::move(setup));
   messageWindow_ = std::make_unique<MessageWindow>(this);
-  messageWindow_->setTitle(fromUtf8(controller_->app().texts[TextId::kMessageTitle]));
 
   buildChrome();
   buildPanel();
@@ -148,6 +176,13 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   // could not be written) are shown over the window once it has its first
   // plot, not over the splash.
   startupProblems_ = status;
+
+  aboutWindow_ = std::make_unique<AboutWindow>(this, services_.openUrl);
+  paletteDialog_ = std::make_unique<PaletteDialog>(this, *controller_);
+  settingsDialog_ = std::make_unique<SettingsDialog>(this, *controller_);
+  connect(settingsDialog_.get(), &SettingsDialog::applied, this,
+          [this](const Status& s) { afterCommand(s); });
+  showInterfaceTexts(controller_->app().texts);
 
   const Size recorded = controller_->windowSize();
   resize(recorded.width, recorded.height);
@@ -170,7 +205,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildChrome() {
   titleBar_ = new TitleBar(this);
   titleBar_->setObjectName("titleBar");
-  titleIcon_ = new TitleIcon(titleBar_);
+  titleIcon_ = new TitleIcon(titleBar_, [this] { showDialog(aboutWindow_.get()); });
   titleIcon_->move(8, 0);
   titleLabel_ = new QLabel(kProductName, titleBar_);
   titleLabel_->setGeometry(46, 8, 311, 22);
@@ -306,9 +341,12 @@ void MainWindow::buildPanel() {
     setInterfaceFont(caption, 15);
     colourText(caption, kPanelTextColor);
     panel_.push_back({caption, 139, t.top});
+    captions_.push_back(caption);
     if (!t.toggle) {
-      // The colour palette dialog comes with the settings dialog.
       swatch_ = picture;
+      const auto openPalette = [this] { showDialog(paletteDialog_.get()); };
+      connect(picture, &PressLabel::pressed, this, openPalette);
+      connect(caption, &PressLabel::pressed, this, openPalette);
       continue;
     }
     toggles_[*t.toggle] = picture;
@@ -406,7 +444,8 @@ void MainWindow::buildCommandButtons() {
   connect(commandButtons_[5], &RoundButton::triggered, this,
           [this](Qt::KeyboardModifiers m) { zoom(false, keysOf(m)); });
   connect(commandButtons_[6], &RoundButton::triggered, this, [this] { openProductPage(); });
-  // commandButtons_[7], the settings dialog, comes with that dialog.
+  connect(commandButtons_[7], &RoundButton::triggered, this,
+          [this] { showDialog(settingsDialog_.get()); });
 
   const auto shortcut = [this](const QKeySequence& keys, auto&& action) {
     auto* s = new QShortcut(keys, this);
@@ -435,7 +474,7 @@ void MainWindow::buildPlotMenu() {
   QAction* yOut =
       plotMenu_->addAction("Y zoom out", this, [this] { zoom(false, Keys{.shift = true}); });
   plotMenu_->addSeparator();
-  plotMenu_->addAction("Settings");  // the settings dialog comes with that dialog
+  plotMenu_->addAction("Settings", this, [this] { showDialog(settingsDialog_.get()); });
   plotMenu_->addAction("Exit", this, [this] { exitProgram(); });
   plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
 }
@@ -548,6 +587,20 @@ void MainWindow::startupTick() {
   Status problems = std::move(startupProblems_);
   problems.add(std::move(drawn.status));
   afterCommand(problems);
+  if (updateCheckDue(services_.updateDraw())) checkForUpdate();
+}
+
+void MainWindow::checkForUpdate() {
+  auto* checker = new UpdateChecker(services_.versionDocument, kUpdateTimeoutMs, this);
+  connect(checker, &UpdateChecker::updateOffered, this, [this] {
+    QString offer = QString::fromUtf8(kUpdateOffer.data(), kUpdateOffer.size());
+    offer.replace("\r\n", "\n");
+    if (!services_.confirm(offer)) return;
+    services_.openUrl(QUrl(QString::fromStdString(downloadAddress())));
+    exitProgram();  // so that the installer can replace the program
+  });
+  connect(checker, &UpdateChecker::finished, checker, &QObject::deleteLater);
+  checker->start();
 }
 
 // Commands
@@ -715,9 +768,55 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  // Activating the main window dismisses the modeless windows over it.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) messageWindow_->hide();
+  // Activating the main window dismisses the modeless windows over it; the
+  // options flipped and the colour picked in them stay.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    for (QWidget* w : std::initializer_list<QWidget*>{messageWindow_.get(), paletteDialog_.get(),
+                                                      settingsDialog_.get(), aboutWindow_.get()}) {
+      if (w != nullptr) w->hide();
+    }
+    presentPending();
+  }
   QWidget::changeEvent(event);
+}
+
+void MainWindow::showDialog(QWidget* dialog) {
+  if (dialog == nullptr) return;
+  if (isActiveWindow()) {
+    present(dialog);
+    return;
+  }
+  // The press that asked for it is about to activate this window, which
+  // hides the dialogs: it is shown once that has happened (or, should the
+  // activation never come, shortly after).
+  pendingDialog_ = dialog;
+  QTimer::singleShot(kActivationWaitMs, this, [this] { presentPending(); });
+}
+
+void MainWindow::presentPending() {
+  if (pendingDialog_ == nullptr) return;
+  QWidget* dialog = pendingDialog_;
+  pendingDialog_ = nullptr;
+  present(dialog);
+}
+
+void MainWindow::present(QWidget* dialog) {
+  // A visible window stays where the user may have dragged it.
+  if (!dialog->isVisible()) dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+}
+
+void MainWindow::showInterfaceTexts(const InterfaceTexts& texts) {
+  const TextId captions[] = {TextId::kColorPicker, TextId::kAutoScale, TextId::kFilled,
+                             TextId::kLines, TextId::kShowCircle};
+  for (std::size_t i = 0; i < captions_.size() && i < std::size(captions); ++i) {
+    captions_[i]->setText(fromUtf8(texts[captions[i]]));
+  }
+  messageWindow_->setTitle(fromUtf8(texts[TextId::kMessageTitle]));
+  if (settingsDialog_) settingsDialog_->showTexts(texts);
+  if (paletteDialog_) paletteDialog_->showTexts(texts);
+  if (aboutWindow_) aboutWindow_->setTitleText(texts[TextId::kAboutTitle]);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -842,7 +941,8 @@ void MainWindow::beep() {
 
 void MainWindow::showMessage(std::string_view line1, std::string_view line2,
                              std::string_view line3) {
-  messageWindow_->showLines(line1, line2, line3);
+  messageWindow_->setLines(line1, line2, line3);
+  showDialog(messageWindow_.get());
 }
 
 void MainWindow::showFileName(std::string_view name) {

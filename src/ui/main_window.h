@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -22,8 +23,11 @@
 
 namespace kurvana::ui {
 
+class AboutWindow;
 class MessageWindow;
+class PaletteDialog;
 class PlotWidget;
+class SettingsDialog;
 
 // A file dialog the window asks for.
 struct FileRequest {
@@ -52,6 +56,12 @@ class MainWindow : public QWidget, public AppView {
     std::function<std::optional<FileChoice>(const FileRequest&)> chooseFile;
     std::function<void(const QUrl&)> openUrl;
     std::function<void()> quit;  // ends the application
+    // An OK/Cancel question; true for OK.
+    std::function<bool(const QString& question)> confirm;
+    // A random integer from 0 to 29, drawn once per start for the update check.
+    std::function<unsigned()> updateDraw;
+    // Where the update check asks for the newest version.
+    QUrl versionDocument;
   };
   // The desktop's own: the system beep, message boxes, Qt's file dialogs,
   // the default browser, QCoreApplication::quit.
@@ -93,6 +103,7 @@ class MainWindow : public QWidget, public AppView {
   void showMessage(std::string_view line1, std::string_view line2, std::string_view line3) override;
   void arrangeFormulaArea(FormulaArea area) override;
   void showFileName(std::string_view name) override;
+  void showInterfaceTexts(const InterfaceTexts& texts) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -131,7 +142,14 @@ class MainWindow : public QWidget, public AppView {
   void saveFunction();
   void openProductPage();
   void toggleMaximised();
+  // Shows a modeless dialog (centred on the window by the dialog) and gives it
+  // the focus.
+  void showDialog(QWidget* dialog);
+  void present(QWidget* dialog);
+  void presentPending();
   void startupTick();
+  // Asks the maker's server, without waiting, whether a newer version exists.
+  void checkForUpdate();
 
   // Grip resize, by the window system where it can, else step by step.
   void gripPressed(QPoint global);
@@ -151,6 +169,10 @@ class MainWindow : public QWidget, public AppView {
   Services services_;
   std::unique_ptr<Controller> controller_;
   std::unique_ptr<MessageWindow> messageWindow_;
+  std::unique_ptr<AboutWindow> aboutWindow_;
+  std::unique_ptr<PaletteDialog> paletteDialog_;
+  std::unique_ptr<SettingsDialog> settingsDialog_;
+  QPointer<QWidget> pendingDialog_;  // asked for while another window was active
   // Marks a running instance for the whole run; nothing ever tests it.
   std::unique_ptr<QLockFile> instanceMark_;
   bool startedUp_ = false;
@@ -176,6 +198,7 @@ class MainWindow : public QWidget, public AppView {
   std::map<Label, QLabel*> labels_;
   std::map<Toggle, TogglePicture*> toggles_;
   TogglePicture* swatch_ = nullptr;
+  std::vector<QLabel*> captions_;  // of the swatch and the four toggles, in that order
   // Panel widgets with their distance from the right edge and their top.
   struct Anchored {
     QWidget* widget;

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "files/language_file.h"
 #include "files/settings_record.h"
 #include "plot/fake_view.h"
 #include "plot/number_format.h"
@@ -65,6 +66,11 @@ class ControllerTest : public ::testing::Test {
                        4u * static_cast<unsigned>(now.width() * now.height())) == 0;
   }
   std::string field(Field f) { return view.texts[f]; }
+  // Newest formulas of two-function mode.
+  void writeHistory2() {
+    writeFile(folder / "Kurvana2.lst", "F(x)=cos(x)\r\n");
+    writeFile(folder / "Kurvana3.lst", "G(x)=sin(x)\r\n");
+  }
 
   testing::TemporaryFolder temp{"ctl"};
   const fs::path root = temp.path();
@@ -394,6 +400,109 @@ TEST_F(ControllerTest, AZoomRefreshesTheReadoutWhereThePointerIs) {
   EXPECT_TRUE(c.wheel(false, Keys{.ctrl = true}, Point{803, 300}).ok());
   EXPECT_EQ(field(Field::kYMax), "10");
   EXPECT_EQ(view.labels[Label::kReadoutX], "= 5");  // the last column
+}
+
+}  // namespace
+}  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+// Interface languages and the settings dialog's OK, with language files
+// beside a pretend executable.
+class ControllerLanguages : public ControllerTest {
+ protected:
+  // A translation whose texts are "<prefix> <index>".
+  void writeLanguage(const std::string& file, const std::string& name, const std::string& prefix) {
+    std::string text = name + "\r\n";
+    for (std::size_t i = 0; i < kTextCount; ++i) text += prefix + " " + std::to_string(i) + "\r\n";
+    writeFile(root / "bin" / file, encodeUtf16(text));
+  }
+  Controller& startWith(bool languageOn) {
+    PlotState stored;
+    stored.optLanguage = languageOn ? flagOn : flagOff;
+    fs::create_directories(folder);
+    EXPECT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{1024, 768}), "");
+    controller = std::make_unique<Controller>(view, setupAt(root / "bin/kurvana"));
+    controller->app().decimalSeparator = ".";
+    controller->app().labelFont.reset();
+    startStatus = controller->startUp(Size{1920, 1080}, std::nullopt);
+    return *controller;
+  }
+  ControllerSetup setupAt(const fs::path& executable) {
+    ControllerSetup s = setup();
+    s.executable = executable;
+    return s;
+  }
+  std::vector<std::string> names(const Controller& c) {
+    std::vector<std::string> out;
+    for (const LanguageItem& item : c.languages()) out.push_back(item.name);
+    return out;
+  }
+};
+
+TEST_F(ControllerLanguages, TheSavedChoiceIsTheLaterOfEqualNamesAndAppliesOnlyWithTheOption) {
+  writeLanguage("lang_a.txt", "Deutsch", "A");
+  writeLanguage("lang_b.txt", "Deutsch", "B");
+  writeLanguage("LANG_C.TXT", "Francais", "C");
+  fs::create_directories(folder);
+  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch"), "");
+  Controller& on = startWith(true);
+  EXPECT_TRUE(on.loadLanguages().ok());
+  // Names sort with upper case first: LANG_C.TXT, lang_a.txt, lang_b.txt.
+  EXPECT_EQ(names(on), (std::vector<std::string>{"English", "Francais", "Deutsch", "Deutsch"}));
+  EXPECT_EQ(on.chosenLanguageIndex(), 3);
+  // Both files of that name are applied in order: the later one's texts stay.
+  EXPECT_EQ(on.app().texts[TextId::kAutoScale], "B 1");
+  ASSERT_TRUE(view.shownTexts.has_value());
+  EXPECT_EQ((*view.shownTexts)[TextId::kMsgRange1], "B 23");
+
+  // With "Program language" off the choice is read but English is used.
+  controller.reset();
+  view.shownTexts.reset();
+  Controller& off = startWith(false);
+  EXPECT_TRUE(off.loadLanguages().ok());
+  EXPECT_EQ(off.chosenLanguageIndex(), 0);
+  EXPECT_EQ(off.selectedLanguage(), "Deutsch");
+  EXPECT_EQ(off.app().texts[TextId::kAutoScale], " Automatic scale");
+}
+
+TEST_F(ControllerLanguages, OkWritesTheChoiceAppliesItAndRedraws) {
+  writeLanguage("lang_de.txt", "Deutsch", "D");
+  writeHistory2();
+  Controller& c = startWith(false);
+  ASSERT_TRUE(c.loadLanguages().ok());
+  c.toggleOption(Option::kLanguage);
+  c.toggleOption(Option::kTwoFunctions);
+  c.app().plot.optAutoScale = flagOn;
+  DrawResult result = c.applySettings(1);
+  EXPECT_TRUE(result.status.ok());
+  EXPECT_EQ(result.outcome, DrawOutcome::kDrawn);
+  EXPECT_EQ(readChosenLanguage(folder / "Kurvana.lng").name, "Deutsch");
+  EXPECT_EQ(c.app().texts[TextId::kReport], "D 13");
+  // The two-function mode's newest formulas, the x fields given to automatic scale.
+  EXPECT_EQ(view.formulaAreas.back(), FormulaArea::kTwoFunctions);
+  EXPECT_EQ(field(Field::kFormulaF), "F(x)=cos(x)");
+  EXPECT_EQ(field(Field::kFormulaG), "G(x)=sin(x)");
+  EXPECT_FALSE(view.isEnabled(Field::kXMin));
+  EXPECT_TRUE(c.plot().plotValid);
+
+  // Back to English: item 0 is written as "English".
+  c.toggleOption(Option::kLanguage);
+  result = c.applySettings(0);
+  EXPECT_EQ(readChosenLanguage(folder / "Kurvana.lng").name, "English");
+  EXPECT_EQ(c.app().texts[TextId::kReport], "Generate report");
+}
+
+TEST_F(ControllerLanguages, ThePaletteSetsTheColourItsCompanionAndTheSwatch) {
+  Controller& c = startWith(false);
+  c.setCurveColor(0xFAFAFA);
+  EXPECT_EQ(c.plot().curveColor, 0xFAFAFAu);
+  EXPECT_EQ(c.plot().curveColorDark, 0xC8C8C8u);  // (200, 200, 200)
+  EXPECT_EQ(view.swatch, std::optional<std::uint32_t>(0xFAFAFA));
+  c.toggleOption(Option::kWhiteBack);
+  EXPECT_TRUE(c.isOptionOn(Option::kWhiteBack));
+  EXPECT_EQ(c.plot().optWhiteBack, flagOn);
 }
 
 }  // namespace

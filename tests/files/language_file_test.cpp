@@ -1,9 +1,14 @@
-// Translation files and the chosen-language file: decoding UTF-16 in every
-// line-end style, partial and damaged files, and the shipped translations.
+// Translation files and the chosen-language file: recognising the encoding,
+// line ends, partial, foreign and unreadable files, the list of files, and
+// the shipped translations.
 #include "files/language_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -14,6 +19,7 @@ namespace kurvana {
 namespace {
 
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 
 // UTF-8 text as UTF-16 LE, optionally without the mark.
 std::string utf16(const std::string& text, bool mark = true) {
@@ -21,12 +27,32 @@ std::string utf16(const std::string& text, bool mark = true) {
   return mark ? encoded : encoded.substr(2);
 }
 
+// The same as UTF-16 BE, the mark becoming FE FF.
+std::string utf16be(const std::string& text, bool mark = true) {
+  std::string bytes = utf16(text, mark);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+  return bytes;
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string show(const std::string& bytes) {
+  std::ostringstream out;
+  out << bytes.size() << " bytes: ";
+  for (const unsigned char c : bytes.substr(0, 24)) out << std::hex << int(c) << ' ';
+  return out.str();
+}
+
 TEST(Utf16Lines, EveryLineEndAndTheMark) {
-  EXPECT_EQ(decodeUtf16Lines(utf16("a\r\nb\nc\rd")),
-            (std::vector<std::string>{"a", "b", "c", "d"}));
-  EXPECT_EQ(decodeUtf16Lines(utf16("one\r\n", false)), (std::vector<std::string>{"one"}));
-  EXPECT_EQ(decodeUtf16Lines(utf16("\r\n\r\nx")), (std::vector<std::string>{"", "", "x"}));
-  EXPECT_EQ(decodeUtf16Lines(utf16(" Größe € 𝑥")), (std::vector<std::string>{" Größe € 𝑥"}));
+  EXPECT_EQ(decodeUtf16Lines(utf16("a\r\nb\nc\rd")), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(decodeUtf16Lines(utf16("one\r\n", false)), (Lines{"one"}));
+  EXPECT_EQ(decodeUtf16Lines(utf16("\r\n\r\nx")), (Lines{"", "", "x"}));
+  EXPECT_EQ(decodeUtf16Lines(utf16(" Größe € 𝑥")), (Lines{" Größe € 𝑥"}));
 }
 
 TEST(Utf16Lines, DamagedInputDecodesWithoutHarm) {
@@ -37,16 +63,53 @@ TEST(Utf16Lines, DamagedInputDecodesWithoutHarm) {
                                 "B\0",
                                 8) +
                             "\x41";
-  EXPECT_EQ(decodeUtf16Lines(bytes), (std::vector<std::string>{"A\xEF\xBF\xBD"
-                                                               "B"}));
+  EXPECT_EQ(decodeUtf16Lines(bytes), (Lines{"A\xEF\xBF\xBD"
+                                            "B"}));
   std::mt19937 rng(9);
   for (int i = 0; i < 300; ++i) {
     std::string random(rng() % 300, '\0');
     for (char& c : random) c = static_cast<char>(rng());
     decodeUtf16Lines(random);
+    decodeTextLines(random);
     encodeUtf16(random);
   }
   EXPECT_EQ(encodeUtf16("\xC3"), std::string("\xFF\xFE\xFD\xFF", 4));  // cut sequence
+}
+
+TEST(TextLines, EncodingByMarkOrByBytes) {
+  const std::string a0(std::string("A\0", 2));
+  const std::string n = "-N";  // U+4E2D in UTF-16 LE: no zero byte
+  const std::string bom8 = "\xEF\xBB\xBF";
+  const struct {
+    std::string bytes;
+    std::optional<Lines> lines;
+  } cases[] = {
+      {utf16be(" Größe € 𝑥\r\nb"), Lines{" Größe € 𝑥", "b"}},
+      {"\xEF\xBB\xBF Größe\r\nb", Lines{" Größe", "b"}},
+      {"\xFF\xFE", Lines{}},  // a mark alone: text without lines
+      {"\xFE\xFF", Lines{}},
+      {"\xEF\xBB\xBF", Lines{}},
+      {"", Lines{}},
+      {"a\tb", Lines{"a\tb"}},
+      {utf16be("ab") + "c", Lines{"ab"}},        // marked: the odd byte is dropped
+      {utf16("ab", false) + "c", std::nullopt},  // unmarked: odd means not UTF-16
+      {"Fran\xC3", std::nullopt},                // UTF-8 cut at the end
+      {bom8 + "Fran\xC3", Lines{"Fran\xEF\xBF\xBD"}},
+      {"\xF4\x90\x80\x80", std::nullopt},  // beyond U+10FFFF
+      {"Gr\xF6\xDF", std::nullopt},        // Latin-1
+      {"Deutsch\x01\r\n", std::nullopt},
+      {"\xC2\x85", std::nullopt},       // U+0085, a C1 control
+      {"x\xEF\xBF\xBE", std::nullopt},  // U+FFFE, a swapped mark
+      {utf16("ab\x7F"), std::nullopt},
+      // One zero in eight characters is enough, one in nine is not.
+      {n + n + n + n + n + n + n + a0, Lines{"中中中中中中中A"}},
+      {n + n + n + n + n + n + n + n + a0, std::nullopt},
+      // The zeros' side must hold four times those of the other.
+      {a0 + a0 + a0 + a0 + std::string("\0N", 2), Lines{"AAAA一"}},
+      {a0 + a0 + a0 + std::string("\0N", 2), std::nullopt},
+      {std::string("\0A\0B", 4), Lines{"AB"}},  // BE by its bytes
+  };
+  for (const auto& c : cases) EXPECT_EQ(decodeTextLines(c.bytes), c.lines) << show(c.bytes);
 }
 
 class LanguageFiles : public ::testing::Test {
@@ -66,8 +129,9 @@ class LanguageFiles : public ::testing::Test {
 
 TEST_F(LanguageFiles, AShortFileKeepsEnglishForTheRest) {
   write(folder / "lang_xx.txt", utf16("Testisch\r\n Farbe\r\n Auto\r\n"));
-  const auto file = readLanguageFile(folder / "lang_xx.txt");
-  ASSERT_TRUE(file.has_value());
+  const auto read = readLanguageFile(folder / "lang_xx.txt");
+  const auto* file = std::get_if<LanguageFile>(&read);
+  ASSERT_NE(file, nullptr);
   EXPECT_EQ(file->name, "Testisch");
   InterfaceTexts texts;
   texts.languageTexts[20] = "left over from another language";
@@ -78,39 +142,67 @@ TEST_F(LanguageFiles, AShortFileKeepsEnglishForTheRest) {
   EXPECT_EQ(texts[TextId::kMsgOverflow1], "calculation has generated an overflow error!");
 }
 
-TEST_F(LanguageFiles, LinesBeyondTheTextsAreIgnored) {
+TEST_F(LanguageFiles, WhatCountsAsALanguageFile) {
   std::string text = "Long\r\n";
   for (int i = 0; i < 50; ++i) text += "t" + std::to_string(i) + "\r\n";
-  write(folder / "lang_long.txt", utf16(text));
-  const auto file = readLanguageFile(folder / "lang_long.txt");
-  ASSERT_TRUE(file.has_value());
-  EXPECT_EQ(file->texts.size(), kTextCount);
-  EXPECT_EQ(file->texts.back(), "t34");
+  std::string largest = "Big\r\n" + std::string((1 << 20) - 7, 'x') + "\r\n";
+  const struct {
+    std::string bytes;
+    std::string name;  // empty: not a language file
+    std::size_t texts;
+  } cases[] = {
+      {utf16(text), "Long", kTextCount},  // lines beyond the texts are ignored
+      {"Deutsch", "Deutsch", 0},          // one line, no line end
+      {utf16("Deutsch\r\n"), "Deutsch", 0},
+      {largest, "Big", 1},
+      {largest + "x", "", 0},
+      {"", "", 0},
+      {"\xFF\xFE", "", 0},
+      {"\r\n Farbe\r\n", "", 0},  // nothing to pick in the list
+      {utf16(" \t\r\n Farbe\r\n"), "", 0},
+      {"Gr\xF6\xDF\r\n", "", 0},
+  };
+  for (const auto& c : cases) {
+    write(folder / "lang_x.txt", c.bytes);
+    const auto read = readLanguageFile(folder / "lang_x.txt");
+    const auto* file = std::get_if<LanguageFile>(&read);
+    if (c.name.empty()) {
+      EXPECT_TRUE(std::holds_alternative<NotALanguageFile>(read)) << show(c.bytes);
+      continue;
+    }
+    ASSERT_NE(file, nullptr) << show(c.bytes);
+    EXPECT_EQ(file->name, c.name) << show(c.bytes);
+    EXPECT_EQ(file->texts.size(), c.texts) << show(c.bytes);
+  }
 }
 
-TEST_F(LanguageFiles, AUtf8FileIsReadAsGarbageNotACrash) {
-  write(folder / "lang_u8.txt", "Deutsch\r\n Farbe\r\n");
-  const auto file = readLanguageFile(folder / "lang_u8.txt");
-  ASSERT_TRUE(file.has_value());
-  InterfaceTexts texts;
-  applyLanguage(texts, *file);
-  EXPECT_EQ(texts[TextId::kMsgRange1], "The minimum value of the function's argument");
-  std::string error;
-  EXPECT_FALSE(readLanguageFile(folder / "missing.txt", &error).has_value());
-  EXPECT_NE(error.find("missing.txt"), std::string::npos);
-}
-
-TEST_F(LanguageFiles, ListedByFolderThenName) {
+TEST_F(LanguageFiles, ListedInAnyLetterCaseByFolderThenName) {
   const fs::path own = folder / "bin";
   const fs::path shared = folder / "share";
-  fs::create_directories(own);
-  fs::create_directories(shared / "lang_dir.txt");  // a folder, not a file
-  write(own / "lang_b.txt", "");
-  write(own / "lang_a.txt", "");
-  write(own / "notes.txt", "");
+  fs::create_directories(own / "lang_dir.txt");  // a folder, not a file
+  fs::create_directories(shared);
+  const struct {
+    const char* name;
+    bool listed;
+  } names[] = {
+      {"LANG_DE.TXT", true},  {"Lang_Fr.Txt", true},     {"lang_.txt", true},
+      {"lang_a.txt", true},   {"lang_x.txt.bak", false}, {"lang.txt", false},
+      {"xlang_a.txt", false}, {"lang_a.text", false},
+  };
+  for (const auto& n : names) write(own / n.name, "");
+  fs::create_symlink(own / "lang_a.txt", own / "lang_link.txt");
+  fs::create_symlink(own / "gone.txt", own / "lang_gone.txt");
+  fs::create_symlink(own / "lang_dir.txt", own / "lang_dirlink.txt");
   write(shared / "lang_a.txt", "");
-  EXPECT_EQ(listLanguageFiles({own, shared, folder / "none"}),
-            (std::vector<fs::path>{own / "lang_a.txt", own / "lang_b.txt", shared / "lang_a.txt"}));
+
+  const auto found = listLanguageFiles({own, shared, folder / "none"});
+  for (const auto& n : names) {
+    EXPECT_EQ(std::find(found.begin(), found.end(), own / n.name) != found.end(), n.listed)
+        << n.name;
+  }
+  EXPECT_EQ(found, (std::vector<fs::path>{own / "LANG_DE.TXT", own / "Lang_Fr.Txt",
+                                          own / "lang_.txt", own / "lang_a.txt",
+                                          own / "lang_link.txt", shared / "lang_a.txt"}));
 }
 
 TEST_F(LanguageFiles, TheProgramFolderComesBeforeTheInstalledOne) {
@@ -120,32 +212,92 @@ TEST_F(LanguageFiles, TheProgramFolderComesBeforeTheInstalledOne) {
 
 TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   const fs::path path = folder / "Kurvana.lng";
-  EXPECT_EQ(readChosenLanguage(path), "");
+  const auto missing = readChosenLanguage(path);
+  EXPECT_EQ(missing.name, "");
+  EXPECT_EQ(missing.error, "");  // the first run says nothing
   ASSERT_EQ(writeChosenLanguage(path, "Français"), "");
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  EXPECT_EQ(bytes.str(), std::string("\xFF\xFE"
+  EXPECT_EQ(slurp(path), std::string("\xFF\xFE"
                                      "F\0r\0a\0n\0\xE7\0a\0i\0s\0\r\0\n\0",
                                      22));
-  EXPECT_EQ(readChosenLanguage(path), "Français");
+  EXPECT_EQ(readChosenLanguage(path).name, "Français");
+  for (const std::string& bytes : {utf16be("Français\r\n"), std::string("Français\r\nx")}) {
+    write(path, bytes);
+    EXPECT_EQ(readChosenLanguage(path).name, "Français") << show(bytes);
+  }
+  write(path, "Gr\xF6\xDF");
+  EXPECT_EQ(readChosenLanguage(path).name, "");  // not text: no choice
   EXPECT_NE(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English"), "");
+
+  fs::remove(path);
+  fs::create_directories(path);
+  const auto folderInstead = readChosenLanguage(path);
+  EXPECT_EQ(folderInstead.name, "");
+  EXPECT_EQ(folderInstead.error, "Cannot read \"" + path.string() + "\": it is a folder");
 }
 
-TEST(ShippedTranslations, CompleteAndMessagesComposeRight) {
+TEST_F(LanguageFiles, UnreadableFilesAreReportedByName) {
+  const fs::path language = folder / "lang_de.txt";
+  const fs::path chosen = folder / "Kurvana.lng";
+  write(language, utf16("Deutsch\r\n"));
+  write(chosen, utf16("Deutsch\r\n"));
+  ASSERT_EQ(::chmod(language.c_str(), 0600), 0);
+  ASSERT_EQ(::chmod(chosen.c_str(), 0600), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setresgid(kNobody, kNobody, kNobody) != 0 ||
+        ::setresuid(kNobody, kNobody, kNobody) != 0) {
+      ::_exit(2);
+    }
+    const auto read = readLanguageFile(language);
+    const auto* failure = std::get_if<ReadFailure>(&read);
+    if (failure == nullptr ||
+        failure->message != "Cannot read \"" + language.string() + "\": Permission denied") {
+      ::_exit(3);
+    }
+    const auto choice = readChosenLanguage(chosen);
+    if (!choice.name.empty() ||
+        choice.error != "Cannot read \"" + chosen.string() + "\": Permission denied") {
+      ::_exit(4);
+    }
+    // Still listed: the message box is what tells the user about it.
+    ::_exit(listLanguageFiles({folder}) == std::vector<fs::path>{language} ? 0 : 5);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 2) << "could not drop privileges";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "3: language file, 4: chosen language, 5: list";
+}
+
+TEST_F(LanguageFiles, ShippedTranslationsReadTheSameInEveryEncoding) {
   for (const char* name : {"lang_de.txt", "lang_fr.txt"}) {
-    const auto file = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / name);
-    ASSERT_TRUE(file.has_value()) << name;
-    EXPECT_EQ(file->texts.size(), kTextCount) << name;
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(file->texts[i].front(), ' ') << name << i;
-    for (const auto& text : file->texts) EXPECT_FALSE(text.empty()) << name;
+    const auto read = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / name);
+    const auto* shipped = std::get_if<LanguageFile>(&read);
+    ASSERT_NE(shipped, nullptr) << name;
+    ASSERT_EQ(shipped->texts.size(), kTextCount) << name;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(shipped->texts[i].front(), ' ') << name << i;
+    for (const auto& text : shipped->texts) EXPECT_FALSE(text.empty()) << name;
+    std::string text = shipped->name + "\r\n";
+    for (const auto& line : shipped->texts) text += line + "\r\n";
+    for (const std::string& variant :
+         {utf16(text, false), utf16be(text), utf16be(text, false), "\xEF\xBB\xBF" + text, text}) {
+      write(folder / name, variant);
+      const auto again = readLanguageFile(folder / name);
+      const auto* file = std::get_if<LanguageFile>(&again);
+      ASSERT_NE(file, nullptr) << name << ' ' << show(variant);
+      EXPECT_EQ(file->name, shipped->name) << name << ' ' << show(variant);
+      EXPECT_EQ(file->texts, shipped->texts) << name << ' ' << show(variant);
+    }
   }
   const auto german = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / "lang_de.txt");
-  EXPECT_EQ(german->name, "Deutsch");
-  EXPECT_EQ(german->texts[static_cast<std::size_t>(TextId::kMsgSyntax1)] + " F(x)",
-            "Bitte prüfen Sie die Syntax der Funktion F(x)");
+  EXPECT_EQ(std::get<LanguageFile>(german).name, "Deutsch");
+  EXPECT_EQ(std::get<LanguageFile>(german).texts[static_cast<std::size_t>(TextId::kMsgSyntax1)],
+            "Bitte prüfen Sie die Syntax der Funktion");
   const auto french = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / "lang_fr.txt");
-  EXPECT_EQ(french->name, "Français");
+  EXPECT_EQ(std::get<LanguageFile>(french).name, "Français");
 }
 
 }  // namespace

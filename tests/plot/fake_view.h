@@ -45,6 +45,7 @@ class FakeView : public AppView {
   }
   void arrangeFormulaArea(FormulaArea area) override { formulaAreas.push_back(area); }
   void showFileName(std::string_view name) override { fileName = std::string(name); }
+  void showInterfaceTexts(const InterfaceTexts& texts) override { shownTexts = texts; }
 
   // Draws that compiled every formula: each one turns the G field black.
   int compiledDraws() const {
@@ -76,6 +77,7 @@ class FakeView : public AppView {
   std::vector<std::array<std::string, 3>> messages;
   std::vector<FormulaArea> formulaAreas;
   std::optional<std::string> fileName;
+  std::optional<InterfaceTexts> shownTexts;
 };
 
 }  // namespace kurvana::testing

@@ -1,0 +1,94 @@
+#include "ui/about_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "app/web_address.h"
+#include "files/history.h"
+
+namespace kurvana::ui {
+namespace {
+
+const QColor kLinkColor(0, 36, 75);
+const QColor kLinkHoverColor(48, 84, 155);
+const QColor kCardColor(232, 233, 236);
+const QRect kCard(24, 52, 372, 144);
+
+}  // namespace
+
+AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> openUrl)
+    : DialogWindow(mainWindow, kSize, "About this utility"), openUrl_(std::move(openUrl)) {
+  setObjectName("aboutWindow");
+  auto* icon = new QLabel(this);
+  icon->setGeometry(kCard.left() + 20, kCard.top() + 40, 64, 64);
+  QImage picture = applicationIcon(static_cast<int>(64 * devicePixelRatioF()));
+  picture.setDevicePixelRatio(devicePixelRatioF());
+  icon->setPixmap(QPixmap::fromImage(picture));
+
+  link_ = new QLabel(QString(kProductName) + " 1.0", this);
+  link_->setObjectName("productLink");
+  link_->setGeometry(kCard.left() + 104, kCard.top() + 44, 240, 30);
+  setInterfaceFont(link_, 22);
+  QFont font = link_->font();
+  font.setUnderline(true);
+  link_->setFont(font);
+  link_->setCursor(Qt::PointingHandCursor);
+  link_->setToolTip(QString::fromStdString(productPageAddress()));
+  link_->setMouseTracking(true);
+  link_->setAttribute(Qt::WA_Hover);
+  link_->installEventFilter(this);
+  showLinkColor(false);
+
+  auto* subtitle = new QLabel("A fast, exact function plotter", this);
+  subtitle->setGeometry(kCard.left() + 104, kCard.top() + 78, 250, 22);
+  setInterfaceFont(subtitle, 13);
+  QPalette palette = subtitle->palette();
+  palette.setColor(QPalette::WindowText, QColor(60, 64, 72));
+  subtitle->setPalette(palette);
+}
+
+void AboutWindow::setTitleText(const std::string& title) {
+  setTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void AboutWindow::showLinkColor(bool hover) {
+  QPalette palette = link_->palette();
+  palette.setColor(QPalette::WindowText, hover ? kLinkHoverColor : kLinkColor);
+  link_->setPalette(palette);
+}
+
+void AboutWindow::paintEvent(QPaintEvent* event) {
+  DialogWindow::paintEvent(event);
+  // A light card carries the dark link colours.
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath card;
+  card.addRoundedRect(QRectF(kCard), 8, 8);
+  painter.fillPath(card, kCardColor);
+}
+
+bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == link_) {
+    switch (event->type()) {
+      case QEvent::Enter:
+        showLinkColor(true);
+        break;
+      case QEvent::Leave:
+        showLinkColor(false);
+        break;
+      case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+          openUrl_(QUrl(QString::fromStdString(productPageAddress())));
+          hide();
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return DialogWindow::eventFilter(watched, event);
+}
+
+}  // namespace kurvana::ui

@@ -1,0 +1,44 @@
+// The common frame of Kurvana's small windows: borderless and modeless, a
+// title strip with the program icon and a title that drags the window, the
+// tiled background, a 2-pixel frame around it all, and centring on the main
+// window whenever it is shown.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include "ui/chrome_widgets.h"
+
+namespace kurvana::ui {
+
+class DialogWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  void setTitle(const QString& title) { title_->setText(title); }
+  QString title() const { return title_->text(); }
+  TitleBar* titleBar() const { return titleBar_; }
+
+ protected:
+  // `flags` adds to the borderless tool window (e.g. staying on top).
+  DialogWindow(QWidget* mainWindow, QSize size, const QString& title, Qt::WindowFlags flags = {});
+
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+  QWidget* mainWindow() const { return mainWindow_; }
+
+ private:
+  QWidget* mainWindow_;
+  TitleBar* titleBar_;
+  QLabel* title_;
+  WindowFrame* frame_;
+  QImage tile_;
+};
+
+// Light text for the dark background, in the interface face, cut at the
+// label's right edge when it is longer.
+void styleDialogLabel(QLabel* label, QRect geometry, int pixels = 15);
+QLabel* addDialogLabel(QWidget* parent, const QString& text, QRect geometry, int pixels = 15);
+
+}  // namespace kurvana::ui

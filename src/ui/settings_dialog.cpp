@@ -1,0 +1,131 @@
+#include "ui/settings_dialog.h"
+
+#include <QShowEvent>
+
+namespace kurvana::ui {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
+    : DialogWindow(mainWindow, kSize, "Settings"), controller_(controller) {
+  setObjectName("settingsDialog");
+  const Row rows[] = {
+      {Option::kTwoFunctions, TextId::kTwoFunctions, 22, 54, 58, 230},
+      {Option::kAntialias, TextId::kAntialias, 22, 94, 58, 230},
+      {Option::kThick, TextId::kThick, 22, 134, 58, 230},
+      {Option::kWhiteBack, TextId::kWhiteBack, 22, 174, 58, 230},
+      {Option::kDarkNegative, TextId::kDarkNegative, 22, 214, 58, 230},
+      {Option::kPolar, TextId::kPolar, 286, 54, 323, 188},
+      {Option::kGrid, TextId::kShowGrid, 286, 94, 323, 188},
+      {Option::kAxes, TextId::kShowAxes, 286, 134, 323, 188},
+      {Option::kReport, TextId::kReport, 286, 174, 323, 188},
+      {Option::kLanguage, TextId::kLanguage, 286, 214, 323, 188},
+  };
+  const char* const names[] = {"twoFunctions", "antialias", "thick", "whiteBack", "darkNegative",
+                               "polar",        "grid",      "axes",  "report",    "language"};
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& r = rows[i];
+    auto* picture = new TogglePicture(this);
+    picture->setObjectName(QString(names[i]) + "Picture");
+    picture->move(r.left, r.top);
+    auto* caption = new PressLabel(this);
+    caption->setObjectName(QString(names[i]) + "Caption");
+    styleDialogLabel(caption, QRect(r.labelLeft, r.top + 3, r.labelWidth, 22));
+    pictures_[r.option] = picture;
+    captions_[r.option] = caption;
+    connect(picture, &PressLabel::pressed, this, [this, o = r.option] { flip(o); });
+    connect(caption, &PressLabel::pressed, this, [this, o = r.option] { flip(o); });
+  }
+
+  languages_ = new QComboBox(this);
+  languages_->setObjectName("languageList");
+  languages_->setGeometry(286, 250, 192, 24);
+  setInterfaceFont(languages_, 13);
+  QPalette listColours = languages_->palette();
+  listColours.setColor(QPalette::Button, QColor(164, 165, 174));
+  listColours.setColor(QPalette::Base, QColor(232, 233, 236));
+  listColours.setColor(QPalette::Window, QColor(232, 233, 236));
+  listColours.setColor(QPalette::ButtonText, Qt::black);
+  listColours.setColor(QPalette::Text, Qt::black);
+  listColours.setColor(QPalette::Light, QColor(10, 20, 50));
+  listColours.setColor(QPalette::Dark, QColor(10, 20, 50));
+  languages_->setPalette(listColours);
+  // Choosing takes the focus off the list, as a click elsewhere would.
+  connect(languages_, &QComboBox::activated, this, [this] { focusHolder_->setFocus(); });
+
+  focusHolder_ = new QComboBox(this);
+  focusHolder_->setGeometry(600, 250, 192, 24);  // beyond the right edge
+  focusHolder_->addItem("English");
+
+  auto* okButton = new RoundButton(Glyph::kOk, QSize(50, 50), RoundButton::Trigger::kClick, this);
+  okButton->setObjectName("okButton");
+  okButton->move(234, 285);
+  okButton->setToolTip("OK");
+  connect(okButton, &RoundButton::triggered, this, [this] { ok(); });
+
+  // The languages as the dialog is made: the list, and the saved choice.
+  const Status status = controller_.loadLanguages();
+  for (const LanguageItem& item : controller_.languages()) languages_->addItem(fromUtf8(item.name));
+  languages_->setCurrentIndex(controller_.chosenLanguageIndex());
+  showStates();
+  showTexts(controller_.app().texts);
+  if (!status.ok()) {
+    // Shown once the main window is up; the dialog itself is not visible yet.
+    QMetaObject::invokeMethod(
+        this, [this, status] { emit applied(status); }, Qt::QueuedConnection);
+  }
+}
+
+void SettingsDialog::showTexts(const InterfaceTexts& texts) {
+  setTitle(fromUtf8(texts[TextId::kSettingsTitle]));
+  const std::pair<Option, TextId> captions[] = {
+      {Option::kTwoFunctions, TextId::kTwoFunctions},
+      {Option::kAntialias, TextId::kAntialias},
+      {Option::kThick, TextId::kThick},
+      {Option::kWhiteBack, TextId::kWhiteBack},
+      {Option::kDarkNegative, TextId::kDarkNegative},
+      {Option::kPolar, TextId::kPolar},
+      {Option::kGrid, TextId::kShowGrid},
+      {Option::kAxes, TextId::kShowAxes},
+      {Option::kReport, TextId::kReport},
+      {Option::kLanguage, TextId::kLanguage},
+  };
+  for (const auto& [option, id] : captions) captions_[option]->setText(fromUtf8(texts[id]));
+}
+
+void SettingsDialog::showStates() {
+  for (auto& [option, picture] : pictures_) picture->showState(controller_.isOptionOn(option));
+  const bool listOn = controller_.isOptionOn(Option::kLanguage);
+  languages_->setEnabled(listOn);
+  if (!listOn) languages_->setCurrentIndex(0);
+}
+
+void SettingsDialog::flip(Option option) {
+  controller_.toggleOption(option);
+  pictures_[option]->showState(controller_.isOptionOn(option));
+  if (option == Option::kLanguage) {
+    const bool on = controller_.isOptionOn(Option::kLanguage);
+    languages_->setEnabled(on);
+    if (!on) languages_->setCurrentIndex(0);
+  }
+}
+
+void SettingsDialog::showEvent(QShowEvent* event) {
+  DialogWindow::showEvent(event);
+  showStates();
+  focusHolder_->setFocus();
+}
+
+void SettingsDialog::ok() {
+  hide();
+  const int index = languages_->isEnabled() ? languages_->currentIndex() : 0;
+  DrawResult result = controller_.applySettings(index);
+  emit applied(result.status);
+}
+
+}  // namespace kurvana::ui

@@ -1,0 +1,57 @@
+// The settings dialog: the ten options that are not on the main window, in
+// two columns of toggles, and the interface language. A toggle takes effect
+// in the options at once; OK brings the main window in line and redraws.
+#pragma once
+
+#include <QComboBox>
+#include <functional>
+#include <map>
+
+#include "app/controller.h"
+#include "ui/dialog_window.h"
+
+namespace kurvana::ui {
+
+class SettingsDialog : public DialogWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr QSize kSize{518, 368};
+
+  // Reads the languages (the chosen one, the list) through the controller,
+  // as the dialog is made at start-up; their problems go to `showProblems`.
+  SettingsDialog(QWidget* mainWindow, Controller& controller);
+
+  // Captions from the interface texts.
+  void showTexts(const InterfaceTexts& texts);
+
+  QComboBox* languageList() const { return languages_; }
+
+ signals:
+  // OK was pressed and applied; the window repaints and shows the problems.
+  void applied(const Status& status);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Row {
+    Option option;
+    TextId caption;
+    int left;  // of the picture
+    int top;
+    int labelLeft;
+    int labelWidth;
+  };
+  void flip(Option option);
+  void showStates();
+  void ok();
+
+  Controller& controller_;
+  std::map<Option, TogglePicture*> pictures_;
+  std::map<Option, PressLabel*> captions_;
+  QComboBox* languages_ = nullptr;
+  QComboBox* focusHolder_ = nullptr;  // takes the keyboard focus out of sight
+};
+
+}  // namespace kurvana::ui
