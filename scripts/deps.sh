@@ -21,6 +21,13 @@ KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontcon
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)
+# What checking an install needs: the entry validator, the MIME database and
+# xdg-mime, which outside a desktop session asks `mimetype` (libfile-mimeinfo-perl,
+# only recommended by xdg-utils) and otherwise falls back to libmagic, blind to
+# the installed types; xmllint and rsvg-convert for the SVG icon.
+KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
+  libxml2-utils librsvg2-bin)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
-KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}")
+KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
+  "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")

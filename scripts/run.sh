@@ -39,14 +39,12 @@ ensure_packages "${KURVANA_BUILD_PACKAGES[@]}"
 if $headless; then ensure_packages "${KURVANA_SCREEN_PACKAGES[@]}"; fi
 
 build="$root/build-run"
-target=kurvana
-if $cli; then target=kurvana-cli; fi
 # The build is quiet unless it fails; then its whole output is shown.
 mkdir -p "$build"
 log="$build/run-build.log"
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
          -DKURVANA_TESTS=OFF -DKURVANA_BENCH=OFF &&
-       cmake --build "$build" --target "$target"; } >"$log" 2>&1; then
+       cmake --build "$build"; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "run.sh: the build failed (log: $log)" >&2
   exit 1
