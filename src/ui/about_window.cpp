@@ -28,7 +28,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> o
 
   link_ = new QLabel(QString(kProductName) + " 1.0", this);
   link_->setObjectName("productLink");
-  link_->setGeometry(kCard.left() + 104, kCard.top() + 44, 240, 30);
+  link_->setGeometry(kCard.left() + 104, kCard.top() + 57, 240, 30);
   setInterfaceFont(link_, 22);
   QFont font = link_->font();
   font.setUnderline(true);
@@ -39,13 +39,6 @@ AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> o
   link_->setAttribute(Qt::WA_Hover);
   link_->installEventFilter(this);
   showLinkColor(false);
-
-  auto* subtitle = new QLabel("A fast, exact function plotter", this);
-  subtitle->setGeometry(kCard.left() + 104, kCard.top() + 78, 250, 22);
-  setInterfaceFont(subtitle, 13);
-  QPalette palette = subtitle->palette();
-  palette.setColor(QPalette::WindowText, QColor(60, 64, 72));
-  subtitle->setPalette(palette);
 }
 
 void AboutWindow::setTitleText(const std::string& title) {

@@ -337,7 +337,9 @@ void MainWindow::buildPanel() {
     panel_.push_back({picture, 170, t.top - 3});
     auto* caption = new PressLabel(fromUtf8(controller_->app().texts[t.caption]), this);
     caption->setObjectName(QString(t.name) + "Caption");
-    caption->resize(142, 22);
+    // Cut at its own right edge, just inside the window's, when a
+    // translation is longer.
+    caption->resize(136, 22);
     setInterfaceFont(caption, 15);
     colourText(caption, kPanelTextColor);
     panel_.push_back({caption, 139, t.top});

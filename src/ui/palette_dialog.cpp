@@ -12,6 +12,7 @@ constexpr int kColumns = 32;
 constexpr int kCell = 16;
 constexpr int kLeftMargin = 2;  // the cells start two pixels in
 constexpr int kPaletteHeight = kRows * kCell;
+const QColor kFrameColor(74, 73, 84);
 
 constexpr Color rgb(int red, int green, int blue) {
   return static_cast<Color>(red) | (static_cast<Color>(green) << 8) |
@@ -78,6 +79,11 @@ PaletteDialog::PaletteDialog(QWidget* mainWindow, Controller& controller)
                          colorFromBgr(paletteColor(r, i)));
       }
     }
+    // The window's frame covers the two margins beside the cells: the
+    // picture holds it too, so a press there picks the colour it shows.
+    painter.fillRect(0, 0, kLeftMargin, picture_.height(), kFrameColor);
+    painter.fillRect(picture_.width() - kLeftMargin, 0, kLeftMargin, picture_.height(),
+                     kFrameColor);
   }
   red_ = addDialogLabel(this, QString(), QRect(68, 296, 93, 24));
   green_ = addDialogLabel(this, QString(), QRect(68, 316, 93, 24));

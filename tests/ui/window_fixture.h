@@ -1,6 +1,6 @@
 // The main window over a temporary home folder, with every desktop service
-// (beep, message box, file dialog, browser, quit) and every outside command
-// replaced by a recorder.
+// (beep, message box, file dialog, browser, quit, the update check's question,
+// draw and address) and every outside command replaced by a recorder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,6 +34,9 @@
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
+inline void PrintTo(const QColor& c, std::ostream* out) {
+  *out << "RGB(" << c.red() << ", " << c.green() << ", " << c.blue() << ")";
+}
 
 namespace kurvana::ui {
 
@@ -52,7 +55,9 @@ class WindowTest : public ::testing::Test {
   ControllerSetup setup() {
     ControllerSetup s;
     s.environment = testing::environmentOf(vars);
-    s.executable = "/opt/kurvana/bin/kurvana";
+    // Translations are looked for beside the executable and in share/kurvana
+    // next to its bin folder: both inside the temporary folder.
+    s.executable = root / "bin/kurvana";
     s.reportCommand = {"/bin/true"};
     s.runCommand = [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
     return s;
@@ -71,6 +76,15 @@ class WindowTest : public ::testing::Test {
     };
     s.openUrl = [this](const QUrl& url) { urls.push_back(url); };
     s.quit = [this] { ++quits; };
+    s.confirm = [this](const QString& question) {
+      confirmations.push_back(question);
+      return confirmAnswer;
+    };
+    s.updateDraw = [this] {
+      ++updateDraws;
+      return updateDrawValue;
+    };
+    s.versionDocument = versionDocument;
     return s;
   }
 
@@ -108,6 +122,24 @@ class WindowTest : public ::testing::Test {
     return widget;
   }
   QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
+
+  // One of the window's own top-level windows (the dialogs), by object name.
+  template <typename T = QWidget>
+  T* topLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == name) {
+        if (auto* t = dynamic_cast<T*>(w)) return t;
+      }
+    }
+    ADD_FAILURE() << "no window " << name;
+    return nullptr;
+  }
+  template <typename T = QWidget>
+  static T* childOf(QWidget* parent, const char* name) {
+    T* widget = parent->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
   QString text(const char* name) {
     if (auto* edit = window->findChild<QLineEdit*>(name)) return edit->text();
     return find<QLabel>(name)->text();
@@ -146,6 +178,17 @@ class WindowTest : public ::testing::Test {
     return {m.line(0), m.line(1), m.line(2)};
   }
 
+  // UTF-16 LE with the FF FE mark, as the program reads and writes its
+  // language files.
+  static std::string utf16(const QString& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text.toStdU16String()) {
+      bytes += static_cast<char>(c & 0xFF);
+      bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+  }
+
   static QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
 
   static std::string slurp(const fs::path& path) { return testing::readWhole(path); }
@@ -175,6 +218,12 @@ class WindowTest : public ::testing::Test {
   std::vector<QUrl> urls;
   int quits = 0;
   std::vector<std::vector<std::string>> commands;
+  QStringList confirmations;
+  bool confirmAnswer = false;  // Cancel
+  int updateDraws = 0;
+  unsigned updateDrawValue = 0;  // 1 would start the update check
+  // Never asked unless a test draws 1; a closed port on this machine even then.
+  QUrl versionDocument{"http://127.0.0.1:9/kurvana/version.txt"};
 };
 
 }  // namespace kurvana::ui
