@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real window on a private virtual screen, driven as a user
-# drives it, checked against kurvana-cli's pictures and the files it leaves.
+# drives it, checked against kurvana-cli's pictures and the files it leaves;
+# then two more starts in the same home: polar coordinates and German chosen
+# in the settings dialog, and German again after a restart.
 #   window_e2e.sh KURVANA KURVANA_CLI
 # Needs Xvfb, xdotool and ImageMagick (scripts/deps.sh installs them).
 set -euo pipefail
@@ -81,29 +83,67 @@ home="$work/home"
 data="$home/Documents/Talvoren/Kurvana"
 mkdir -p "$home" "$work/runtime"
 chmod 700 "$work/runtime"
-env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP \
-  HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-  XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
-  "$kurvana" >"$work/kurvana.log" 2>&1 &
-program_pid=$!
-started=$SECONDS
 
-# The splash (417 x 260) comes first, the 1024 x 768 main window 2.5 s later.
-main=
-while [ -z "$main" ]; do
-  running "$program_pid" || fail "kurvana ended before its main window appeared"
-  [ $((SECONDS - started)) -lt 20 ] || fail "no 1024x768 Kurvana window within 20 s"
-  for id in $(xdotool search --onlyvisible --name '^Kurvana$' 2>/dev/null || true); do
+# Moves the pointer to the screen point X, Y and waits until it is there.
+# `mousemove --sync` to where the pointer already is waits 15 s for a motion
+# that never comes, so that case is left out.
+pointer_to() {
+  local at
+  at="$(xdotool getmouselocation --shell)" || fail "xdotool could not find the pointer"
+  grep -qx "X=$1" <<<"$at" && grep -qx "Y=$2" <<<"$at" && return 0
+  xdotool mousemove --sync "$1" "$2"
+}
+
+# Sets $found to the xdotool geometry of the program's visible window of size
+# W x H (grep patterns), or empty. By process: a drop-down list has no WM_NAME.
+find_window() {
+  local id geometry
+  found=
+  for id in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null || true); do
     geometry="$(xdotool getwindowgeometry --shell "$id" 2>/dev/null || true)"
-    if grep -qx 'WIDTH=1024' <<<"$geometry" && grep -qx 'HEIGHT=768' <<<"$geometry"; then
-      main="$geometry"
+    if grep -qx "WIDTH=$1" <<<"$geometry" && grep -qx "HEIGHT=$2" <<<"$geometry"; then
+      found="$geometry"
     fi
   done
-  [ -n "$main" ] || sleep 0.1
-done
-wx="$(sed -n 's/^X=//p' <<<"$main")"
-wy="$(sed -n 's/^Y=//p' <<<"$main")"
-[ "$wx,$wy" = "448,156" ] || fail "the main window is at $wx,$wy, not centred at 448,156"
+}
+
+# Starts the program in its own home (every start the same one) and waits for
+# its main window; sets $wx, $wy.
+start_program() {
+  env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP \
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+    XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
+    "$kurvana" >>"$work/kurvana.log" 2>&1 &
+  program_pid=$!
+  local started=$SECONDS
+  # The splash (417 x 260) comes first, the 1024 x 768 main window 2.5 s later.
+  found=
+  while [ -z "$found" ]; do
+    running "$program_pid" || fail "$1: kurvana ended before its main window appeared"
+    [ $((SECONDS - started)) -lt 20 ] || fail "$1: no 1024x768 Kurvana window within 20 s"
+    find_window 1024 768
+    [ -n "$found" ] || sleep 0.1
+  done
+  wx="$(sed -n 's/^X=//p' <<<"$found")"
+  wy="$(sed -n 's/^Y=//p' <<<"$found")"
+  [ "$wx,$wy" = "448,156" ] || fail "$1: the main window is at $wx,$wy, not centred at 448,156"
+}
+
+# The close caption button ends the program, with status 0.
+close_program() {
+  pointer_to $((wx + 1024 - 44 + 16)) $((wy + 4 + 12))
+  xdotool click 1
+  local deadline=$((SECONDS + 10)) status=0
+  while running "$program_pid"; do
+    [ $SECONDS -lt $deadline ] || fail "$1: kurvana still runs 10 s after its close button was clicked"
+    sleep 0.1
+  done
+  wait "$program_pid" || status=$?
+  program_pid=
+  [ "$status" -eq 0 ] || fail "$1: kurvana ended with status $status"
+}
+
+start_program "first start"
 
 # Window points on the screen.
 plot_crop="$size+$((wx + 8))+$((wy + 40))"
@@ -117,12 +157,14 @@ away_y=$((wy + 600))
 # The helpers below answer through variables, not output: a failure inside
 # $(...) would end only that subshell.
 shot=0
-# Saves the plot as the screen shows it, in a new file named in $current.
-capture_plot() {
+# Saves the screen's CROP (the plot unless given) in a new file, NAME<n>.png,
+# named in $current.
+capture() {
   shot=$((shot + 1))
-  current="$work/plot$shot.png"
-  import -silent -window root -crop "$plot_crop" +repage "$current" || fail "screenshot failed"
+  current="$work/${2:-plot}$shot.png"
+  import -silent -window root -crop "${1:-$plot_crop}" +repage "$current" || fail "screenshot failed"
 }
+capture_plot() { capture "$plot_crop" plot; }
 
 # Sets $count to the number of pixels in which two pictures of one size differ.
 differing() {
@@ -132,28 +174,33 @@ differing() {
   count="${BASH_REMATCH[0]}"
 }
 
-# Waits until the plot equals PICTURE pixel for pixel.
-wait_for_plot() {
-  local picture="$1" what="$2" deadline=$((SECONDS + 10))
+# Waits until the screen's CROP (the plot unless given) equals PICTURE pixel
+# for pixel.
+wait_for_same() {
+  local picture="$1" what="$2" crop="${3:-$plot_crop}" name="${4:-plot}" deadline=$((SECONDS + 10))
   while :; do
     running "$program_pid" || fail "kurvana ended while waiting for $what"
-    capture_plot
+    capture "$crop" "$name"
     differing "$current" "$picture"
     [ "$count" -eq 0 ] && return 0
     [ $SECONDS -lt $deadline ] ||
-      fail "$what: the plot differs from kurvana-cli's picture in $count pixels"
+      fail "$what: the $name differs from $(basename "$picture") in $count pixels (screenshot $current)"
     sleep 0.1
   done
 }
 
-# Waits until the plot differs from BEFORE and then holds still for two more
-# looks (a pan preview or a pending repaint does not); the file holding it is
-# named in $current.
+# Waits until the plot equals kurvana-cli's PICTURE pixel for pixel.
+wait_for_plot() { wait_for_same "$1" "$2"; }
+
+# Waits until the screen's CROP (the plot unless given) differs from BEFORE
+# and then holds still for two more looks (a pan preview or a pending repaint
+# does not); the file holding it is named in $current.
 wait_for_change() {
-  local before="$1" what="$2" deadline=$((SECONDS + 10)) last= held=0
+  local before="$1" what="$2" crop="${3:-$plot_crop}" name="${4:-plot}"
+  local deadline=$((SECONDS + 10)) last= held=0
   while :; do
     running "$program_pid" || fail "kurvana ended while waiting for $what"
-    capture_plot
+    capture "$crop" "$name"
     differing "$current" "$before"
     if [ "$count" -ne 0 ]; then
       if [ -n "$last" ]; then
@@ -163,7 +210,38 @@ wait_for_change() {
       [ "$held" -ge 2 ] && return 0
       last="$current"
     fi
-    [ $SECONDS -lt $deadline ] || fail "$what: the plot did not change, or kept changing, for 10 s"
+    [ $SECONDS -lt $deadline ] || fail "$what: the $name did not change, or kept changing, for 10 s"
+    sleep 0.1
+  done
+}
+
+# Waits until the screen's CROP holds still for two more looks (a window
+# just mapped may not be painted yet); the file is named in $current.
+wait_for_still() {
+  local crop="$1" name="$2" what="$3" deadline=$((SECONDS + 5)) last= held=0
+  while :; do
+    running "$program_pid" || fail "kurvana ended while waiting for $what"
+    capture "$crop" "$name"
+    if [ -n "$last" ]; then
+      differing "$current" "$last"
+      if [ "$count" -eq 0 ]; then held=$((held + 1)); else held=0; fi
+      [ "$held" -ge 2 ] && return 0
+    fi
+    last="$current"
+    [ $SECONDS -lt $deadline ] || fail "$what: the $name kept changing for 5 s"
+    sleep 0.1
+  done
+}
+
+# Waits up to 5 s for the program's visible window of W x H (H a pattern)
+# to be "shown", or to be "gone".
+wait_for_window() {
+  local deadline=$((SECONDS + 5))
+  while :; do
+    running "$program_pid" || fail "kurvana ended while waiting for $4"
+    find_window "$1" "$2"
+    if [ "$3" = shown ]; then [ -n "$found" ] && return 0; else [ -z "$found" ] && return 0; fi
+    [ $SECONDS -lt $deadline ] || fail "$4: still not $3 after 5 s"
     sleep 0.1
   done
 }
@@ -205,16 +283,7 @@ wait_for_change "$zoomed_x" "Ctrl+wheel zoom"
 zoomed_y="$current"
 
 # --- The close caption button ends the program. ---
-xdotool mousemove --sync $((wx + 1024 - 44 + 16)) $((wy + 4 + 12)) click 1
-deadline=$((SECONDS + 10))
-while running "$program_pid"; do
-  [ $SECONDS -lt $deadline ] || fail "kurvana still runs 10 s after its close button was clicked"
-  sleep 0.1
-done
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "kurvana ended with status $status"
+close_program "first start"
 
 # --- The history: the typed formula first, CR LF ended. ---
 history="$data/Kurvana.lst"
@@ -267,5 +336,102 @@ differing "$zoomed_x" "$work/expected-zoomed-x.bmp"
 differing "$zoomed_y" "$work/expected-zoomed-y.bmp"
 [ "$count" -eq 0 ] ||
   fail "Ctrl+wheel zoom: the plot differs from kurvana-cli's for y $ymin..$ymax in $count pixels"
+
+# --- A second start in the same home: the history's newest formula and the
+# recorded ranges fill the fields, so every plot below is known exactly. ---
+"$cli" draw --polar --f "$formula" --x-min "$xmin" --x-max "$xmax" --y-min "$ymin" --y-max "$ymax" \
+  --size "$size" -o "$work/expected-polar.bmp" >/dev/null || fail "kurvana-cli could not draw the polar plot"
+# Kurvana.lng naming German: UTF-16 LE with its mark, one line, CR LF.
+printf '\xff\xfeD\0e\0u\0t\0s\0c\0h\0\r\0\n\0' >"$work/expected.lng"
+
+start_program "second start"
+wait_for_plot "$work/expected-zoomed-y.bmp" "first plot after a restart"
+
+# The " Automatic scale" caption of the panel, in English.
+caption_crop="142x22+$((wx + 1024 - 139))+$((wy + 313))"
+wait_for_still "$caption_crop" caption "the English Automatic scale caption"
+english_caption="$current"
+
+dialog_x=$((wx + (1024 - 518) / 2))
+dialog_y=$((wy + (768 - 368) / 2))
+dialog_crop="518x368+$dialog_x+$dialog_y"
+
+# The settings button opens the dialog, centred on the main window.
+open_settings() {
+  pointer_to $((wx + 835 + 25)) $((wy + 768 - 55 + 25))
+  xdotool click 1
+  wait_for_window 518 368 shown "$1: the 518x368 settings dialog"
+  local x y
+  x="$(sed -n 's/^X=//p' <<<"$found")"
+  y="$(sed -n 's/^Y=//p' <<<"$found")"
+  [ "$x,$y" = "$dialog_x,$dialog_y" ] ||
+    fail "$1: the settings dialog is at $x,$y, not centred on the main window at $dialog_x,$dialog_y"
+  wait_for_still "$dialog_crop" dialog "$1"
+}
+
+# A click on the toggle picture at dialog point (LEFT, TOP) must flip it.
+flip_option() {
+  local crop="25x25+$((dialog_x + $1))+$((dialog_y + $2))" before
+  capture "$crop" option
+  before="$current"
+  pointer_to $((dialog_x + $1 + 12)) $((dialog_y + $2 + 12))
+  xdotool click 1
+  wait_for_change "$before" "$3" "$crop" option
+}
+
+# OK hides the dialog; the pointer then leaves the plot under it.
+press_ok() {
+  pointer_to $((dialog_x + 234 + 25)) $((dialog_y + 285 + 25))
+  xdotool click 1
+  pointer_to "$away_x" "$away_y"
+  wait_for_window 518 368 gone "$1: the settings dialog after OK"
+}
+
+# The language choice on disk must be German, byte for byte.
+check_language_file() {
+  cmp -s "$work/expected.lng" "$data/Kurvana.lng" && return 0
+  fail "$1: Kurvana.lng is not FF FE 'Deutsch' CR LF in UTF-16 LE but:" \
+    "$(od -An -v -t x1 "$data/Kurvana.lng" 2>&1 | tr -s ' \n' ' ')"
+}
+
+# --- Settings: polar coordinates, OK. ---
+open_settings "first settings dialog"
+flip_option 286 54 "Polar coordinates flipped by its picture"
+press_ok "polar coordinates"
+wait_for_plot "$work/expected-polar.bmp" "OK with polar coordinates"
+capture "$caption_crop" caption
+differing "$current" "$english_caption"
+[ "$count" -eq 0 ] || fail "OK without a language changed the Automatic scale caption ($current)"
+
+# --- Settings: program language German, OK. ---
+open_settings "second settings dialog"
+flip_option 286 214 "Program language flipped by its picture"
+# The list drops down over the dialog; Down moves from English to the first
+# translation by file name (lang_de.txt), Return takes it.
+pointer_to $((dialog_x + 286 + 96)) $((dialog_y + 250 + 12))
+xdotool click 1
+wait_for_window 192 '[0-9]*' shown "the language list dropped down"
+xdotool key Down Return
+wait_for_window 192 '[0-9]*' gone "the language list after Return"
+press_ok "German"
+wait_for_change "$english_caption" "German captions after OK" "$caption_crop" caption
+german_caption="$current"
+check_language_file "OK with German"
+wait_for_plot "$work/expected-polar.bmp" "redraw after OK with German"
+close_program "second start"
+check_language_file "closing after German was chosen"
+# Both options are on (11) in the record the next start reads.
+for flag in "56 Program language" "87 Polar coordinates"; do
+  value="$(od -An -v -t u1 -j "${flag%% *}" -N 1 "$record" | tr -d ' ')"
+  [ "$value" = 11 ] || fail "the settings record holds ${flag#* } as $value, not on (11)"
+done
+
+# --- A third start: German again, and still polar coordinates. ---
+start_program "third start"
+wait_for_plot "$work/expected-polar.bmp" "first plot after choosing polar coordinates and German"
+wait_for_same "$german_caption" "German captions after a restart" "$caption_crop" caption
+check_language_file "a restart"
+close_program "third start"
+check_language_file "closing the third start"
 
 echo "window_e2e: passed in $SECONDS s"
