@@ -8,8 +8,11 @@ ensure_packages() {
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   echo "Installing: ${missing[*]}" >&2
-  "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Progress goes to stderr, so that a command's redirected output holds only
+  # its result.
+  "${sudo[@]}" apt-get update -q >&2
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+    "${missing[@]}" >&2
 }
 
 # What building the program needs: the label font is found through
@@ -31,3 +34,17 @@ KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils li
 # provides the sources of the decimal-comma locale the tests build for themselves.
 KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
   "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
+
+# The words as a shell line that gives them back: plain words as they are,
+# others in single quotes.
+shell_words() {
+  local out=() word
+  for word in "$@"; do
+    if [[ "$word" =~ ^[A-Za-z0-9._/=+,:@%-]+$ ]]; then
+      out+=("$word")
+    else
+      out+=("'${word//\'/\'\\\'\'}'")
+    fi
+  done
+  echo "${out[*]}"
+}

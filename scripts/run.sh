@@ -53,7 +53,8 @@ fi
 if $cli; then
   if [ $# -eq 0 ]; then
     set -- eval --general 'F(x)=sin(x)^2+cos(x)/2' 0 0.5 1 2
-    echo "kurvana-cli $*" >&2
+    # Quoted so that the line can be pasted back into a shell.
+    echo "kurvana-cli $(shell_words "$@")" >&2
   fi
   exec "$build/kurvana-cli" "$@"
 fi

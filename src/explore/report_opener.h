@@ -1,9 +1,8 @@
-// Opens the report with the desktop's default handler and, before opening the
-// next one, closes the editor it started for the previous report, so Draws do
-// not pile up editors.
+// Opens the report with the desktop's default handler. The editor a previous
+// report opened is left alone: it may hold the user's unsaved work, and
+// editors that are already running usually take the next file into the same
+// window themselves.
 #pragma once
-
-#include <sys/types.h>
 
 #include <filesystem>
 #include <string>
@@ -15,27 +14,13 @@ class ReportOpener {
  public:
   // `command` opens a file given as its last argument.
   explicit ReportOpener(std::vector<std::string> command = {"xdg-open"});
-  ReportOpener(const ReportOpener&) = delete;
-  ReportOpener& operator=(const ReportOpener&) = delete;
-  // An editor still open stays open when the program ends.
-  ~ReportOpener() = default;
 
-  // Closes the previous editor, then starts the command for `path` in a
-  // process group of its own. False when the command could not be started.
-  bool open(const std::filesystem::path& path);
-
-  // Asks the processes this opener started for the previous report to end,
-  // without waiting for them. An editor that a running desktop application
-  // took over in its own process is beyond reach and stays.
-  void closePrevious();
+  // Starts the command for `path` and returns at once; nothing waits for the
+  // editor. False when the command could not be started.
+  bool open(const std::filesystem::path& path) const;
 
  private:
   std::vector<std::string> command_;
-  // Leader of the previous opener's process group. It is reaped only here,
-  // so its id, and with it the group id, cannot pass to a stranger before
-  // the group is signalled.
-  pid_t group_ = -1;
-  std::vector<pid_t> lingering_;  // asked to end, not yet ended
 };
 
 }  // namespace kurvana

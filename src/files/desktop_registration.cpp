@@ -126,8 +126,11 @@ void runQuietly(const std::vector<std::string>& argv) {
   if (const auto pid = spawnQuietly(argv)) waitFor(*pid);
 }
 
-void runInBackground(const std::vector<std::string>& argv) {
-  if (const auto pid = spawnQuietly(argv)) std::thread([pid = *pid] { waitFor(pid); }).detach();
+bool runInBackground(const std::vector<std::string>& argv) {
+  const auto pid = spawnQuietly(argv);
+  if (!pid) return false;
+  std::thread([pid = *pid] { waitFor(pid); }).detach();
+  return true;
 }
 
 void registerFileType(std::string_view extension, const std::filesystem::path& executable,

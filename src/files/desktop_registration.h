@@ -21,8 +21,9 @@ using CommandRunner = std::function<void(const std::vector<std::string>& argv)>;
 void runQuietly(const std::vector<std::string>& argv);
 
 // The same without waiting: the program runs on its own and a thread of ours
-// collects its exit, so nothing of the caller's waits for it.
-void runInBackground(const std::vector<std::string>& argv);
+// collects its exit, so nothing of the caller's waits for it. False when it
+// could not be started.
+bool runInBackground(const std::vector<std::string>& argv);
 
 // The name under which the program's icon is installed and referred to.
 inline constexpr std::string_view kIconName = "kurvana";
