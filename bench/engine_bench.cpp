@@ -1,6 +1,7 @@
 // Nanoseconds per sample of the formula engine on five formulas, beside
 // hand-written long double code that computes the very same bits (the
-// practical limit) and beside the literal text-rewriting evaluator.
+// practical limit) and beside the literal text-rewriting evaluator; and the
+// compiler on one short and on several 100,000-character formulas.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -58,7 +59,7 @@ long double handD(long double x) {
 
 long double handE(long double x) {
   const long double ratio = ((x * (x * x) - 2.0L * (x * x)) + (x - 1.0L)) / (x * x + 1.0L);
-  return ratio * std::sin(3.0L * x) + (square(std::cos(x / 2.0L)) - std::log10(x));
+  return ratio * std::sin(3.0L * x) + (square(std::cos(x / 2.0L)) - kurvana::decimalLogarithm(x));
 }
 
 struct Case {
@@ -164,6 +165,53 @@ void compileOnly(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(compiled(kCases[4]));
 }
 
+// Long field texts: the label and then `unit` repeated until the formula
+// behind the label holds 100,000 characters, ended by `tail`. Compiling or
+// rejecting any of them must stay well below 50 ms.
+struct LongCase {
+  const char* name;
+  const char* unit;
+  const char* tail;
+};
+
+const LongCase kLongCases[] = {
+    {"pi", "PI", ""},                   // masking and renaming over one long run
+    {"pi_product", "PI*", "PI"},        // more than 100 numbers
+    {"sum", "1+", "1"},                 // more than 100 numbers
+    {"power", "X^", "X"},               // one piece; its reduction runs out of constants
+    {"brackets", "(", ""},              // 50,000 levels deep: far beyond nine
+    {"exp", "EXP", "X"},                // a rename at every third character
+    {"hyperbolic", "SINHX+", "X"},      // masking and renaming interleaved
+    {"arcsin_overlap", "ARCSIN", "X"},  // SIN and ARCSIN overlap everywhere
+    {"digits", "1", ""},                // one number of 99,995 digits
+};
+
+std::string longText(const LongCase& c) {
+  constexpr std::size_t kLength = 100000;
+  const std::string unit = c.unit;
+  std::string body;
+  if (unit == "(") {
+    body = std::string(kLength / 2, '(') + std::string(kLength / 2, ')');
+  } else {
+    const std::string tail = c.tail;
+    while (body.size() + unit.size() + tail.size() <= kLength) body += unit;
+    body += tail;
+  }
+  return "F(x)=" + body;
+}
+
+void compileLong(benchmark::State& state, const LongCase* c) {
+  const std::string text = kurvana::upperCaseFormula(longText(*c));
+  bool ok = false;
+  for (auto _ : state) {
+    CompiledFormula f;
+    ok = kurvana::compileFormula(text, f) && kurvana::splitPieces(f);
+    benchmark::DoNotOptimize(f);
+  }
+  state.counters["length"] = static_cast<double>(text.size());
+  state.counters["compiled"] = ok;
+}
+
 int registerAll() {
   for (const Case& c : kCases) {
     benchmark::RegisterBenchmark((std::string("replay/") + c.name).c_str(), replay, &c);
@@ -176,6 +224,10 @@ int registerAll() {
 #endif
   }
   benchmark::RegisterBenchmark("compile/e", compileOnly);
+  for (const LongCase& c : kLongCases) {
+    benchmark::RegisterBenchmark((std::string("compile_100k/") + c.name).c_str(), compileLong, &c)
+        ->Unit(benchmark::kMillisecond);
+  }
   return 0;
 }
 

@@ -20,7 +20,7 @@ ensure_packages() {
 # Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
 # Wayland session is served natively by qt6-wayland.
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland)
+  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)

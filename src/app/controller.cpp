@@ -142,21 +142,23 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   }
   // Without a file, or when it could not be read, the newest formula of the
   // mode's history fills the field as at any start.
-  if (!loaded) arrangeFormulaArea(true);
+  if (!loaded) status.add(arrangeFormulaArea(true));
   return status;
 }
 
-void Controller::arrangeFormulaArea(bool fillFromHistory) {
+Status Controller::arrangeFormulaArea(bool fillFromHistory) {
   const PlotState& s = app_->plot;
   const bool two = isOn(s.optTwoFunctions);
   view_.arrangeFormulaArea(two                ? FormulaArea::kTwoFunctions
                            : isOn(s.optPolar) ? FormulaArea::kPolar
                                               : FormulaArea::kOneFunction);
+  Status status;
   if (dataFolder_) {
-    loadHistory(app_->history, *dataFolder_, two, view_, fillFromHistory);
+    status.add(loadHistory(app_->history, *dataFolder_, two, view_, fillFromHistory));
   } else {
     app_->history.historyIndex = 2;
   }
+  return status;
 }
 
 DrawResult Controller::draw() {
@@ -313,7 +315,7 @@ Status Controller::applyLanguage(int languageIndex) {
 
 DrawResult Controller::applySettings(int languageIndex) {
   Status status;
-  arrangeFormulaArea(true);
+  status.add(arrangeFormulaArea(true));
   applyOptions();
   if (languageIndex < 0 || static_cast<std::size_t>(languageIndex) >= languages_.size()) {
     languageIndex = 0;
@@ -370,7 +372,7 @@ Status Controller::loadFunction(const std::filesystem::path& path) {
   status.add(readFunctionFile(app_->plot, view_, path));
   if (!status.ok()) return status;
   view_.showFileName(fileNameOnly(path));
-  arrangeFormulaArea(false);
+  status.add(arrangeFormulaArea(false));
   status.add(redraw().status);
   return status;
 }
@@ -393,7 +395,7 @@ Status Controller::openFunctionFileAsNamed(const std::filesystem::path& path) {
     s.optTwoFunctions = mode;  // nothing was read: the layout still shows this mode
     return status;
   }
-  arrangeFormulaArea(false);
+  status.add(arrangeFormulaArea(false));
   view_.showFileName(fileNameOnly(path));
   return status;
 }
@@ -410,8 +412,17 @@ bool Controller::prepareSavePicture() {
 
 Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
   Status status;
-  status.add(format == PictureFormat::kJpeg ? writeJpegFile(app_->image, path)
-                                            : writeBmpFile(app_->image, path));
+  switch (format) {
+    case PictureFormat::kBmp:
+      status.add(writeBmpFile(app_->image, path));
+      break;
+    case PictureFormat::kJpeg:
+      status.add(writeJpegFile(app_->image, path));
+      break;
+    case PictureFormat::kPng:
+      status.add(writePngFile(app_->image, path));
+      break;
+  }
   return status;
 }
 

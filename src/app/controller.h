@@ -57,7 +57,7 @@ struct [[nodiscard]] DrawResult {
   Status status;
 };
 
-enum class PictureFormat { kBmp, kJpeg };
+enum class PictureFormat { kBmp, kJpeg, kPng };
 
 // The options of the settings dialog.
 enum class Option {
@@ -203,8 +203,8 @@ class Controller {
 
   RenderContext context() { return app_->renderContext(view_); }
   // The formula area for the mode, then the mode's history (into the fields
-  // when asked).
-  void arrangeFormulaArea(bool fillFromHistory);
+  // when asked); a history file that cannot be read is reported once.
+  Status arrangeFormulaArea(bool fillFromHistory);
   std::filesystem::path settingsPath() const;
   std::filesystem::path chosenLanguagePath() const;
   std::uint8_t& flag(Option option);

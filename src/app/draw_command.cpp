@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <span>
+#include <string_view>
 
 #include "engine/formula.h"
 #include "explore/integral.h"
@@ -82,6 +83,26 @@ long double sine(long double t) {
   return std::sin(t);
 }
 
+// Characters of UTF-8 text: a lead byte with all its continuation bytes is
+// one, and so is any byte that belongs to no complete sequence.
+std::size_t characterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++count) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    const std::size_t continuation = lead >= 0xF0 && lead < 0xF8   ? 3
+                                     : lead >= 0xE0 && lead < 0xF0 ? 2
+                                     : lead >= 0xC0 && lead < 0xE0 ? 1
+                                                                   : 0;
+    std::size_t n = 0;
+    while (n < continuation && i + n < text.size() &&
+           (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {
+      ++n;
+    }
+    if (n == continuation) i += n;
+  }
+  return count;
+}
+
 // A range usable for sampling: ordered, and its width representable.
 bool ordered(long double min, long double max) {
   return min < max && std::isfinite(max - min);
@@ -106,7 +127,7 @@ DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHo
   if (!autoScale && !ordered(s.yMin, s.yMax)) return draw.rangeError();
   if (two && !ordered(s.zMin, s.zMax)) return draw.rangeError();
 
-  if (s.formulaF.source.size() < 6) return DrawOutcome::kNothingToDraw;
+  if (characterCount(s.formulaF.source) < 6) return DrawOutcome::kNothingToDraw;
   if (!two && !polar && s.plotWidth < 2) return DrawOutcome::kNothingToDraw;  // no frame yet
 
   // compileFormula resets the record, so keep the sources read from the fields.

@@ -63,11 +63,14 @@ std::optional<Size> parseSize(std::string_view text) {
   return Size{*w, *h};
 }
 
-bool isJpegName(std::string_view path) {
+// The name's ending, in any letter case, chooses the format; BMP otherwise.
+PictureFormat formatOfName(std::string_view path) {
   std::string lower(path);
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower.ends_with(".jpg") || lower.ends_with(".jpeg");
+  if (lower.ends_with(".png")) return PictureFormat::kPng;
+  if (lower.ends_with(".jpg") || lower.ends_with(".jpeg")) return PictureFormat::kJpeg;
+  return PictureFormat::kBmp;
 }
 
 ControllerSetup setupWithReport(std::optional<std::string> reportPath) {
@@ -188,7 +191,12 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
 
   int status = 0;
   std::vector<std::string> problems = drawn.status.messages();
-  if (session.report && !drawn.reportWritten && drawn.status.ok()) {
+  if (drawn.outcome == DrawOutcome::kNothingToDraw) {
+    // The window stays silent here; a script learns that its plot is empty.
+    std::string note = "nothing drawn: the F field holds no formula behind its label";
+    if (session.report) note += "; no report written to " + *session.report;
+    problems.push_back(note);
+  } else if (session.report && !drawn.reportWritten && drawn.status.ok()) {
     problems.push_back("polar plots have no report; nothing written to " + *session.report);
   }
   for (const std::string& problem : problems) {  // the picture is still saved
@@ -197,8 +205,7 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
   }
   if (session.picture) {
     const std::string& picture = *session.picture;
-    const Status saved = controller.savePicture(
-        picture, isJpegName(picture) ? PictureFormat::kJpeg : PictureFormat::kBmp);
+    const Status saved = controller.savePicture(picture, formatOfName(picture));
     if (!saved.ok()) {
       for (const std::string& problem : saved.messages()) err << "kurvana-cli: " << problem << '\n';
       return 1;

@@ -2,12 +2,13 @@
 
 #include <locale.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <ostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/usage.h"
@@ -17,14 +18,18 @@
 namespace kurvana::cli {
 namespace {
 
-// An argument in C syntax, read with the point whatever the user's locale.
-std::optional<long double> parseArgument(std::string_view text) {
+// An argument in C syntax, read with the point whatever the user's locale:
+// its value, or what is wrong with it. Numbers beyond the extended range are
+// out of range; those too small for it are 0, as in formulas.
+std::variant<long double, std::string> parseArgument(std::string_view text) {
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
   const std::string s(text);
-  if (s.empty()) return std::nullopt;
   char* end = nullptr;
-  const long double value = strtold_l(s.c_str(), &end, cLocale);
-  if (end != s.c_str() + s.size() || !std::isfinite(value)) return std::nullopt;
+  errno = 0;
+  const long double value = s.empty() ? 0.0L : strtold_l(s.c_str(), &end, cLocale);
+  if (s.empty() || end != s.c_str() + s.size()) return "not a number: " + s;
+  if (std::isinf(value) && errno == ERANGE) return "out of range: " + s;
+  if (!std::isfinite(value)) return "not a number: " + s;  // inf, nan
   return value;
 }
 
@@ -40,14 +45,17 @@ int runEval(std::span<const std::string_view> args, std::ostream& out, std::ostr
   bool general = false;
   std::size_t next = 0;
   if (next < args.size() && args[next] == "--general") general = true, ++next;
-  if (next >= args.size() || args[next].starts_with("--")) return usageError(err);
+  if (next >= args.size()) return usageError(err, "missing FORMULA");
+  if (args[next].starts_with("--")) {
+    return usageError(err, "unknown option: " + std::string(args[next]));
+  }
   const std::string_view formulaText = args[next++];
 
   std::vector<long double> xs;
   for (; next < args.size(); ++next) {
     const auto x = parseArgument(args[next]);
-    if (!x) return usageError(err, "not a number: " + std::string(args[next]));
-    xs.push_back(*x);
+    if (const auto* problem = std::get_if<std::string>(&x)) return usageError(err, *problem);
+    xs.push_back(std::get<long double>(x));
   }
 
   CompiledFormula formula;

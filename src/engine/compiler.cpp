@@ -9,8 +9,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "engine/formula.h"
+#include "engine/lexical.h"
 #include "engine/reduction.h"
 
 namespace kurvana {
@@ -60,13 +62,23 @@ bool allMasked(const std::string& copy) {
   return std::all_of(copy.begin(), copy.end(), [](char c) { return c == '$'; });
 }
 
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
 // Longer entries first, lexicon order among equal lengths: ARCSIN is consumed
-// before SIN, SINH before SIN, EXP before E and X.
+// before SIN, SINH before SIN, EXP before E and X. Masking writes "$", which
+// no entry contains, so it never creates an occurrence: after masking the
+// first one, the next first one lies behind it, and one scan per entry finds
+// every occurrence that a search from the start after each mask would find.
 bool inVocabulary(std::string copy) {
   for (std::size_t length = 6; length >= 1; --length) {
     for (std::string_view entry : kLexicon) {
       if (entry.size() != length) continue;
-      for (auto at = copy.find(entry); at != std::string::npos; at = copy.find(entry)) {
+      for (auto at = copy.find(entry); at != std::string::npos;
+           at = copy.find(entry, at + length)) {
         copy.replace(at, length, length, '$');
       }
     }
@@ -74,19 +86,40 @@ bool inVocabulary(std::string copy) {
   return allMasked(copy);
 }
 
-void applyRenames(std::string& text) {
-  for (const auto& [from, to] : kRenames) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from)) {
-      text.replace(at, from.size(), to);
+// Replaces the first occurrence of `from` until none is left. The text is read
+// once into `out`, which never holds an occurrence: the first occurrence of the
+// whole text is the first one to end, so it is found as a suffix of `out` the
+// moment its last character arrives. Its replacement goes back in front of the
+// unread text, so occurrences that it forms with what precedes or follows it
+// are found in the same way. Each rename shortens the text or removes an H,
+// so there are fewer replacements than characters and the work stays
+// proportional to the length.
+std::string replaceEvery(const std::string& text, std::string_view from, std::string_view to) {
+  const auto first = text.find(from);
+  if (first == std::string::npos) return text;
+  std::string out(text, 0, first);  // holds no occurrence
+  out.reserve(text.size());
+  std::string pending;  // replacements not yet read again, last character first
+  for (std::size_t next = first;;) {
+    if (!pending.empty()) {
+      out += pending.back();
+      pending.pop_back();
+    } else if (next < text.size()) {
+      out += text[next++];
+    } else {
+      return out;
+    }
+    if (std::string_view(out).ends_with(from)) {
+      out.resize(out.size() - from.size());
+      pending.append(to.rbegin(), to.rend());
     }
   }
 }
 
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
+std::string renameFunctions(std::string text) {
+  for (const auto& [from, to] : kRenames) text = replaceEvery(text, from, to);
+  return text;
 }
-
-}  // namespace
 
 std::string upperCaseFormula(std::string_view fieldText) {
   std::string text(fieldText);
@@ -157,7 +190,7 @@ bool compileFormula(std::string_view text, CompiledFormula& formula) {
   }
   if (std::count(s.begin(), s.end(), '(') != std::count(s.begin(), s.end(), ')')) return false;
   if (!inVocabulary(s)) return false;
-  applyRenames(s);
+  s = renameFunctions(std::move(s));
 
   std::string& out = formula.normalized;
   for (std::size_t i = 0; i < s.size();) {
@@ -178,35 +211,53 @@ bool compileFormula(std::string_view text, CompiledFormula& formula) {
 
 bool splitPieces(CompiledFormula& formula) {
   std::string text;
+  text.reserve(formula.normalized.size() * 4);
   int depth = 0;
   int deepest = 0;
   for (char c : formula.normalized) {
     if (c == '(') {
       ++depth;
+      // Too deep fails whatever follows; stopping here keeps every marker one digit.
+      if (depth > kMaxDepth) return false;
       deepest = std::max(deepest, depth);
-      text += "V[" + std::to_string(depth) + "]";
+      text += "V[";
+      text += static_cast<char>('0' + depth);
+      text += ']';
     } else if (c == ')') {
       if (depth == 0) return false;  // closed before it was opened
-      text += "W[" + std::to_string(depth) + "]";
+      text += "W[";
+      text += static_cast<char>('0' + depth);
+      text += ']';
       --depth;
     } else {
       text += c;
     }
   }
-  if (depth != 0 || deepest > kMaxDepth) return false;
+  if (depth != 0) return false;
 
+  // Each level in one left-to-right pass. Taking the first V[k] and the first
+  // W[k] again and again gives the same groups: all deeper groups are gone, so
+  // the first W[k] closes the first V[k], and each H[n] written in place of a
+  // group holds no marker, so the next first V[k] lies behind it.
   int count = 0;
   for (int level = deepest; level >= 1; --level) {
     const std::string open = "V[" + std::to_string(level) + "]";
     const std::string close = "W[" + std::to_string(level) + "]";
-    for (auto from = text.find(open); from != std::string::npos; from = text.find(open)) {
-      const auto to = text.find(close);
+    std::string rest;
+    rest.reserve(text.size());
+    std::size_t done = 0;
+    for (auto from = text.find(open); from != std::string::npos; from = text.find(open, done)) {
+      const auto to = text.find(close, from);
       if (count == kMaxPieces - 1) return false;  // no room left for the top level
       ++count;
       const auto inner = from + open.size();
       formula.pieces[count] = text.substr(inner, to - inner);
-      text.replace(from, to + close.size() - from, "H[" + std::to_string(count) + "]");
+      rest.append(text, done, from - done);
+      rest += "H[" + std::to_string(count) + "]";
+      done = to + close.size();
     }
+    rest.append(text, done, std::string::npos);
+    text = std::move(rest);
   }
   formula.pieces[++count] = text;
   formula.pieceCount = count;

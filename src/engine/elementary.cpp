@@ -1,7 +1,11 @@
 // Checked elementary operations: one operation with its own flag test.
 #include "engine/elementary.h"
 
+#include <locale.h>
+
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 
 namespace kurvana {
 namespace {
@@ -23,6 +27,25 @@ bool checked(OpCode code, long double left, long double right, long double& resu
 }
 
 }  // namespace
+
+bool isNearestPowerOfTen(long double x, int k) {
+  // The power that the last call converted: a plot of LG over a constant asks
+  // for the same one at every sample.
+  thread_local int cachedK = 0;
+  thread_local long double cachedPower = 1.0L;
+  if (k != cachedK) {
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    char literal[16];
+    std::snprintf(literal, sizeof literal, "1E%d", k);
+    // Correctly rounded, as the formula's own literals are.
+    cachedPower = strtold_l(literal, nullptr, cLocale);
+    cachedK = k;
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  }
+  return x == cachedPower;
+}
 
 OpCode functionOp(int position) {
   return kFunctionOps.at(position - 1);

@@ -102,6 +102,40 @@ inline long double hyperbolicTangent(long double x) {
   return std::tanh(x);
 }
 
+// The extended values nearest to 10^k, for the k whose power is a normal
+// number (-4931 <= k <= 4932), are the values that the literals 1E-4931 ...
+// 1E4932 compile to. For them the base-10 logarithm is k: |x - 10^k| <= 2^-64 x,
+// so log10 x lies within 2.4e-20 of k, less than half a unit in the last
+// place of any whole k other than 0 (where x is 1 itself), which makes k the
+// correctly rounded logarithm. The library may be a unit off there (LG(1E100)
+// would be 100 plus a unit, and (0-2)^LG(1E100) would fail).
+inline constexpr int kMinDecimalExponent = -4931;
+inline constexpr int kMaxDecimalExponent = 4932;
+
+// True when x is the extended value nearest to 10^k; k must lie within the
+// exponents above. Leaves the exception flags as they were.
+bool isNearestPowerOfTen(long double x, int k);
+
+// Logarithms this far from a whole number are never those of a power of ten:
+// the library's error is a few units in the last place (2^-51 at 4932).
+inline constexpr long double kPowerOfTenLogSlack = 0x1p-40L;
+
+// Base-10 logarithm: k for the nearest value to 10^k, otherwise the library's.
+inline long double decimalLogarithm(long double x) {
+  const long double r = std::log10(x);
+  if (!std::isnormal(x) || std::signbit(x)) return r;
+  // r rounded to a whole number: above 2^63 the extended format holds whole
+  // numbers only. The library's nearbyint saves and restores the x87
+  // environment, which costs about as much as the logarithm itself.
+  constexpr long double kShift = 0x3p62L;
+  const long double k = (r + kShift) - kShift;
+  if (!(std::fabs(r - k) <= kPowerOfTenLogSlack) || k < kMinDecimalExponent ||
+      k > kMaxDecimalExponent) {
+    return r;
+  }
+  return isNearestPowerOfTen(x, static_cast<int>(k)) ? k : r;
+}
+
 inline long double arcsine(long double x) {
   return std::atan2(x, std::sqrt(1.0L - x * x));
 }
@@ -130,7 +164,7 @@ inline long double arccosine(long double x) {
     case OpCode::kPower:
       return power(left, right);
     case OpCode::kLg:
-      return std::log10(right);
+      return decimalLogarithm(right);
     case OpCode::kLn:
       return std::log(right);
     case OpCode::kExp:

@@ -33,14 +33,26 @@ class PieceReducer {
   bool reduce(int piece, std::string s, std::uint8_t& resultSlot) {
     piece_ = piece;
     if (s.empty()) return false;
+    // A reduction writes Q[n], whose characters occur in no name, and joins
+    // nothing, so a name absent from the piece never appears: only the names
+    // present at the start are searched again after each operation.
+    std::array<bool, kFunctionNames.size()> present{};
+    for (std::size_t i = 0; i < kFunctionNames.size(); ++i) {
+      present[i] = s.find(kFunctionNames[i]) != kNone;
+    }
     for (;;) {  // functions and powers
       std::size_t best = kNone;
       int position = 0;
       for (int i = 0; i < static_cast<int>(kFunctionNames.size()); ++i) {
+        if (!present[static_cast<std::size_t>(i)]) continue;
         const auto name = kFunctionNames[i];
         if (best != kNone && name.size() <= kFunctionNames[position - 1].size()) continue;
         const auto at = s.find(name);
-        if (at != kNone) best = at, position = i + 1;
+        if (at != kNone) {
+          best = at, position = i + 1;
+        } else {
+          present[static_cast<std::size_t>(i)] = false;
+        }
       }
       if (best == kNone) break;
       const bool isPower = position == 7;

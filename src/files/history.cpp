@@ -1,6 +1,11 @@
 #include "files/history.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <system_error>
 
@@ -15,23 +20,110 @@ std::string upper(std::string text) {
   return text;
 }
 
-// Up to ten lines, LF or CR LF ended; the rest of the list stays empty.
-void readList(const std::filesystem::path& path, std::array<std::string, kHistorySize>& list) {
-  list.fill(std::string());
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  for (auto& entry : list) {
-    if (!std::getline(in, line)) break;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    entry = line;
-  }
+using List = std::array<std::string, kHistorySize>;
+
+std::string systemReason(int error) {
+  return std::error_code(error, std::generic_category()).message();
 }
 
-std::string writeList(const std::filesystem::path& path,
-                      const std::array<std::string, kHistorySize>& list) {
+// Up to ten lines, LF or CR LF ended; the rest of the list stays empty. A
+// missing file is an empty list. For a file that exists but cannot be read,
+// the reason, and the list stays empty.
+std::string readList(const std::filesystem::path& path, List& list) {
+  list.fill(std::string());
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? std::string() : systemReason(errno);
+  }
+  if (S_ISDIR(st.st_mode)) return "it is a folder";
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return systemReason(errno);
+  std::string text;
+  std::size_t lines = 0;
+  char buffer[4096];
+  while (lines < kHistorySize) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      return systemReason(error);
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+    lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
+  }
+  ::close(fd);
+  std::size_t start = 0;
+  for (auto& entry : list) {
+    if (start >= text.size()) break;
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    entry = text.substr(start, end - start);
+    if (!entry.empty() && entry.back() == '\r') entry.pop_back();
+    start = end + 1;
+  }
+  return {};
+}
+
+// Reads history file `which` into `list` and notes whether it could be read;
+// the message naming it only the first time it cannot be, so that every
+// later Draw does not show it again.
+std::string loadList(FormulaHistory& history, const std::filesystem::path& folder, int which,
+                     List& list) {
+  HistoryFileState& state = history.files[static_cast<std::size_t>(which - 1)];
+  const std::filesystem::path path = historyFile(folder, which);
+  state.unreadable = readList(path, list);
+  if (state.unreadable.empty()) {
+    state.reported = false;
+    return {};
+  }
+  if (state.reported) return {};
+  state.reported = true;
+  return "Cannot read \"" + path.string() + "\": " + state.unreadable +
+         ". Formulas are not added to this history until it can be read.";
+}
+
+bool unreadable(const FormulaHistory& history, int which) {
+  return !history.files[static_cast<std::size_t>(which - 1)].unreadable.empty();
+}
+
+// Entries up to the last one that is not empty.
+std::size_t used(const List& list) {
+  std::size_t n = list.size();
+  while (n > 0 && list[n - 1].empty()) --n;
+  return n;
+}
+
+void dropNewest(List& list, std::size_t count) {
+  std::move(list.begin() + static_cast<std::ptrdiff_t>(count), list.end(), list.begin());
+  std::fill(list.end() - static_cast<std::ptrdiff_t>(count), list.end(), std::string());
+}
+
+// The pair as one unit. Both files are always written together, but a crash
+// between the two renames, or a pair left by an older version, can leave one
+// list with newer entries than the other; those have no partner and sit at the
+// top, so dropping them puts entry k of both back to the same drawing.
+std::string loadPair(FormulaHistory& history, const std::filesystem::path& folder) {
+  std::string problem = loadList(history, folder, 2, history.historyF2);
+  const std::string second = loadList(history, folder, 3, history.historyG2);
+  if (!second.empty()) problem += (problem.empty() ? "" : "\n") + second;
+  if (unreadable(history, 2) || unreadable(history, 3)) {
+    history.historyF2.fill(std::string());
+    history.historyG2.fill(std::string());
+    return problem;
+  }
+  const std::size_t f = used(history.historyF2);
+  const std::size_t g = used(history.historyG2);
+  if (f > g) dropNewest(history.historyF2, f - g);
+  if (g > f) dropNewest(history.historyG2, g - f);
+  return problem;
+}
+
+std::string listText(const List& list) {
   std::string text;
   for (const auto& entry : list) text += entry + "\r\n";
-  return writeFileAtomically(path, text);
+  return text;
 }
 
 void push(std::array<std::string, kHistorySize>& list, const std::string& text) {
@@ -95,17 +187,17 @@ std::filesystem::path historyFile(const std::filesystem::path& folder, int which
   return folder / (std::string(kProductName) + suffix);
 }
 
-void loadHistory(FormulaHistory& history, const std::filesystem::path& folder, bool twoFunctions,
-                 PlotView& view, bool fillFromHistory) {
+std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                        bool twoFunctions, PlotView& view, bool fillFromHistory) {
+  std::string problem;
   if (!twoFunctions) {
-    readList(historyFile(folder, 1), history.historyF);
+    problem = loadList(history, folder, 1, history.historyF);
     if (fillFromHistory) {
       const std::string& newest = history.historyF[0];
       view.setFieldText(Field::kFormulaF, newest.empty() ? "F(x)=" : newest);
     }
   } else {
-    readList(historyFile(folder, 2), history.historyF2);
-    readList(historyFile(folder, 3), history.historyG2);
+    problem = loadPair(history, folder);
     if (fillFromHistory) {
       const std::string& f = history.historyF2[0];
       const std::string& g = history.historyG2[0];
@@ -114,15 +206,26 @@ void loadHistory(FormulaHistory& history, const std::filesystem::path& folder, b
     }
   }
   history.historyIndex = 2;
+  return problem;
 }
 
+// A list whose file could not be read is read again before anything is
+// recorded into it, so its entries are kept once it can be.
 std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
                           const std::string& fTyped, const std::string* gTyped) {
   const std::string f = oneLine(fTyped);
   if (gTyped == nullptr) {
+    if (unreadable(history, 1)) {
+      std::string problem = loadList(history, folder, 1, history.historyF);
+      if (unreadable(history, 1)) return problem;
+    }
     if (upper(f) == upper(history.historyF[0])) return {};
     push(history.historyF, f);
-    return writeList(historyFile(folder, 1), history.historyF);
+    return writeFileAtomically(historyFile(folder, 1), listText(history.historyF));
+  }
+  if (unreadable(history, 2) || unreadable(history, 3)) {
+    std::string problem = loadPair(history, folder);
+    if (unreadable(history, 2) || unreadable(history, 3)) return problem;
   }
   const std::string g = oneLine(*gTyped);
   if (upper(f) == upper(history.historyF2[0]) && upper(g) == upper(history.historyG2[0])) {
@@ -130,9 +233,8 @@ std::string recordHistory(FormulaHistory& history, const std::filesystem::path& 
   }
   push(history.historyF2, f);
   push(history.historyG2, g);
-  std::string problem = writeList(historyFile(folder, 2), history.historyF2);
-  const std::string second = writeList(historyFile(folder, 3), history.historyG2);
-  return problem.empty() ? second : problem;
+  return writeFilesTogether({{historyFile(folder, 2), listText(history.historyF2)},
+                             {historyFile(folder, 3), listText(history.historyG2)}});
 }
 
 void nextHistoryFormula(FormulaHistory& history, bool twoFunctions, PlotView& view) {

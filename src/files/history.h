@@ -30,12 +30,21 @@ std::optional<std::filesystem::path> dataFolder(const Environment& env,
 
 inline constexpr int kHistorySize = 10;
 
+// Why a history file could not be read at the last try: empty when it was
+// read or does not exist. Its list is not recorded into meanwhile, so the
+// entries it holds are never replaced by a shorter list.
+struct HistoryFileState {
+  std::string unreadable;
+  bool reported = false;  // the reason has been handed out once
+};
+
 struct FormulaHistory {
   // Entry 1 (index 0) is the newest; an empty string is an empty entry.
   std::array<std::string, kHistorySize> historyF;   // one-function mode
   std::array<std::string, kHistorySize> historyF2;  // two-function mode, F
   std::array<std::string, kHistorySize> historyG2;  // two-function mode, G, in step
-  int historyIndex = 2;  // 1-based: the entry the history button tries next
+  int historyIndex = 2;                   // 1-based: the entry the history button tries next
+  std::array<HistoryFileState, 3> files;  // Kurvana.lst, Kurvana2.lst, Kurvana3.lst
 };
 
 // Kurvana.lst, Kurvana2.lst and Kurvana3.lst in the data folder.
@@ -44,12 +53,22 @@ std::filesystem::path historyFile(const std::filesystem::path& folder, int which
 // Reads the lists of the mode (up to ten lines each; missing files leave them
 // empty) and, when asked, puts entry 1 into the formula fields, or the bare
 // label when it is empty. Sets historyIndex to 2.
-void loadHistory(FormulaHistory& history, const std::filesystem::path& folder, bool twoFunctions,
-                 PlotView& view, bool fillFromHistory);
+//
+// A file that exists but cannot be read leaves its list empty and not
+// recorded into; the message naming it is returned the first time only
+// (empty otherwise). Kurvana2.lst and Kurvana3.lst are one unit: when either
+// cannot be read, both lists are empty and neither is recorded into; when
+// their lengths differ (a write of the pair was cut short), the newest
+// entries of the longer list, which have no partner, are dropped.
+std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                        bool twoFunctions, PlotView& view, bool fillFromHistory);
 
 // Records the formula texts as typed unless they equal the newest entries,
-// ignoring letter case, and rewrites the mode's files. g is null with one
-// function. Empty on success, else the message of the failed write.
+// ignoring letter case, and rewrites the mode's files; the pair is written as
+// one unit (both or neither). g is null with one function. A list whose file
+// could not be read is read again first: while it still cannot be, nothing is
+// recorded. Empty on success, else the message of the failed write, or of the
+// unreadable file the first time it is met.
 std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
                           const std::string& f, const std::string* g);
 

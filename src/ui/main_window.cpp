@@ -625,18 +625,29 @@ void MainWindow::savePicture() {
   request.kind = FileRequest::Kind::kSavePicture;
   request.title = "Save picture";
   request.folder = dataFolderText();
-  request.filters = {"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)"};
+  // By the filter's index: what each filter saves and the suffix it proposes.
+  struct PictureKind {
+    const char* filter;
+    const char* suffix;
+    PictureFormat format;
+  };
+  static constexpr PictureKind kKinds[] = {
+      {"Bitmap picture (*.bmp)", "bmp", PictureFormat::kBmp},
+      {"Jpeg picture (*.jpg)", "jpg", PictureFormat::kJpeg},
+      {"PNG picture (*.png)", "png", PictureFormat::kPng},
+  };
+  for (const PictureKind& kind : kKinds) request.filters << kind.filter;
   request.filter = pictureFilter_;
   request.defaultSuffix = pictureSuffix_;
   const std::optional<FileChoice> choice = services_.chooseFile(request);
   if (!choice) return;
   // The chosen filter sets the format, whatever the name says, and the
   // suffix proposed next time.
-  const bool jpeg = choice->filter == 1;
-  pictureFilter_ = jpeg ? 1 : 0;
-  pictureSuffix_ = jpeg ? "jpg" : "bmp";
-  showProblems(controller_->savePicture(choice->path.toStdString(),
-                                        jpeg ? PictureFormat::kJpeg : PictureFormat::kBmp));
+  const bool known = choice->filter >= 0 && choice->filter < static_cast<int>(std::size(kKinds));
+  const int chosen = known ? choice->filter : 0;
+  pictureFilter_ = chosen;
+  pictureSuffix_ = kKinds[chosen].suffix;
+  showProblems(controller_->savePicture(choice->path.toStdString(), kKinds[chosen].format));
 }
 
 void MainWindow::nextHistoryFormula() {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "files/as_other_user.h"
 #include "files/language_file.h"
 #include "files/settings_record.h"
 #include "plot/fake_view.h"
@@ -503,6 +504,56 @@ TEST_F(ControllerLanguages, ThePaletteSetsTheColourItsCompanionAndTheSwatch) {
   c.toggleOption(Option::kWhiteBack);
   EXPECT_TRUE(c.isOptionOn(Option::kWhiteBack));
   EXPECT_EQ(c.plot().optWhiteBack, flagOn);
+}
+
+}  // namespace
+}  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+// A history file the user may not read: start-up says so once, the Draws
+// still complete without recording or repeating it, and once the file can be
+// read again the next Draw records on top of its entries.
+TEST_F(ControllerTest, AnUnreadableHistoryIsReportedOnceAndKeptWhole) {
+  const fs::path file = folder / "Kurvana.lst";
+  std::string old = "F(x)=old1\r\nF(x)=old2\r\n";
+  for (int i = 0; i < 8; ++i) old += "\r\n";
+  writeFile(file, old);
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    ASSERT_TRUE(testing::giveToNobody(entry.path(), entry.is_directory() ? 0755 : 0644));
+  }
+  ASSERT_TRUE(testing::giveToNobody(root, 0755));
+  ASSERT_EQ(::chmod(file.c_str(), 0200), 0);
+
+  const auto seen = testing::asNobody([&] {
+    const auto said = [](const Status& status) {
+      std::string text;
+      for (const std::string& m : status.messages()) text += "[" + m + "]";
+      return text;
+    };
+    Controller& c = start();
+    std::string out = said(startStatus) + "|" + field(Field::kFormulaF) + "|";
+    view.texts[Field::kFormulaF] = "F(x)=x";
+    DrawResult drawn = c.redraw();
+    out += std::string(drawn.outcome == DrawOutcome::kDrawn ? "drawn" : "not drawn") +
+           said(drawn.status) + "|";
+    view.texts[Field::kFormulaF] = "F(x)=x^2";
+    drawn = c.draw();
+    out += std::string(drawn.outcome == DrawOutcome::kDrawn ? "drawn" : "not drawn") +
+           said(drawn.status) + "|";
+    ::chmod(file.c_str(), 0600);
+    out += testing::readWhole(file) + "|";
+    view.texts[Field::kFormulaF] = "F(x)=x^3";
+    drawn = c.draw();
+    return out + said(drawn.status);
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*seen, "[Cannot read \"" + file.string() +
+                       "\": Permission denied. Formulas are not added to this history until it "
+                       "can be read.]|F(x)=|drawn|drawn|" +
+                       old + "|");
+  EXPECT_EQ(slurp(file), "F(x)=x^3\r\n" + old.substr(0, old.size() - 2));
 }
 
 }  // namespace

@@ -96,6 +96,32 @@ TEST_F(DrawCommand, LabelAloneDrawsNothingAndSaysNothing) {
   EXPECT_FALSE(app->plot.plotValid);
 }
 
+// The length test counts UTF-8 characters: a field of five characters draws
+// nothing and says nothing, however many bytes they take.
+TEST_F(DrawCommand, FewerThanSixCharactersDrawNothing) {
+  struct Case {
+    const char* text;
+    DrawOutcome outcome;
+  };
+  for (const Case& c : {Case{"F(x)\xc3\xa9", DrawOutcome::kNothingToDraw},  // F(x)é: 6 bytes
+                        Case{"F(x)\xe2\x82\xac", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xf0\x9f\x98\x80", DrawOutcome::kNothingToDraw},
+                        Case{"\xc3\xa9(x)=", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)=", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xc3", DrawOutcome::kNothingToDraw},  // a cut-off character
+                        Case{"F(x)=x", DrawOutcome::kDrawn},            // six characters
+                        Case{"F(x)=\xc3\xa9", DrawOutcome::kSyntaxError},
+                        Case{"F(x)\xc3\xa9x", DrawOutcome::kSyntaxError},
+                        Case{"F(x)\x80\x80", DrawOutcome::kSyntaxError}}) {  // two stray bytes
+    view.messages.clear();
+    view.beeps = 0;
+    EXPECT_EQ(draw(c.text), c.outcome) << c.text;
+    const bool silent = c.outcome != DrawOutcome::kSyntaxError;
+    EXPECT_EQ(view.messages.empty(), silent) << c.text;
+    EXPECT_EQ(view.beeps, silent ? 0 : 1) << c.text;
+  }
+}
+
 TEST_F(DrawCommand, LexicalFailureOfFTurnsItRedAndFocusesIt) {
   EXPECT_EQ(draw("F(x)=2pi*x"), DrawOutcome::kSyntaxError);
   EXPECT_EQ(view.colors[Field::kFormulaF], kSyntaxColor);

@@ -1,8 +1,10 @@
 // kurvana-cli draw, run as a separate process: the picture it saves, what it
 // prints and how it fails.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,13 +159,48 @@ TEST_F(CliDraw, AMessageStopsTheDrawAndNoPictureIsWritten) {
   EXPECT_EQ(range.err.substr(0, 44), "The minimum value of the function's argument");
 }
 
-TEST_F(CliDraw, LabelOnlySavesTheEmptyPlot) {
-  const CliRun r = draw({});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("integral = 0\n"), std::string::npos);
-  const auto picture = readBmp(folder / "plot.bmp");
-  ASSERT_TRUE(picture.has_value());
-  EXPECT_EQ(picture->count(kCurve), 0);
+// A field with nothing behind its label: the empty plot is saved and the
+// fields are printed as always, one line says that nothing was drawn, and the
+// status is 1, in every mode.
+TEST_F(CliDraw, LabelOnlySavesTheEmptyPlotAndSaysNothingWasDrawn) {
+  const std::string note =
+      "kurvana-cli: nothing drawn: the F field holds no formula behind its label";
+  struct Case {
+    std::vector<std::string> args;
+    bool integral;
+  };
+  for (const Case& c :
+       {Case{{}, true}, Case{{"--f", "F(x)\xc3\xa9"}, true},  // six bytes
+        Case{{"--polar"}, false}, Case{{"--two-functions", "--g", "G(x)=x"}, false}}) {
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    fs::remove(folder / "plot.bmp");
+    const CliRun r = draw(c.args);
+    EXPECT_EQ(r.status, 1) << joined;
+    EXPECT_EQ(r.err, note + "\n") << joined;
+    EXPECT_EQ(r.out.substr(0, 16), "x min = 0\nx max ") << joined;
+    EXPECT_EQ(r.out.find("integral = 0\n") != std::string::npos, c.integral) << joined;
+    const auto picture = readBmp(folder / "plot.bmp");
+    ASSERT_TRUE(picture.has_value()) << joined;
+    EXPECT_EQ(picture->count(kCurve), 0) << joined;
+  }
+}
+
+TEST_F(CliDraw, LabelOnlyWithAReportSaysNothingWasDrawn) {
+  for (const std::vector<std::string>& mode :
+       {std::vector<std::string>{}, {"--polar"}, {"--two-functions", "--g", "G(x)=x"}}) {
+    const fs::path report = folder / "r.txt";
+    std::vector<std::string> args = {"draw", "--report", report.string()};
+    args.insert(args.end(), mode.begin(), mode.end());
+    const CliRun r = cli(args);
+    EXPECT_EQ(r.status, 1) << args.back();
+    EXPECT_EQ(r.err,
+              "kurvana-cli: nothing drawn: the F field holds no formula behind its label; "
+              "no report written to " +
+                  report.string() + "\n")
+        << args.back();
+    EXPECT_FALSE(fs::exists(report)) << args.back();
+  }
 }
 
 TEST_F(CliDraw, UnreadableFieldsRevertSilently) {
@@ -174,8 +211,8 @@ TEST_F(CliDraw, UnreadableFieldsRevertSilently) {
 
 TEST_F(CliDraw, ReportIsWrittenToTheNamedFile) {
   const fs::path report = folder / "sine.txt";
-  const CliRun r = cli({"draw", "--f", "F(x)=sin(x)", "--size", "640x480", "--report",
-                        report.string()});
+  const CliRun r =
+      cli({"draw", "--f", "F(x)=sin(x)", "--size", "640x480", "--report", report.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("integral = 1.83143"), std::string::npos) << r.out;
   std::ifstream in(report, std::ios::binary);
@@ -205,7 +242,8 @@ TEST_F(CliDraw, ReportProblemsAreReportedButThePictureIsSaved) {
   EXPECT_NE(polar.err.find("polar"), std::string::npos) << polar.err;
   EXPECT_FALSE(fs::exists(folder / "p.txt"));
 
-  const CliRun stopped = cli({"draw", "--f", "F(x)=ln(x-20)", "--report", (folder / "s.txt").string()});
+  const CliRun stopped =
+      cli({"draw", "--f", "F(x)=ln(x-20)", "--report", (folder / "s.txt").string()});
   EXPECT_EQ(stopped.status, 1);
   EXPECT_FALSE(fs::exists(folder / "s.txt"));
 }
@@ -306,6 +344,109 @@ TEST_F(CliDraw, FunctionFileProblems) {
                                              {"draw", "--file"}}) {
     EXPECT_EQ(cli(args).status, 2) << args.back();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A PNG written by the tool, decoded with libpng without transformations:
+// 8-bit RGB rows, or nothing when the file is not such a PNG.
+struct PngRows {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  std::vector<unsigned char> rgb;
+};
+
+extern "C" void pngReadFailed(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+bool readPngInto(png_structp png, png_infop info, std::FILE* file, PngRows* out) {
+  if (setjmp(png_jmpbuf(png)) != 0) return false;
+  png_init_io(png, file);
+  png_read_info(png, info);
+  int depth = 0;
+  int type = 0;
+  png_get_IHDR(png, info, &out->width, &out->height, &depth, &type, nullptr, nullptr, nullptr);
+  if (depth != 8 || type != PNG_COLOR_TYPE_RGB || png_get_valid(png, info, PNG_INFO_tRNS)) {
+    return false;
+  }
+  out->rgb.resize(static_cast<std::size_t>(out->width) * out->height * 3);
+  for (png_uint_32 y = 0; y < out->height; ++y) {
+    png_read_row(png, out->rgb.data() + static_cast<std::size_t>(y) * out->width * 3, nullptr);
+  }
+  png_read_end(png, nullptr);
+  return true;
+}
+
+std::optional<PngRows> readPng(const fs::path& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  unsigned char signature[8] = {};
+  const bool isPng = std::fread(signature, 1, 8, file) == 8 && png_sig_cmp(signature, 0, 8) == 0;
+  std::rewind(file);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngReadFailed, nullptr);
+  png_infop info = png_create_info_struct(png);
+  PngRows rows;
+  const bool read = isPng && readPngInto(png, info, file, &rows);
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(file);
+  if (!read) return std::nullopt;
+  return rows;
+}
+
+TEST_F(CliDraw, PngByNameInAnyLetterCaseWithTheBmpsPixels) {
+  const std::vector<std::string> options = {"--f",         "F(x)=sin(x)", "--lines",
+                                            "--antialias", "--size",      "640x480"};
+  ASSERT_EQ(draw(options, "plot.bmp").status, 0);
+  const auto bmp = readBmp(folder / "plot.bmp");
+  ASSERT_TRUE(bmp.has_value());
+  for (const char* name : {"plot.png", "PLOT.PNG", "plot.pNg", "plot.jpg.png"}) {
+    const CliRun r = draw(options, name);
+    ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+    const auto png = readPng(folder / name);
+    ASSERT_TRUE(png.has_value()) << name << " is not an 8-bit RGB PNG";
+    ASSERT_EQ(png->width, 640u);
+    ASSERT_EQ(png->height, 480u);
+    int mismatches = 0;
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) {
+        const unsigned char* p = &png->rgb[(static_cast<std::size_t>(y) * 640 + x) * 3];
+        const auto color = static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
+        mismatches += color != bmp->pixel(x, y);
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << name;
+  }
+  // Only the ending counts, after a dot.
+  for (const char* name : {"plot.png.bmp", "plotpng"}) {
+    ASSERT_EQ(draw(options, name).status, 0) << name;
+    EXPECT_TRUE(readBmp(folder / name).has_value()) << name;
+  }
+  EXPECT_FALSE(readPng(folder / "plotpng").has_value());
+}
+
+TEST_F(CliDraw, FailedPngWriteNamesTheFileAndKeepsThePreviousOne) {
+  const fs::path missing = folder / "missing" / "p.png";
+  const CliRun r = cli({"draw", "--f", "F(x)=x", "-o", missing.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "kurvana-cli: Cannot write \"" + missing.string() + "\": No such file or directory\n");
+  EXPECT_EQ(r.out, "");
+
+  // Failing half-way, under a file size limit of 2 KB (as on a full disk).
+  const fs::path previous = folder / "keep.PNG";
+  std::ofstream(previous) << "previous picture";
+  const CliRun limited = cli({"draw", "--f", "F(x)=x", "-o", previous.string()},
+                             "LC_ALL=C bash -c 'trap \"\" XFSZ; ulimit -f 2; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(limited.status, 1);
+  EXPECT_EQ(limited.err,
+            "kurvana-cli: Cannot write \"" + previous.string() + "\": File too large\n");
+  EXPECT_EQ(slurp(previous), "previous picture");
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"keep.PNG"}) << "no temporary file is left";
 }
 
 }  // namespace

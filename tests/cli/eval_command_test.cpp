@@ -79,24 +79,43 @@ TEST(CliEval, NoArgumentsIsNoError) {
   EXPECT_EQ(r.out, "");
 }
 
-TEST(CliEval, UsageErrors) {
-  for (const auto& args : std::vector<std::vector<std::string>>{{},
-                                                                {"eval"},
-                                                                {"eval", "--general"},
-                                                                {"eval", "--bogus", "F(x)=x"},
-                                                                {"frobnicate"},
-                                                                {"eval", "F(x)=x", "abc"},
-                                                                {"eval", "F(x)=x", "1,5"},
-                                                                {"eval", "F(x)=x", "inf"},
-                                                                {"eval", "F(x)=x", "1e99999"},
-                                                                {"eval", "F(x)=x", ""}}) {
-    const CliRun r = cli(args);
+// Each usage error names its problem on the first line, then the usage text.
+TEST(CliEval, UsageErrorsSayWhatIsWrongFirst) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string problem;
+  };
+  const std::vector<Case> cases = {
+      {{}, "missing command"},
+      {{"frobnicate"}, "unknown command"},
+      {{"eval"}, "missing FORMULA"},
+      {{"eval", "--general"}, "missing FORMULA"},
+      {{"eval", "--bogus", "F(x)=x"}, "unknown option: --bogus"},
+      {{"eval", "F(x)=x", "abc"}, "not a number: abc"},
+      {{"eval", "F(x)=x", "1,5"}, "not a number: 1,5"},
+      {{"eval", "F(x)=x", ""}, "not a number: "},
+      {{"eval", "F(x)=x", "inf"}, "not a number: inf"},
+      {{"eval", "F(x)=x", "nan"}, "not a number: nan"},
+      {{"eval", "F(x)=x", "1e99999"}, "out of range: 1e99999"},
+      {{"eval", "F(x)=x", "1", "-1e4933"}, "out of range: -1e4933"},
+      {{"eval", "F(x)=x", "1.19e4932"}, "out of range: 1.19e4932"},  // just above the largest
+  };
+  for (const Case& c : cases) {
+    const CliRun r = cli(c.args);
     std::string joined;
-    for (const auto& a : args) joined += a + " ";
+    for (const auto& a : c.args) joined += a + " ";
     EXPECT_EQ(r.status, 2) << joined;
     EXPECT_EQ(r.out, "") << joined;
-    EXPECT_NE(r.err.find("usage: kurvana-cli eval"), std::string::npos) << joined;
+    const std::string first = "kurvana-cli: " + c.problem + "\n";
+    EXPECT_EQ(r.err.substr(0, first.size()), first) << joined;
+    EXPECT_EQ(r.err.find("usage: kurvana-cli eval"), first.size()) << joined;
   }
+}
+
+TEST(CliEval, ArgumentsAtTheEdgesOfTheRange) {
+  const CliRun r = cli({"eval", "F(x)=x", "1.18e4932", "-1.18e4932", "1e-99999"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, exact(1.18e4932L) + exact(-1.18e4932L) + "0\n");  // too small is 0
 }
 
 }  // namespace

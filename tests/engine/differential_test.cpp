@@ -186,10 +186,100 @@ TEST(Differential, HandPickedCornersAgree) {
                            "F(x)=asinacosx",
                            "F(x)=arctanatanx",
                            "F(x)=sinhcoshx",
-                           "F(x)=x^0.5^2"}) {
+                           "F(x)=x^0.5^2",
+                           "F(x)=lg(1e100)+log(1e-4931)*lg 1e27",
+                           "F(x)=(0-2)^lg(1e100)",
+                           "F(x)=x^log(1e2)"}) {
     compare(text, kArguments, tally);
   }
   EXPECT_EQ(tally.compiled, tally.formulas);
+}
+
+// The compiler passes against their literal form: same success, same
+// normalized text, same constants to the bit, same pieces.
+void compareCompilation(const std::string& fieldText, int& compiled) {
+  const std::string text = upperCaseFormula(fieldText);
+  std::string normalized;
+  std::vector<long double> constants;
+  const bool lexical = testing::oracleCompile(text, normalized, constants);
+  CompiledFormula f;
+  ASSERT_EQ(compileFormula(text, f), lexical) << fieldText;
+  if (!lexical) return;
+  ASSERT_EQ(f.normalized, normalized) << fieldText;
+  ASSERT_EQ(f.constCount + 1, static_cast<int>(constants.size())) << fieldText;
+  for (int i = 1; i <= f.constCount; ++i) {
+    ASSERT_TRUE(sameBits(f.constants[i], constants[i])) << fieldText << " constant " << i;
+  }
+  std::vector<std::string> pieces;
+  const bool structured = testing::oracleSplit(normalized, pieces);
+  ASSERT_EQ(splitPieces(f), structured) << fieldText;
+  if (!structured) return;
+  ++compiled;
+  ASSERT_EQ(f.pieceCount + 1, static_cast<int>(pieces.size())) << fieldText;
+  for (int i = 1; i <= f.pieceCount; ++i) ASSERT_EQ(f.pieces[i], pieces[i]) << fieldText;
+}
+
+TEST(CompilerDifferential, GeneratedFormulasAgreeWithTheLiteralPasses) {
+  Generator gen(99);
+  int compiled = 0;
+  for (int i = 0; i < 3000; ++i) {
+    compareCompilation(gen.structured(), compiled);
+    compareCompilation(gen.soup(), compiled);
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(compiled, 3000);
+}
+
+// Names that form across each other's boundaries, renames next to number
+// letters, brackets at and beyond the limits.
+TEST(CompilerDifferential, OverlapsAgreeWithTheLiteralPasses) {
+  int compiled = 0;
+  for (const char* text : {"F(x)=arcsinh x",
+                           "F(x)=asinh(x)",
+                           "F(x)=sinhsinx",
+                           "F(x)=sinsinhx",
+                           "F(x)=tan int x",
+                           "F(x)=cos int x",
+                           "F(x)=abs int x",
+                           "F(x)=exp exp x",
+                           "F(x)=exppi",
+                           "F(x)=exp pi",
+                           "F(x)=pipi",
+                           "F(x)=pi*pi*pi",
+                           "F(x)=e pi",
+                           "F(x)=2e-pi",
+                           "F(x)=1e-3e",
+                           "F(x)=sqrtsqrtx",
+                           "F(x)=coshsinhx",
+                           "F(x)=tanhcoshx",
+                           "F(x)=arccosh x",
+                           "F(x)=arctanh x",
+                           "F(x)=aatanx",
+                           "F(x)=asinasinx",
+                           "F(x)=arcsinarcsinx",
+                           "F(x)=sinarcsinx",
+                           "F(x)=acosh(x)",
+                           "F(x)=atanh(x)",
+                           "F(x)=sqrt(pi)^exp(x)",
+                           "F(x)=lglnlogx",
+                           "F(x)=logx",
+                           "F(x)=lnx",
+                           "F(x)=intx",
+                           "F(x)=sinintx",
+                           "F(x)=x+F(x)=x",
+                           "F(x)=G(x)=x",
+                           "F(x)=$x",
+                           "F(x)=si$nx",
+                           "F(x)=(((((((((x)))))))))",
+                           "F(x)=((((((((((x))))))))))",
+                           "F(x)=(x)(x)",
+                           "F(x)={[(x)]}",
+                           "F(x)=(x]+[x)",
+                           "F(x)=)(",
+                           "F(x)=exp(-pi)*sinh(2e-3)"}) {
+    compareCompilation(text, compiled);
+  }
+  EXPECT_GT(compiled, 25);
 }
 
 }  // namespace

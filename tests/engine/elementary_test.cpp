@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace kurvana {
 namespace {
@@ -36,6 +39,36 @@ TEST(Elementary, LogarithmsFailAtZeroAndBelow) {
     EXPECT_FALSE(fn(pos, -1e-4000L, r)) << pos;
     EXPECT_TRUE(fn(pos, 1e-4940L, r)) << pos;  // denormal operand is fine
   }
+}
+
+// Over every power of ten with a normal extended value: the value its literal
+// converts to has the whole exponent as logarithm, its neighbours the
+// library's logarithm bit for bit.
+TEST(Elementary, DecimalLogarithmOfEveryPowerOfTen) {
+  int libraryOff = 0;
+  for (int k = kMinDecimalExponent; k <= kMaxDecimalExponent; ++k) {
+    const std::string literal = "1E" + std::to_string(k);
+    volatile long double power = std::strtold(literal.c_str(), nullptr);
+    long double r;
+    ASSERT_TRUE(fn(kLgPos, power, r)) << literal;
+    ASSERT_EQ(r, static_cast<long double>(k)) << literal;
+    ASSERT_TRUE(fn(16, power, r)) << literal;  // LOG
+    ASSERT_EQ(r, static_cast<long double>(k)) << literal;
+    libraryOff += std::log10(power) != k;
+    for (long double toward : {0.0L, static_cast<long double>(INFINITY)}) {
+      volatile long double neighbour = std::nextafter(power, toward);
+      const long double library = std::log10(neighbour);
+      ASSERT_TRUE(fn(kLgPos, neighbour, r)) << literal;
+      ASSERT_EQ(std::memcmp(&r, &library, 10), 0) << "next to " << literal;
+    }
+  }
+  EXPECT_GT(libraryOff, 1000);  // what the rule is for
+  // 1E-4932 is subnormal: the library's logarithm, whatever it is.
+  volatile long double subnormal = std::strtold("1E-4932", nullptr);
+  long double r;
+  ASSERT_TRUE(fn(kLgPos, subnormal, r));
+  const long double library = std::log10(subnormal);
+  EXPECT_EQ(std::memcmp(&r, &library, 10), 0);
 }
 
 TEST(Elementary, ExponentialsOverflowAtTheExtendedLimit) {

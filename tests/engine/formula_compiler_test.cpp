@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/formula.h"
+#include "engine/text_oracle.h"
 
 namespace kurvana {
 namespace {
@@ -188,6 +191,74 @@ TEST(FormulaCompiler, CompilingAgainStartsFresh) {
   EXPECT_EQ(f.pieceCount, 1);
   EXPECT_TRUE(f.program.empty());
 }
+
+// Formulas of 100,000 characters behind the label: the same outcome as the
+// literal passes give for a short formula built the same way, and the same
+// normalized text unit for unit. (How long they take is measured by the
+// engine benchmark.)
+struct LongCase {
+  const char* unit;
+  const char* tail;
+  int shortRepeats;  // enough to reach the same limit as the long one
+  Stage stage;
+  const char* unitNormalized;  // for formulas that compile: one unit's text
+  const char* tailNormalized;
+};
+
+std::ostream& operator<<(std::ostream& out, const LongCase& c) {
+  return out << c.unit << "..." << c.tail;
+}
+
+class LongFormula : public ::testing::TestWithParam<LongCase> {};
+
+TEST_P(LongFormula, AgreesWithTheLiteralPassesOnAShortOne) {
+  const LongCase& c = GetParam();
+  constexpr std::size_t kLength = 100000;
+  const std::string unit = c.unit;
+  const std::string tail = c.tail;
+  const std::size_t repeats = (kLength - tail.size()) / unit.size();
+  const std::string body = repeat(unit, static_cast<int>(repeats)) + tail;
+  ASSERT_GT(body.size(), kLength - unit.size()) << c;
+
+  // The literal passes on the short formula.
+  const std::string shortText = "F(X)=" + repeat(unit, c.shortRepeats) + tail;
+  std::string normalized;
+  std::vector<long double> constants;
+  std::vector<std::string> pieces;
+  Stage expected = Stage::kLexical;
+  if (testing::oracleCompile(shortText, normalized, constants)) {
+    expected = testing::oracleSplit(normalized, pieces) ? Stage::kCompiled : Stage::kStructure;
+  }
+  ASSERT_EQ(expected, c.stage) << shortText;
+
+  CompiledFormula f;
+  ASSERT_EQ(compile("F(x)=" + body, f), c.stage) << c;
+  if (c.stage != Stage::kCompiled) return;
+  ASSERT_EQ(normalized, repeat(c.unitNormalized, c.shortRepeats) + c.tailNormalized) << c;
+  EXPECT_EQ(f.normalized, repeat(c.unitNormalized, static_cast<int>(repeats)) + c.tailNormalized)
+      << c;
+  // The literal evaluator on the long formula itself: the same failure.
+  long double value = 0;
+  EvalWorkspace ws;
+  EXPECT_EQ(evaluateFormula(f, 1.0L, ws), testing::oracleEvaluate(f, 1.0L, value)) << c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HundredThousandCharacters, LongFormula,
+    ::testing::Values(LongCase{"PI", "", 50, Stage::kLexical, "", ""},      // the run PPP...
+                      LongCase{"PI*", "PI", 100, Stage::kLexical, "", ""},  // 101 numbers
+                      LongCase{"1+", "1", 100, Stage::kLexical, "", ""},
+                      LongCase{"1", "", 5000, Stage::kLexical, "", ""},   // beyond the range
+                      LongCase{"(", "", 10, Stage::kLexical, "", ""},     // bracket count
+                      LongCase{")(", "", 10, Stage::kStructure, "", ""},  // closed first
+                      LongCase{"((((((((((X))))))))))", "", 1, Stage::kStructure, "", ""},
+                      LongCase{"(X)+", "X", 100, Stage::kStructure, "", ""},  // 100 groups
+                      LongCase{"X^", "X", 150, Stage::kCompiled, "X^", "X"},
+                      LongCase{"EXP", "X", 20, Stage::kCompiled, "TR", "X"},
+                      LongCase{"SINHX+", "X", 20, Stage::kCompiled, "SINIX+", "X"},
+                      LongCase{"COSH SQRT X-", "X", 20, Stage::kCompiled, "COSISRTX-", "X"},
+                      LongCase{"ARCSIN", "X", 20, Stage::kCompiled, "ARCSIN", "X"},
+                      LongCase{"TANINT", "X", 20, Stage::kCompiled, "TANINT", "X"}));
 
 }  // namespace
 }  // namespace kurvana

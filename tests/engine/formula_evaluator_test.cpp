@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -185,6 +187,68 @@ TEST(FormulaEvaluator, SamplesOfAFormulaThatCannotBeReducedAllFail) {
   std::vector<long double> xs(10, 1.0L), values(10);
   EvalWorkspace ws;
   EXPECT_EQ(evaluateSamples(f, xs, values, ws), 0u);
+}
+
+}  // namespace
+}  // namespace kurvana
+
+namespace kurvana {
+namespace {
+
+// LG and LOG of the extended value nearest to 10^k give k itself; every other
+// argument keeps the library's logarithm.
+struct LogCase {
+  const char* text;
+  long double x;
+  long double expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const LogCase& c) {
+  return out << c.text << " at x = " << static_cast<double>(c.x);
+}
+
+class DecimalLogarithm : public ::testing::TestWithParam<LogCase> {};
+
+TEST_P(DecimalLogarithm, IsTheWholeExponentOfAPowerOfTen) {
+  const LogCase& c = GetParam();
+  const auto value = eval(c.text, c.x);
+  ASSERT_TRUE(value.has_value()) << c;
+  EXPECT_EQ(*value, c.expected) << c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PowersOfTen, DecimalLogarithm,
+    ::testing::Values(LogCase{"F(x)=lg(1e100)", 0, 100},  // the library says 100 + 2^-57
+                      LogCase{"F(x)=log(1E100)", 0, 100}, LogCase{"F(x)=lg(x)", 1e100L, 100},
+                      LogCase{"F(x)=lg(1e27)", 0, 27},  // exact in extended, still a unit off
+                      LogCase{"F(x)=lg(1e-5)", 0, -5}, LogCase{"F(x)=lg(1e0)", 0, 0},
+                      LogCase{"F(x)=lg(1e4)", 0, 4}, LogCase{"F(x)=lg(1e4931)", 0, 4931},
+                      LogCase{"F(x)=lg(1e4932)", 0, 4932}, LogCase{"F(x)=lg(1e-4931)", 0, -4931},
+                      // a whole exponent: repeated squaring takes the negative base
+                      LogCase{"F(x)=(0-2)^lg(1e100)", 0, 0x1p100L},
+                      LogCase{"F(x)=(0-2)^log(x)", 1e100L, 0x1p100L},
+                      LogCase{"F(x)=(0-2)^100", 0, 0x1p100L}));
+
+TEST(FormulaEvaluator, LogarithmNextToAPowerOfTenIsTheLibrarys) {
+  struct Case {
+    const char* name;
+    long double x;
+  };
+  for (const Case& c :
+       {Case{"above 1E100", std::nextafter(1e100L, INFINITY)},
+        Case{"below 1E100", std::nextafter(1e100L, 0.0L)},
+        Case{"above 1E27", std::nextafter(1e27L, INFINITY)},
+        Case{"below 1", std::nextafter(1.0L, 0.0L)},
+        Case{"below 1E-5", std::nextafter(1e-5L, 0.0L)}, Case{"1E-4940, subnormal", 1e-4940L},
+        Case{"1E-4932, subnormal", 1e-4932L}, Case{"2", 2.0L}}) {
+    volatile long double runtimeX = c.x;  // the library at run time, not constant folding
+    const long double x = runtimeX;
+    const long double expected = std::log10(x);
+    const auto value = eval("F(x)=lg(x)", x);
+    ASSERT_TRUE(value.has_value()) << c.name;
+    EXPECT_EQ(std::memcmp(&*value, &expected, 10), 0)
+        << c.name << ": " << static_cast<double>(*value) << " vs " << static_cast<double>(expected);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,16 @@
 #include "engine/text_oracle.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <array>
+#include <cfenv>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -98,7 +107,9 @@ bool evaluatePieceText(Sample& st, int i) {
     long double right = 0;
     const std::size_t len = operandAt(st, s, p + name.size(), right);
     if (len == 0) return false;
-    const bool ok = applyFunction(k + 1, left, right, st.evalResult);
+    const bool isLogarithm = name == "LG" || name == "LOG";
+    const bool ok = isLogarithm ? oracleDecimalLogarithm(right, st.evalResult)
+                                : applyFunction(k + 1, left, right, st.evalResult);
     if (!store(st, s, start, p + name.size() + len, ok)) return false;
   }
 
@@ -147,6 +158,168 @@ bool oracleEvaluate(const CompiledFormula& formula, long double x, long double& 
   }
   if (formula.pieceCount < 1) return false;
   value = st.results[formula.pieceCount];
+  return true;
+}
+
+bool oracleDecimalLogarithm(long double x, long double& value) {
+  std::feclearexcept(FE_ALL_EXCEPT);
+  const long double r = log10l(x);
+  if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW)) {
+    value = 0;
+    return false;
+  }
+  value = r;
+  if (!(x >= LDBL_MIN) || std::isinf(x)) return true;  // subnormal powers keep log10
+  // Candidates around the decimal exponent that printing shows, each compared
+  // with the value its literal converts to.
+  char printed[64];
+  std::snprintf(printed, sizeof printed, "%.3Le", x);
+  const int shown = std::atoi(std::strchr(printed, 'e') + 1);
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  for (int k = shown - 1; k <= shown + 1; ++k) {
+    if (k < -4931 || k > 4932) continue;
+    const std::string literal = "1E" + std::to_string(k);
+    if (strtold_l(literal.c_str(), nullptr, cLocale) == x) value = k;
+  }
+  return true;
+}
+
+bool oracleInVocabulary(std::string text) {
+  static const std::vector<std::string> lexicon = {
+      "SIN",   "COS",   "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",    "LG",   "LN",   "EXP",
+      "(",     ")",     "*",    "/",      "+",      "-",      "0",    "1",    "2",    "3",
+      "4",     "5",     "6",    "7",      "8",      "9",      "PI",   "E",    ".",    "X",
+      "F(X)=", "G(X)=", "[",    "]",      "{",      "}",      "SQRT", "SINH", "COSH", "TANH",
+      "INT",   "LOG",   "ASIN", "ACOS",   "ATAN",   "ABS"};
+  for (std::size_t length = 6; length >= 1; --length) {
+    for (const std::string& entry : lexicon) {
+      if (entry.size() != length) continue;
+      while (text.find(entry) != std::string::npos) {
+        text.replace(text.find(entry), length, std::string(length, '$'));
+      }
+    }
+  }
+  return text.find_first_not_of('$') == std::string::npos;
+}
+
+std::string oracleReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  while (text.find(from) != std::string::npos) {
+    const std::size_t at = text.find(from);
+    text = text.substr(0, at) + to + text.substr(at + from.size());
+  }
+  return text;
+}
+
+namespace {
+
+// A run of number characters as the number grammar reads it.
+bool oracleNumber(const std::string& run, long double& value) {
+  if (run == "P") {
+    const unsigned char bytes[10] = {0x35, 0xC2, 0x68, 0x21, 0xA2, 0xDA, 0x0F, 0xC9, 0x00, 0x40};
+    value = 0;
+    std::memcpy(&value, bytes, sizeof bytes);
+    return true;
+  }
+  static const std::regex grammar("([0-9]*(\\.[0-9]*)?)(E(-?[0-9]*))?");
+  std::smatch m;
+  if (!std::regex_match(run, m, grammar) || m[1].length() == 0) return false;
+  const std::string mantissa = m[1];
+  if (mantissa.find_first_of("0123456789") == std::string::npos) {
+    value = 0;  // a lone point
+    return true;
+  }
+  std::string number = mantissa;
+  const std::string exponent = m[4];
+  if (exponent.find_first_of("0123456789") != std::string::npos) number += "E" + exponent;
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  value = strtold_l(number.c_str(), nullptr, cLocale);
+  return !std::isinf(value);
+}
+
+}  // namespace
+
+bool oracleCompile(const std::string& text, std::string& normalized,
+                   std::vector<long double>& constants) {
+  normalized.clear();
+  constants.assign(1, 0.0L);
+  if (text.size() < 6) return false;
+  std::string s;
+  for (char c : text) {
+    if (c != ' ') s += c;
+  }
+  if (s.rfind("F(X)=", 0) != 0 && s.rfind("G(X)=", 0) != 0) return false;
+  s = s.substr(5);
+  for (char& c : s) {
+    if (c == '[' || c == '{') c = '(';
+    if (c == ']' || c == '}') c = ')';
+  }
+  if (std::count(s.begin(), s.end(), '(') != std::count(s.begin(), s.end(), ')')) return false;
+  if (!oracleInVocabulary(s)) return false;
+  for (const auto& [from, to] :
+       std::vector<std::pair<std::string, std::string>>{{"PI", "P"},
+                                                        {"EXP", "TR"},
+                                                        {"SQRT", "SRT"},
+                                                        {"SINH", "SINI"},
+                                                        {"COSH", "COSI"},
+                                                        {"TANH", "TANI"}}) {
+    s = oracleReplaceAll(s, from, to);
+  }
+  const auto numberChar = [](char c) {
+    return (c >= '0' && c <= '9') || c == 'P' || c == 'E' || c == '.';
+  };
+  std::string run;
+  const auto endRun = [&]() {
+    if (run.empty()) return true;
+    long double value = 0;
+    if (constants.size() > kMaxConstants || !oracleNumber(run, value)) return false;
+    constants.push_back(value);
+    normalized += "Q[" + std::to_string(constants.size() - 1) + "]";
+    run.clear();
+    return true;
+  };
+  for (char c : s) {
+    if (numberChar(c) || (c == '-' && !run.empty() && run.back() == 'E')) {
+      run += c;
+      continue;
+    }
+    if (!endRun()) return false;
+    normalized += c;
+  }
+  return endRun();
+}
+
+bool oracleSplit(const std::string& normalized, std::vector<std::string>& pieces) {
+  pieces.assign(1, "");
+  std::string text;
+  int depth = 0;
+  int deepest = 0;
+  for (char c : normalized) {
+    if (c == '(') {
+      ++depth;
+      deepest = std::max(deepest, depth);
+      text += "V[" + std::to_string(depth) + "]";
+    } else if (c == ')') {
+      if (depth == 0) return false;
+      text += "W[" + std::to_string(depth) + "]";
+      --depth;
+    } else {
+      text += c;
+    }
+  }
+  if (depth != 0 || deepest > 9) return false;
+  for (int level = deepest; level >= 1; --level) {
+    const std::string open = "V[" + std::to_string(level) + "]";
+    const std::string close = "W[" + std::to_string(level) + "]";
+    while (text.find(open) != std::string::npos) {
+      const std::size_t from = text.find(open);
+      const std::size_t to = text.find(close);
+      if (pieces.size() == kMaxPieces) return false;  // 99 groups taken already
+      pieces.push_back(text.substr(from + open.size(), to - from - open.size()));
+      text = text.substr(0, from) + "H[" + std::to_string(pieces.size() - 1) + "]" +
+             text.substr(to + close.size());
+    }
+  }
+  pieces.push_back(text);
   return true;
 }
 

@@ -1,13 +1,18 @@
-// Replacing a file: links are written through, permissions are kept.
+// Replacing a file: links are written through, permissions, owner and group
+// are kept, a file the user may not write is refused, and files written
+// together change together.
 #include "files/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "files/as_other_user.h"
 #include "support/test_files.h"
 
 namespace kurvana {
@@ -55,6 +60,99 @@ TEST_F(AtomicWrite, MessagesNameThePathAsGiven) {
   fs::create_symlink(folder / "missing/target", folder / "dangling");
   const std::string problem = writeFileAtomically(folder / "dangling", "x");
   EXPECT_NE(problem.find((folder / "dangling").string()), std::string::npos) << problem;
+}
+
+// Everything in a folder, by name.
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(AtomicWrite, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
+  // The folder is the user's own, so a rename over the file would succeed.
+  const fs::path mine = folder / "mine";
+  fs::create_directories(mine);
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  ASSERT_TRUE(testing::giveToNobody(mine, 0755));
+  const fs::path file = mine / "locked.kv1";
+  testing::writeWhole(file, "old\r\n");
+  ASSERT_TRUE(testing::giveToNobody(file, 0444));
+  fs::create_symlink("locked.kv1", mine / "link.kv1");
+
+  const auto written = testing::asNobody([&] {
+    std::string out = writeFileAtomically(file, "new") + "|";
+    return out + writeFileAtomically(mine / "link.kv1", "new");
+  });
+  ASSERT_TRUE(written.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*written, "Cannot write \"" + file.string() + "\": Permission denied|Cannot write \"" +
+                          (mine / "link.kv1").string() + "\": Permission denied");
+  EXPECT_EQ(slurp(file), "old\r\n");
+  EXPECT_EQ(testing::ownershipOf(file),
+            (testing::Ownership{0444, testing::kNobody, testing::kNobody}));
+  EXPECT_TRUE(fs::is_symlink(mine / "link.kv1"));
+  EXPECT_EQ(namesIn(mine),
+            (std::vector<std::string>{"link.kv1", "locked.kv1"}));  // no temporary left
+}
+
+TEST_F(AtomicWrite, AFileInAFolderTheUserMayNotChangeIsLeftAsItWas) {
+  const fs::path file = folder / "settings.ini";
+  testing::writeWhole(file, "old");
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);     // root's
+  ASSERT_TRUE(testing::giveToNobody(file, 0644));  // writable, but not replaceable
+  const auto written = testing::asNobody([&] { return writeFileAtomically(file, "new"); });
+  ASSERT_TRUE(written.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*written, "Cannot write \"" + file.string() + "\": Permission denied");
+  EXPECT_EQ(slurp(file), "old");
+  EXPECT_EQ(testing::ownershipOf(file).mode, 0644u);
+}
+
+TEST_F(AtomicWrite, RootKeepsTheOwnerAndGroupOfAnotherUsersFile) {
+  const fs::path file = folder / "theirs.kv2";
+  testing::writeWhole(file, "old");
+  ASSERT_TRUE(testing::giveToNobody(file, 0640));
+  EXPECT_EQ(writeFileAtomically(file, "new"), "");
+  EXPECT_EQ(slurp(file), "new");
+  EXPECT_EQ(testing::ownershipOf(file),
+            (testing::Ownership{0640, testing::kNobody, testing::kNobody}));
+}
+
+TEST_F(AtomicWrite, AMemberOfTheFilesGroupKeepsTheGroup) {
+  constexpr gid_t kShared = 4242;
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  const fs::path file = folder / "shared.kv1";
+  testing::writeWhole(file, "old");
+  ASSERT_EQ(::chown(file.c_str(), 0, kShared), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+  const auto written =
+      testing::asNobody([&] { return writeFileAtomically(file, "new"); }, {kShared});
+  ASSERT_TRUE(written.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*written, "");
+  EXPECT_EQ(slurp(file), "new");
+  // Only root may give the file away; the group and the mode follow.
+  EXPECT_EQ(testing::ownershipOf(file), (testing::Ownership{0664, testing::kNobody, kShared}));
+}
+
+TEST_F(AtomicWrite, FilesWrittenTogetherChangeTogether) {
+  std::ofstream(folder / "a") << "old a";
+  std::ofstream(folder / "b") << "old b";
+  EXPECT_EQ(writeFilesTogether({{folder / "a", "new a"}, {folder / "b", "new b"}}), "");
+  EXPECT_EQ(slurp(folder / "a"), "new a");
+  EXPECT_EQ(slurp(folder / "b"), "new b");
+
+  // The second rename fails after the first succeeded: the first is put back.
+  fs::remove(folder / "b");
+  fs::create_directories(folder / "b/inside");
+  EXPECT_EQ(writeFilesTogether({{folder / "a", "newer a"}, {folder / "b", "newer b"}}),
+            "Cannot write \"" + (folder / "b").string() + "\": Is a directory");
+  EXPECT_EQ(slurp(folder / "a"), "new a");
+  // A first file that did not exist before is removed again.
+  EXPECT_NE(writeFilesTogether({{folder / "c", "c"}, {folder / "b", "b"}}), "");
+  EXPECT_FALSE(fs::exists(folder / "c"));
+  EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a", "b"}));
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "files/as_other_user.h"
 #include "plot/fake_view.h"
 #include "support/test_files.h"
 
@@ -87,6 +89,7 @@ TEST_F(History, LoadingFillsTheFieldsOrTheBareLabels) {
   EXPECT_EQ(view.texts[Field::kFormulaF], "F(x)=");
   std::ofstream(historyFile(folder, 1), std::ios::binary) << "F(x)=x^2\nF(x)=x\r\n";
   std::ofstream(historyFile(folder, 2), std::ios::binary) << "\r\nF(x)=t\r\n";
+  std::ofstream(historyFile(folder, 3), std::ios::binary) << "\r\nG(x)=t\r\n";
   history.historyIndex = 7;
   loadHistory(history, folder, false, view, true);
   EXPECT_EQ(view.texts[Field::kFormulaF], "F(x)=x^2");
@@ -94,8 +97,9 @@ TEST_F(History, LoadingFillsTheFieldsOrTheBareLabels) {
   EXPECT_EQ(history.historyIndex, 2);
   loadHistory(history, folder, true, view, true);
   EXPECT_EQ(view.texts[Field::kFormulaF], "F(x)=");  // entry 1 is empty
-  EXPECT_EQ(view.texts[Field::kFormulaG], "G(x)=");  // no file
+  EXPECT_EQ(view.texts[Field::kFormulaG], "G(x)=");
   EXPECT_EQ(history.historyF2[1], "F(x)=t");
+  EXPECT_EQ(history.historyG2[1], "G(x)=t");
 }
 
 TEST_F(History, TheButtonSkipsEmptyAndEqualEntries) {
@@ -127,6 +131,145 @@ TEST_F(History, TheButtonRestoresBothFormulasTogether) {
 TEST_F(History, AFailedWriteIsReported) {
   const fs::path missing = folder / "gone";
   EXPECT_NE(recordHistory(history, missing, "F(x)=x", nullptr), "");
+}
+
+// Ten CR LF lines holding `entries` first.
+std::string tenLines(const std::vector<std::string>& entries) {
+  std::string text;
+  for (std::size_t i = 0; i < kHistorySize; ++i) {
+    text += (i < entries.size() ? entries[i] : std::string()) + "\r\n";
+  }
+  return text;
+}
+
+std::string cannotRead(const fs::path& path) {
+  return "Cannot read \"" + path.string() +
+         "\": Permission denied. Formulas are not added to this history until it can be read.";
+}
+
+TEST_F(History, AnUnreadableFileIsNotRecordedIntoUntilItCanBeReadAgain) {
+  const fs::path file = historyFile(folder, 1);
+  const std::string old = tenLines({"F(x)=old1", "F(x)=old2"});
+  testing::writeWhole(file, old);
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  ASSERT_TRUE(testing::giveToNobody(file, 0200));  // the user may write it, not read it
+  const auto seen = testing::asNobody([&] {
+    std::string out = loadHistory(history, folder, false, view, true) + "|";
+    out += view.texts[Field::kFormulaF] + "|";
+    out += recordHistory(history, folder, "F(x)=a", nullptr) + "|";
+    out += recordHistory(history, folder, "F(x)=b", nullptr) + "|";
+    out += history.historyF[0] + "|";
+    ::chmod(file.c_str(), 0600);
+    out += testing::readWhole(file) + "|";  // as it was while unreadable
+    return out + recordHistory(history, folder, "F(x)=c", nullptr);
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  // Reported once, by the load; the Draws after it record nothing and say nothing.
+  EXPECT_EQ(*seen, cannotRead(file) + "|F(x)=||||" + old + "|");
+  // Readable again: read first, so its entries are kept under the new one.
+  EXPECT_EQ(slurp(file), tenLines({"F(x)=c", "F(x)=old1", "F(x)=old2"}));
+}
+
+TEST_F(History, RecordingIsTheFirstToMeetAnUnreadableFileAndReportsIt) {
+  const fs::path file = historyFile(folder, 1);
+  const std::string old = tenLines({"F(x)=old"});
+  testing::writeWhole(file, old);
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  ASSERT_TRUE(testing::giveToNobody(file, 0200));
+  history.files[0].unreadable = "not read yet";  // a load that failed and was not shown
+  const auto seen = testing::asNobody([&] {
+    std::string out = recordHistory(history, folder, "F(x)=a", nullptr) + "|";
+    return out + recordHistory(history, folder, "F(x)=b", nullptr);
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*seen, cannotRead(file) + "|");
+  EXPECT_EQ(slurp(file), old);
+}
+
+TEST_F(History, AnUnreadableHalfOfThePairHoldsBothBack) {
+  const fs::path f = historyFile(folder, 2);
+  const fs::path g = historyFile(folder, 3);
+  testing::writeWhole(f, tenLines({"F(x)=f2", "F(x)=f1"}));
+  testing::writeWhole(g, tenLines({"G(x)=g2", "G(x)=g1"}));
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  ASSERT_TRUE(testing::giveToNobody(f, 0644));
+  ASSERT_TRUE(testing::giveToNobody(g, 0200));
+  const std::string ga = "G(x)=a";
+  const auto seen = testing::asNobody([&] {
+    std::string out = loadHistory(history, folder, true, view, true) + "|";
+    out += history.historyF2[0] + "|" + view.texts[Field::kFormulaF] + "|";
+    out += recordHistory(history, folder, "F(x)=a", &ga) + "|";
+    ::chmod(g.c_str(), 0600);
+    return out + recordHistory(history, folder, "F(x)=a", &ga);
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*seen, cannotRead(g) + "||F(x)=||");
+  EXPECT_EQ(slurp(f), tenLines({"F(x)=a", "F(x)=f2", "F(x)=f1"}));
+  EXPECT_EQ(slurp(g), tenLines({"G(x)=a", "G(x)=g2", "G(x)=g1"}));
+}
+
+TEST_F(History, APairThatCannotBeWrittenWholeIsNotWrittenAtAll) {
+  // Kurvana3.lst lives in a folder the user may not change.
+  const fs::path f = historyFile(folder, 2);
+  const fs::path g = historyFile(folder, 3);
+  const fs::path elsewhere = folder / "elsewhere";
+  testing::writeWhole(f, tenLines({"F(x)=f1"}));
+  testing::writeWhole(elsewhere / "Kurvana3.lst", tenLines({"G(x)=g1"}));
+  fs::create_symlink(elsewhere / "Kurvana3.lst", g);
+  ASSERT_TRUE(testing::giveToNobody(folder, 0755));
+  ASSERT_TRUE(testing::giveToNobody(f, 0644));
+  ASSERT_TRUE(testing::giveToNobody(elsewhere / "Kurvana3.lst", 0644));
+  ASSERT_EQ(::chmod(elsewhere.c_str(), 0755), 0);  // root's
+  const std::string ga = "G(x)=a";
+  const auto seen = testing::asNobody([&] {
+    std::string out = loadHistory(history, folder, true, view, true) + "|";
+    return out + recordHistory(history, folder, "F(x)=a", &ga);
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*seen, "|Cannot write \"" + g.string() + "\": Permission denied");
+  EXPECT_EQ(slurp(f), tenLines({"F(x)=f1"}));
+  FormulaHistory loaded;
+  EXPECT_EQ(loadHistory(loaded, folder, true, view, false), "");
+  EXPECT_EQ(loaded.historyF2[0], "F(x)=f1");
+  EXPECT_EQ(loaded.historyG2[0], "G(x)=g1");
+}
+
+TEST_F(History, AFailedRenameOfTheSecondFilePutsTheFirstBack) {
+  const fs::path f = historyFile(folder, 2);
+  const fs::path g = historyFile(folder, 3);
+  testing::writeWhole(f, tenLines({"F(x)=f1"}));
+  testing::writeWhole(g, tenLines({"G(x)=g1"}));
+  EXPECT_EQ(loadHistory(history, folder, true, view, true), "");
+  fs::remove(g);
+  fs::create_directories(g / "inside");  // only the rename over it fails
+  const std::string ga = "G(x)=a";
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=a", &ga),
+            "Cannot write \"" + g.string() + "\": Is a directory");
+  EXPECT_EQ(slurp(f), tenLines({"F(x)=f1"}));
+}
+
+TEST_F(History, APairCutShortLoadsInStep) {
+  // Kurvana2.lst got the newest drawing, Kurvana3.lst did not.
+  testing::writeWhole(historyFile(folder, 2), tenLines({"F(x)=f3", "F(x)=f2", "F(x)=f1"}));
+  testing::writeWhole(historyFile(folder, 3), tenLines({"G(x)=g2", "G(x)=g1"}));
+  EXPECT_EQ(loadHistory(history, folder, true, view, true), "");
+  EXPECT_EQ(view.texts[Field::kFormulaF], "F(x)=f2");
+  EXPECT_EQ(view.texts[Field::kFormulaG], "G(x)=g2");
+  EXPECT_EQ(history.historyF2[1], "F(x)=f1");
+  EXPECT_EQ(history.historyF2[2], "");
+  // The other way round, and a missing partner.
+  testing::writeWhole(historyFile(folder, 3), tenLines({"G(x)=g3", "G(x)=g2", "G(x)=g1"}));
+  testing::writeWhole(historyFile(folder, 2), tenLines({"F(x)=f1"}));
+  EXPECT_EQ(loadHistory(history, folder, true, view, true), "");
+  EXPECT_EQ(history.historyG2[0], "G(x)=g1");
+  EXPECT_EQ(history.historyG2[1], "");
+  fs::remove(historyFile(folder, 2));
+  EXPECT_EQ(loadHistory(history, folder, true, view, true), "");
+  EXPECT_EQ(history.historyG2[0], "");
+  const std::string ga = "G(x)=a";
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=a", &ga), "");
+  EXPECT_EQ(slurp(historyFile(folder, 2)), tenLines({"F(x)=a"}));
+  EXPECT_EQ(slurp(historyFile(folder, 3)), tenLines({"G(x)=a"}));
 }
 
 }  // namespace

@@ -1,12 +1,19 @@
 // Picture export: the BMP layout byte by byte, a baseline JPEG that decodes
-// back to the picture, and atomic replacement with reported failures.
+// back to the picture, a PNG that decodes to exactly the BMP's pixels, and
+// atomic replacement with reported failures.
 #include "files/picture_file.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <png.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csetjmp>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +22,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kurvana {
@@ -262,15 +270,20 @@ TEST_F(PictureFile, QualityChangesTheSizeAndOutOfRangeQualityIsAccepted) {
 TEST_F(PictureFile, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
   const fs::path bmp = folder / "plot.bmp";
   const fs::path jpg = folder / "plot.jpg";
+  const fs::path png = folder / "plot.png";
   std::ofstream(bmp) << "old";
   std::ofstream(jpg) << "old";
+  std::ofstream(png) << "old";
   const fs::path longName = folder / std::string(250, 'n');  // no room for a temporary suffix
   ASSERT_EQ(writeBmpFile(sample(), bmp), "");
   ASSERT_EQ(writeJpegFile(sample(), jpg), "");
+  ASSERT_EQ(writePngFile(sample(), png), "");
   ASSERT_EQ(writeBmpFile(sample(), longName), "");
   EXPECT_EQ(readAll(bmp).size(), 54u + 3 * 16);
   EXPECT_EQ(readAll(jpg)[0], 0xFF);
-  EXPECT_EQ(listing(), (std::vector<std::string>{std::string(250, 'n'), "plot.bmp", "plot.jpg"}));
+  EXPECT_EQ(readAll(png)[1], 'P');
+  EXPECT_EQ(listing(),
+            (std::vector<std::string>{std::string(250, 'n'), "plot.bmp", "plot.jpg", "plot.png"}));
 }
 
 TEST_F(PictureFile, FailuresAreReportedAndLeaveThePreviousFileIntact) {
@@ -291,10 +304,11 @@ TEST_F(PictureFile, FailuresAreReportedAndLeaveThePreviousFileIntact) {
       {"name too long", folder / std::string(300, 'n')},
   };
   for (const Case& c : cases) {
-    for (const bool jpeg : {false, true}) {
-      const std::string message =
-          jpeg ? writeJpegFile(sample(), c.path) : writeBmpFile(sample(), c.path);
-      EXPECT_NE(message, "") << c.what << (jpeg ? " (JPEG)" : " (BMP)");
+    for (const char* format : {"BMP", "JPEG", "PNG"}) {
+      const std::string message = format[0] == 'B'   ? writeBmpFile(sample(), c.path)
+                                  : format[0] == 'J' ? writeJpegFile(sample(), c.path)
+                                                     : writePngFile(sample(), c.path);
+      EXPECT_NE(message, "") << c.what << " (" << format << ")";
       EXPECT_NE(message.find(c.path.string()), std::string::npos)
           << c.what << ": message does not name the file: " << message;
       EXPECT_EQ(message.rfind("Cannot write \"", 0), 0u) << message;
@@ -313,6 +327,8 @@ TEST_F(PictureFile, EmptyPicturesAndEmptyNamesAreErrors) {
   EXPECT_NE(writeJpegFile(Bitmap(0, 7), path), "");
   EXPECT_NE(writeBmpFile(sample(), fs::path()), "");
   EXPECT_NE(writeJpegFile(sample(), folder / ""), "");
+  EXPECT_NE(writePngFile(Bitmap(3, 0), path), "");
+  EXPECT_NE(writePngFile(sample(), folder / ""), "");
   EXPECT_EQ(readAll(path).size(), 8u);
   EXPECT_EQ(listing(), (std::vector<std::string>{"keep.jpg"}));
 }
@@ -325,6 +341,198 @@ TEST_F(PictureFile, JpegEncoderErrorsAreReported) {
   EXPECT_NE(message.find("wide.jpg"), std::string::npos) << message;
   EXPECT_FALSE(fs::exists(path));
   EXPECT_TRUE(listing().empty());
+}
+
+// A PNG file read back with libpng, without any transformation.
+struct DecodedPng {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  int bitDepth = 0;
+  int colorType = 0;
+  int interlace = 0;
+  bool transparency = false;  // a tRNS chunk
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+};
+
+extern "C" void pngTestError(png_structp png, png_const_charp message) {
+  static_cast<DecodedPng*>(png_get_error_ptr(png))->error = message;
+  png_longjmp(png, 1);
+}
+
+extern "C" void pngTestRead(png_structp png, png_bytep data, std::size_t size) {
+  auto* source = static_cast<std::pair<const Bytes*, std::size_t>*>(png_get_io_ptr(png));
+  if (source->second + size > source->first->size()) png_error(png, "file too short");
+  std::copy_n(source->first->data() + source->second, size, data);
+  source->second += size;
+}
+
+// libpng jumps back here on an error; the caller owns every C++ object.
+bool decodePngInto(png_structp png, png_infop info, DecodedPng* out) {
+  if (setjmp(png_jmpbuf(png)) != 0) return false;
+  png_read_info(png, info);
+  png_get_IHDR(png, info, &out->width, &out->height, &out->bitDepth, &out->colorType,
+               &out->interlace, nullptr, nullptr);
+  out->transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (out->bitDepth != 8 || out->colorType != PNG_COLOR_TYPE_RGB ||
+      out->interlace != PNG_INTERLACE_NONE) {
+    return true;  // the caller reports the header; rows of another layout are not compared
+  }
+  const std::size_t rowBytes = png_get_rowbytes(png, info);
+  if (rowBytes != out->width * 3) png_error(png, "unexpected row size");
+  out->rgb.resize(rowBytes * out->height);
+  for (png_uint_32 y = 0; y < out->height; ++y)
+    png_read_row(png, out->rgb.data() + y * rowBytes, nullptr);
+  png_read_end(png, nullptr);
+  return true;
+}
+
+DecodedPng decodePng(const Bytes& file) {
+  DecodedPng out;
+  std::pair<const Bytes*, std::size_t> source{&file, 8};
+  if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0) {
+    out.error = "no PNG signature";
+    return out;
+  }
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &out, pngTestError, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_read_fn(png, &source, pngTestRead);
+  png_set_sig_bytes(png, 8);
+  if (!decodePngInto(png, info, &out) && out.error.empty()) out.error = "decoding failed";
+  png_destroy_read_struct(&png, &info, nullptr);
+  return out;
+}
+
+// Pixels of every kind: flat areas with lines and text-like specks (as in a
+// plot, where deflate finds long matches), and noise that does not compress,
+// so the data spans several compressed chunks.
+Bitmap plotLike(int width, int height) {
+  Bitmap bitmap(width, height, 0x202020);
+  std::mt19937 random(12345);
+  for (int x = 0; x < width; x += 7) bitmap.fillRect(x, 0, x + 1, height, 0x808080);
+  bitmap.fillRect(0, height / 2, width, height / 2 + 1, 0xA0A0A0);
+  for (int x = 0; x < width; ++x) {
+    const int y = static_cast<int>((height - 1) * (0.5 + 0.45 * std::sin(x / 37.0)));
+    bitmap.setPixel(x, y, 0xFF6060);
+    bitmap.setPixel(x, y + 1, 0x4C4CCC);
+  }
+  const int noise = std::min(width, 300);
+  for (int y = 0; y < std::min(height, 200); ++y) {
+    for (int x = 0; x < noise; ++x) bitmap.setPixel(x, y, random() & 0xFFFFFF);
+  }
+  bitmap.setPixel(width - 1, height - 1, 0x010203);
+  return bitmap;
+}
+
+// Compares a decoded PNG with the bitmap and with the BMP written from it.
+void expectSamePixels(const Bitmap& bitmap, const DecodedPng& png, const Bytes& bmp) {
+  ASSERT_EQ(png.rgb.size(), static_cast<std::size_t>(bitmap.width()) * bitmap.height() * 3);
+  const std::size_t bmpRow = (static_cast<std::size_t>(bitmap.width()) * 3 + 3) / 4 * 4;
+  ASSERT_EQ(bmp.size(), 54 + bmpRow * bitmap.height());
+  int mismatches = 0;
+  for (int y = 0; y < bitmap.height() && mismatches < 5; ++y) {
+    for (int x = 0; x < bitmap.width() && mismatches < 5; ++x) {
+      const std::uint8_t* p = &png.rgb[(static_cast<std::size_t>(y) * bitmap.width() + x) * 3];
+      const std::uint8_t* b = &bmp[54 + (bitmap.height() - 1 - y) * bmpRow + x * 3];
+      const Color c = bitmap.pixel(x, y);
+      const Color fromPng = p[0] | (p[1] << 8) | (p[2] << 16);
+      const Color fromBmp = b[2] | (b[1] << 8) | (b[0] << 16);
+      if (fromPng != c || fromPng != fromBmp) {
+        ++mismatches;
+        ADD_FAILURE() << "pixel " << x << "," << y << std::hex << ": bitmap " << c << ", PNG "
+                      << fromPng << ", BMP " << fromBmp;
+      }
+    }
+  }
+}
+
+TEST_F(PictureFile, PngIsRgbWithoutAlphaAndHasTheBmpsPixels) {
+  struct Case {
+    int width, height;
+  };
+  for (const Case& c : std::vector<Case>{{1, 1}, {5, 3}, {333, 211}, {2040, 1340}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const Bitmap bitmap = c.width == 5 ? sample() : plotLike(c.width, c.height);
+    const fs::path png = folder / "plot.png";
+    const fs::path bmp = folder / "plot.bmp";
+    ASSERT_EQ(writePngFile(bitmap, png), "");
+    ASSERT_EQ(writeBmpFile(bitmap, bmp), "");
+    const Bytes b = readAll(png);
+
+    // The header as the bytes say it, independently of the decoder.
+    ASSERT_GE(b.size(), 33u);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 8),
+              (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+    EXPECT_EQ(std::string(b.begin() + 12, b.begin() + 16), "IHDR") << "IHDR comes first";
+    EXPECT_EQ(b[24], 8) << "bit depth";
+    EXPECT_EQ(b[25], 2) << "colour type: RGB, no alpha, no palette";
+    EXPECT_EQ(b[28], 0) << "not interlaced";
+
+    const DecodedPng decoded = decodePng(b);  // libpng also checks every chunk's CRC
+    ASSERT_EQ(decoded.error, "");
+    EXPECT_EQ(decoded.width, static_cast<png_uint_32>(c.width));
+    EXPECT_EQ(decoded.height, static_cast<png_uint_32>(c.height));
+    EXPECT_EQ(decoded.bitDepth, 8);
+    EXPECT_EQ(decoded.colorType, PNG_COLOR_TYPE_RGB);
+    EXPECT_EQ(decoded.interlace, PNG_INTERLACE_NONE);
+    EXPECT_FALSE(decoded.transparency);
+    expectSamePixels(bitmap, decoded, readAll(bmp));
+  }
+}
+
+TEST_F(PictureFile, PngOfAFlatPlotIsSmall) {
+  // Compression is on: a plot-sized picture of mostly flat colour is a
+  // small fraction of its 8 MB of pixels.
+  const fs::path png = folder / "plot.png";
+  Bitmap bitmap = plotLike(2040, 1340);
+  bitmap.fillRect(0, 0, 300, 200, 0x202020);  // without the noise
+  ASSERT_EQ(writePngFile(bitmap, png), "");
+  EXPECT_LT(fs::file_size(png), 400u * 1024);
+}
+
+// A write that fails half-way (the file size limit of the process, as on a
+// full disk) is reported with the reason and leaves the previous file as it
+// was. Run in a child process, whose limit does not reach the tests.
+TEST_F(PictureFile, PngWriteFailingHalfWayKeepsThePreviousFile) {
+  const fs::path path = folder / "keep.png";
+  std::ofstream(path) << "previous picture";
+  int channel[2];
+  ASSERT_EQ(::pipe(channel), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(channel[0]);
+    std::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string message = writePngFile(plotLike(640, 480), path);
+    const ssize_t written = ::write(channel[1], message.data(), message.size());
+    ::_exit(written == static_cast<ssize_t>(message.size()) ? 0 : 1);
+  }
+  ::close(channel[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, n);
+  ::close(channel[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(message, "Cannot write \"" + path.string() + "\": File too large");
+  const Bytes kept = readAll(path);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous picture");
+  EXPECT_EQ(listing(), (std::vector<std::string>{"keep.png"}));
+}
+
+TEST_F(PictureFile, PngEncoderErrorsAreReported) {
+  // Wider than libpng writes by default (a million pixels): refused before
+  // anything is written, with libpng's reason.
+  const fs::path path = folder / "wide.png";
+  std::ofstream(path) << "previous";
+  const std::string message = writePngFile(Bitmap(1'000'001, 1), path);
+  EXPECT_EQ(message.rfind("Cannot write \"" + path.string() + "\": ", 0), 0u) << message;
+  EXPECT_NE(message.find("width"), std::string::npos) << message;
+  EXPECT_EQ(readAll(path).size(), 8u);
+  EXPECT_EQ(listing(), (std::vector<std::string>{"wide.png"}));
 }
 
 }  // namespace

@@ -782,17 +782,23 @@ TEST_F(WindowFiles, SavePictureWritesTheFormatOfTheChosenFilter) {
 
   drawFormula("F(x)=x");
   answers = {FileChoice{QString::fromStdString((root / "a.bmp").string()), 0},
-             FileChoice{QString::fromStdString((root / "b.bmp").string()), 1}, std::nullopt};
-  for (int i = 0; i < 3; ++i) press("savePictureButton");
-  ASSERT_EQ(requests.size(), 3u);
+             FileChoice{QString::fromStdString((root / "b.bmp").string()), 1},
+             FileChoice{QString::fromStdString((root / "c.jpg").string()), 2}, std::nullopt};
+  for (int i = 0; i < 4; ++i) press("savePictureButton");
+  ASSERT_EQ(requests.size(), 4u);
   const FileRequest& first = requests[0];
   EXPECT_EQ(first.kind, FileRequest::Kind::kSavePicture);
-  EXPECT_EQ(first.filters, QStringList({"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)"}));
+  EXPECT_EQ(first.filters,
+            QStringList({"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)", "PNG picture (*.png)"}));
   EXPECT_EQ(first.filter, 0);
   EXPECT_EQ(first.defaultSuffix, "bmp");
   EXPECT_EQ(first.folder.toStdString(), folder.string());
+  EXPECT_EQ(requests[1].filter, 0);
+  EXPECT_EQ(requests[1].defaultSuffix, "bmp");
   EXPECT_EQ(requests[2].filter, 1);
   EXPECT_EQ(requests[2].defaultSuffix, "jpg");
+  EXPECT_EQ(requests[3].filter, 2);
+  EXPECT_EQ(requests[3].defaultSuffix, "png");
 
   const QSize size = find("plot")->size();
   const std::string bmp = slurp(root / "a.bmp");
@@ -803,6 +809,22 @@ TEST_F(WindowFiles, SavePictureWritesTheFormatOfTheChosenFilter) {
   EXPECT_EQ(bmp.size(),
             54u + static_cast<std::size_t>((size.width() * 3 + 3) / 4 * 4 * size.height()));
   EXPECT_EQ(slurp(root / "b.bmp").substr(0, 3), "\xFF\xD8\xFF");
+  // The PNG filter writes a PNG under a name ending in .jpg, with the same
+  // pixels as the bitmap of the same plot.
+  const std::string png = slurp(root / "c.jpg");
+  ASSERT_GE(png.size(), 33u);
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1A\n", 8));
+  EXPECT_EQ(png[25], 2) << "RGB without alpha";
+  const QImage fromPng = QImage::fromData(QByteArray(png.data(), static_cast<int>(png.size())));
+  const QImage fromBmp = QImage::fromData(QByteArray(bmp.data(), static_cast<int>(bmp.size())));
+  ASSERT_EQ(fromPng.size(), size);
+  ASSERT_EQ(fromBmp.size(), size);
+  EXPECT_FALSE(fromPng.hasAlphaChannel());
+  int mismatches = 0;
+  for (int y = 0; y < size.height(); ++y) {
+    for (int x = 0; x < size.width(); ++x) mismatches += fromPng.pixel(x, y) != fromBmp.pixel(x, y);
+  }
+  EXPECT_EQ(mismatches, 0);
   EXPECT_TRUE(problems.empty());
 }
 

@@ -40,5 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kurvana::applyLanguage(texts, language);
   const auto again = kurvana::decodeUtf16Lines(kurvana::encodeUtf16(bytes));
   (void)again;
+  // Any bytes in any encoding a language file may use: text lines without
+  // control characters, or nothing.
+  if (const auto text = kurvana::decodeTextLines(bytes)) {
+    for (const std::string& line : *text) {
+      for (const char c : line) {
+        if (c == '\r' || c == '\n' || c == '\0') std::abort();
+      }
+    }
+  }
   return 0;
 }
