@@ -92,13 +92,20 @@ TEST_F(ControllerTest, FirstStartMakesTheFolderAndTheRecordAndShowsTheBareLabel)
   EXPECT_EQ(fs::file_size(folder / "Kurvana.ini"), 89u);
   EXPECT_FALSE(fs::exists(folder / "Kurvana.lst"));
   EXPECT_EQ(field(Field::kFormulaF), "F(x)=");
-  EXPECT_EQ(field(Field::kYMin), "-5");
-  EXPECT_EQ(field(Field::kZCount), "1000");
+  for (const auto& [f, text] :
+       {std::pair{Field::kXMin, "0"}, std::pair{Field::kXMax, "10"}, std::pair{Field::kYMin, "-5"},
+        std::pair{Field::kYMax, "5"}, std::pair{Field::kZMin, "0"}, std::pair{Field::kZMax, "10"},
+        std::pair{Field::kZCount, "1000"}}) {
+    EXPECT_EQ(field(f), text) << static_cast<int>(f);
+  }
+  for (const Toggle t : {Toggle::kAutoScale, Toggle::kFilled, Toggle::kLines, Toggle::kCircle}) {
+    ASSERT_EQ(view.toggles.count(t), 1u) << static_cast<int>(t);
+    EXPECT_FALSE(view.toggles[t]) << static_cast<int>(t);
+  }
   EXPECT_EQ(view.fileName, std::optional<std::string>(""));
   ASSERT_EQ(view.formulaAreas.size(), 1u);
   EXPECT_EQ(view.formulaAreas[0], FormulaArea::kOneFunction);
   EXPECT_EQ(view.swatch, std::optional<std::uint32_t>(kDefaultCurveColor));
-  EXPECT_EQ(view.toggles[Toggle::kAutoScale], false);
   EXPECT_EQ(c.windowSize().width, 1024);
   // The file types were registered and the databases refreshed, not waited for.
   EXPECT_TRUE(fs::exists(root / "data/applications/kurvana.desktop"));
@@ -281,6 +288,39 @@ TEST_F(ControllerTest, TheCircleToggleTakesTheRingOffWithoutARedraw) {
   EXPECT_FALSE(c.plot().circleShown);
   EXPECT_EQ(view.compiledDraws(), 1);
   EXPECT_TRUE(pictureIs(before));
+}
+
+// A pointer move asks for the repaint of the box around the ring it took
+// away and the ring it placed, whichever way the ring went.
+TEST_F(ControllerTest, APointerMoveRepaintsTheOldAndTheNewRing) {
+  Controller& c = start();
+  c.toggleCircle();
+  view.texts[Field::kFormulaF] = "F(x)=x-5";
+  ASSERT_EQ(c.redraw().outcome, DrawOutcome::kDrawn);
+  const ExploreState& e = c.app().explore;
+  std::optional<Rect> ring;  // the ring on the picture before the move
+  for (const int x : {300, 340, 260, 5, 500, 501}) {
+    const Rect repaint = c.pointerMoved(Keys{}, Point{x, 100});
+    std::optional<Rect> now;
+    if (c.plot().circleShown) now = e.circleRect;
+    if (x >= 20) {
+      ASSERT_TRUE(now) << x;
+      EXPECT_EQ(now->left, x - 7) << x;
+      EXPECT_EQ(now->right, x + 8) << x;
+    }
+    Rect expected{};
+    if (ring && now) {
+      expected = Rect{std::min(ring->left, now->left), std::min(ring->top, now->top),
+                      std::max(ring->right, now->right), std::max(ring->bottom, now->bottom)};
+    } else if (ring || now) {
+      expected = ring ? *ring : *now;
+    }
+    EXPECT_EQ(repaint.left, expected.left) << x;
+    EXPECT_EQ(repaint.top, expected.top) << x;
+    EXPECT_EQ(repaint.right, expected.right) << x;
+    EXPECT_EQ(repaint.bottom, expected.bottom) << x;
+    ring = now;
+  }
 }
 
 TEST_F(ControllerTest, SavingThePictureNeverSavesTheRing) {

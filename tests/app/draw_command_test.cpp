@@ -106,6 +106,13 @@ TEST_F(DrawCommand, FewerThanSixCharactersDrawNothing) {
   for (const Case& c : {Case{"F(x)\xc3\xa9", DrawOutcome::kNothingToDraw},  // F(x)é: 6 bytes
                         Case{"F(x)\xe2\x82\xac", DrawOutcome::kNothingToDraw},
                         Case{"F(x)\xf0\x9f\x98\x80", DrawOutcome::kNothingToDraw},
+                        // The first and last lead byte of each length.
+                        Case{"F(x)\xc2\x80", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xdf\xbf", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xe0\xa0\x80", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xef\xbf\xbd", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xf0\x90\x80\x80", DrawOutcome::kNothingToDraw},
+                        Case{"F(x)\xf4\x8f\xbf\xbf", DrawOutcome::kNothingToDraw},
                         Case{"\xc3\xa9(x)=", DrawOutcome::kNothingToDraw},
                         Case{"F(x)=", DrawOutcome::kNothingToDraw},
                         Case{"F(x)\xc3", DrawOutcome::kNothingToDraw},  // a cut-off character

@@ -115,6 +115,20 @@ TEST_F(CliDraw, OptionsReachThePicture) {
   EXPECT_EQ(picture->count(0x404040), 0);      // no axes (white scheme axis grey)
 }
 
+// The picture sizes at both ends of what --size takes.
+TEST_F(CliDraw, SizesAtTheLimitsAreTaken) {
+  for (const auto& [size, width, height] :
+       {std::tuple{"100x100", 100, 100}, std::tuple{"2040x1340", 2040, 1340},
+        std::tuple{"100x1340", 100, 1340}}) {
+    const CliRun r = draw({"--f", "F(x)=x", "--size", size});
+    ASSERT_EQ(r.status, 0) << size << ": " << r.err;
+    const auto picture = readBmp(folder / "plot.bmp");
+    ASSERT_TRUE(picture.has_value()) << size;
+    EXPECT_EQ(picture->width, width) << size;
+    EXPECT_EQ(picture->height, height) << size;
+  }
+}
+
 TEST_F(CliDraw, AutomaticScaleWritesTheFittedRange) {
   const CliRun r = draw({"--f", "F(x)=5", "--auto"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -260,7 +274,9 @@ TEST_F(CliDraw, UsageErrors) {
       {"draw", "--f", "F(x)=x"},
       {"draw", "--bogus", "-o", "x.bmp"},
       {"draw", "--size", "99x100", "-o", "x.bmp"},
+      {"draw", "--size", "100x99", "-o", "x.bmp"},
       {"draw", "--size", "2041x100", "-o", "x.bmp"},
+      {"draw", "--size", "100x1341", "-o", "x.bmp"},
       {"draw", "--size", "800", "-o", "x.bmp"},
       {"draw", "--color", "red", "-o", "x.bmp"},
       {"draw", "-o"},

@@ -143,6 +143,34 @@ TEST(FormulaEvaluator, PiecesEvaluateOneByOne) {
   EXPECT_FALSE(evaluatePiece(f, 3, 1.0L, ws));
 }
 
+// The program splits into the pieces' runs with nothing left over, also where
+// a sine and a cosine of one operand were merged into one operation: the
+// last piece ends where the program does, and evaluated one by one the
+// pieces end on the formula's value.
+TEST(FormulaEvaluator, PieceRunsCoverTheWholeProgram) {
+  for (const char* text : {"F(X)=X", "F(X)=SIN X*COS X", "F(X)=(SIN X+COS X)*2",
+                           "F(X)=(X+1)*SIN(X)-COS(X)", "F(X)=(SIN X)*(COS X)+SIN X^COS X",
+                           "F(X)=((X*2)+SIN((X)))/COS((X))", "F(X)=2*SIN(X+PI/4)^2"}) {
+    CompiledFormula f;
+    ASSERT_TRUE(compileFormula(text, f) && splitPieces(f)) << text;
+    ASSERT_EQ(f.failingPiece, 0) << text;
+    EXPECT_EQ(f.pieceStart[1], 0) << text;
+    EXPECT_EQ(f.pieceStart[f.pieceCount + 1], f.program.size()) << text;
+    for (int i = 1; i <= f.pieceCount; ++i) {
+      EXPECT_LE(f.pieceStart[i], f.pieceStart[i + 1]) << text << " piece " << i;
+    }
+    EvalWorkspace whole;
+    ASSERT_TRUE(evaluateFormula(f, 0.75L, whole)) << text;
+    EvalWorkspace ws;
+    for (int i = 1; i <= f.pieceCount; ++i) {
+      ASSERT_TRUE(evaluatePiece(f, i, 0.75L, ws)) << text << " piece " << i;
+    }
+    EXPECT_EQ(ws.evalResult, whole.evalResult) << text;
+    EXPECT_FALSE(evaluatePiece(f, f.pieceCount + 1, 0.75L, ws)) << text;
+    EXPECT_FALSE(evaluatePiece(f, 0, 0.75L, ws)) << text;
+  }
+}
+
 TEST(FormulaEvaluator, OneFormulaServesManyWorkspaces) {
   CompiledFormula f;
   ASSERT_TRUE(compileFormula("F(X)=X^2+1/X", f) && splitPieces(f));

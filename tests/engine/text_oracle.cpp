@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cfenv>
 #include <cfloat>
 #include <cmath>
@@ -14,14 +15,99 @@
 #include <string>
 #include <vector>
 
-#include "engine/elementary.h"
+#include "engine/formula.h"
 
 namespace kurvana::testing {
 namespace {
 
-constexpr std::array<const char*, 20> kNames = {
-    "SIN", "COS",  "TAN",  "ARCSIN", "ARCCOS", "ARCTAN", "^",    "LG",   "LN",   "TR",
-    "SRT", "SINI", "COSI", "TANI",   "INT",    "LOG",    "ASIN", "ACOS", "ATAN", "ABS"};
+long double oraclePower(long double base, long double exponent);
+long double oracleLg(long double x);
+
+// The language's functions, written out here rather than taken from the
+// engine, so that a wrong operation behind a name there shows as a difference.
+// List order breaks ties between names of equal length.
+struct Function {
+  const char* name;
+  long double (*apply)(long double left, long double right);
+};
+
+const std::array<Function, 20> kFunctions = {{
+    {"SIN", [](long double, long double r) { return sinl(r); }},
+    {"COS", [](long double, long double r) { return cosl(r); }},
+    {"TAN", [](long double, long double r) { return tanl(r); }},
+    {"ARCSIN", [](long double, long double r) { return atan2l(r, sqrtl(1.0L - r * r)); }},
+    {"ARCCOS",
+     [](long double, long double r) { return atan2l(sqrtl((1.0L + r) * (1.0L - r)), r); }},
+    {"ARCTAN", [](long double, long double r) { return atanl(r); }},
+    {"^", [](long double l, long double r) { return oraclePower(l, r); }},
+    {"LG", [](long double, long double r) { return oracleLg(r); }},
+    {"LN", [](long double, long double r) { return logl(r); }},
+    {"TR", [](long double, long double r) { return expl(r); }},
+    {"SRT", [](long double, long double r) { return sqrtl(r); }},
+    {"SINI", [](long double, long double r) { return (expl(r) - expl(-r)) / 2.0L; }},
+    {"COSI", [](long double, long double r) { return (expl(r) + expl(-r)) / 2.0L; }},
+    // tanh is 1 to the last bit beyond 23; the library's may round below it.
+    {"TANI",
+     [](long double, long double r) { return r > 23.0L    ? 1.0L
+                                             : r < -23.0L ? -1.0L
+                                                          : tanhl(r); }},
+    {"INT", [](long double, long double r) { return truncl(r); }},
+    {"LOG", [](long double, long double r) { return oracleLg(r); }},
+    {"ASIN", [](long double, long double r) { return atan2l(r, sqrtl(1.0L - r * r)); }},
+    {"ACOS", [](long double, long double r) { return atan2l(sqrtl((1.0L + r) * (1.0L - r)), r); }},
+    {"ATAN", [](long double, long double r) { return atanl(r); }},
+    {"ABS", [](long double, long double r) { return fabsl(r); }},
+}};
+
+// x^n for whole n of magnitude up to 2^31 - 1 by squaring (exact where the
+// product is), otherwise e^(n ln x); 0 to any other power is 0.
+long double oraclePower(long double base, long double exponent) {
+  if (exponent == 0) return 1;
+  if (fabsl(exponent) <= 2147483647.0L && truncl(exponent) == exponent) {
+    auto n = static_cast<unsigned long>(fabsl(exponent));
+    long double product = 1;
+    for (long double square = base;; square *= square) {
+      if (n % 2 == 1) product *= square;
+      n /= 2;
+      if (n == 0) break;
+    }
+    return exponent > 0 ? product : 1 / product;
+  }
+  if (base == 0) return 0;
+  return expl(exponent * logl(base));
+}
+
+long double oracleLg(long double x) {
+  long double value = 0;
+  oracleDecimalLogarithm(x, value);
+  return value;
+}
+
+// One operation with its own flag test: invalid, divide-by-zero and overflow
+// fail. The operands pass through volatile copies so that the operation
+// cannot move before the flags are cleared.
+bool checkedOp(long double (*op)(long double, long double), long double left, long double right,
+               long double& result) {
+  std::feclearexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  volatile long double l = left;
+  volatile long double r = right;
+  result = op(l, r);
+  if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW)) {
+    result = 0;
+    return false;
+  }
+  return true;
+}
+
+// The number of a reference such as "Q[12]" starting at pos.
+int referenceNumber(const std::string& s, std::size_t pos) {
+  int n = 0;
+  for (std::size_t i = pos + 2;
+       i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && n <= 1000000; ++i) {
+    n = n * 10 + (s[i] - '0');
+  }
+  return n;
+}
 
 struct Sample {
   std::array<long double, kMaxConstants + 1> constants{};
@@ -46,7 +132,7 @@ std::size_t operandAt(const Sample& st, const std::string& s, std::size_t pos, l
   if (!isRefStart(s[pos])) return 0;
   const std::size_t close = s.find(']', pos);
   if (close == std::string::npos) return 0;
-  const int n = referenceNumberAt(s, pos);
+  const int n = referenceNumber(s, pos);
   if (n < 1 || n > kMaxConstants) return 0;
   value = s[pos] == 'Q' ? st.constants[n] : st.results[n];
   return close + 1 - pos;
@@ -89,14 +175,14 @@ bool evaluatePieceText(Sample& st, int i) {
   for (;;) {
     std::vector<int> present;
     for (int k = 0; k < 20; ++k) {
-      if (s.find(kNames[k]) != std::string::npos) present.push_back(k);
+      if (s.find(kFunctions[k].name) != std::string::npos) present.push_back(k);
     }
     if (present.empty()) break;
     std::stable_sort(present.begin(), present.end(), [](int a, int b) {
-      return std::string(kNames[a]).size() > std::string(kNames[b]).size();
+      return std::string(kFunctions[a].name).size() > std::string(kFunctions[b].name).size();
     });
     const int k = present.front();
-    const std::string name = kNames[k];
+    const std::string name = kFunctions[k].name;
     const std::size_t p = s.find(name);
     long double left = 0;
     std::size_t start = p;
@@ -107,9 +193,7 @@ bool evaluatePieceText(Sample& st, int i) {
     long double right = 0;
     const std::size_t len = operandAt(st, s, p + name.size(), right);
     if (len == 0) return false;
-    const bool isLogarithm = name == "LG" || name == "LOG";
-    const bool ok = isLogarithm ? oracleDecimalLogarithm(right, st.evalResult)
-                                : applyFunction(k + 1, left, right, st.evalResult);
+    const bool ok = checkedOp(kFunctions[k].apply, left, right, st.evalResult);
     if (!store(st, s, start, p + name.size() + len, ok)) return false;
   }
 
@@ -131,8 +215,13 @@ bool evaluatePieceText(Sample& st, int i) {
       long double right = 0;
       const std::size_t len = operandAt(st, s, p + 1, right);
       if (len == 0) return false;
-      const bool ok = pass == 0 ? applyProduct(op, left, right, st.evalResult)
-                                : applySum(op, left, right, st.evalResult);
+      using Op = long double (*)(long double, long double);
+      const Op operate = pass == 0
+                             ? (op == 1 ? Op{[](long double l, long double r) { return l * r; }}
+                                        : Op{[](long double l, long double r) { return l / r; }})
+                             : (op == 1 ? Op{[](long double l, long double r) { return l + r; }}
+                                        : Op{[](long double l, long double r) { return l - r; }});
+      const bool ok = checkedOp(operate, left, right, st.evalResult);
       if (!store(st, s, start, p + 1 + len, ok)) return false;
     }
   }

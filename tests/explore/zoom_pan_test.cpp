@@ -198,6 +198,31 @@ TEST_F(ZoomPan, CartesianDragPreviewsTheCurveMovedWithThePointer) {
   EXPECT_EQ(draws(), 1);  // no drag, nothing to end
 }
 
+// Either way, the columns the drag uncovers stay empty: samples beyond the
+// plot's width (left over from a wider plot) never move into view.
+TEST_F(ZoomPan, CartesianDragUncoversEmptyColumnsOnEitherSide) {
+  plotSize(700, 400);
+  ASSERT_EQ(draw("F(x)=x/2-2"), DrawOutcome::kDrawn);
+  plotSize(600, 400);
+  for (const int shift : {1, 50, -1, -50, -599}) {
+    ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+    ASSERT_FALSE(isNoSample(state().samplesA[600]));  // stale, inside the y range
+    const auto samples = state().samplesA;
+    press(300, 200);
+    move(300 + shift, 200);
+    for (int i = 0; i < 600; ++i) {
+      const int from = i - shift;
+      if (from >= 0 && from < 600) {
+        ASSERT_EQ(app->explore.panSamplesA[i], samples[from]) << shift << " column " << i;
+      } else {
+        ASSERT_TRUE(isNoSample(app->explore.panSamplesA[i])) << shift << " column " << i;
+        EXPECT_EQ(curvePixels(i + 20), 0) << shift << " uncovered column " << i;
+      }
+    }
+    release();
+  }
+}
+
 TEST_F(ZoomPan, ParametricDragFiltersYToTheNewRangeToo) {
   state().optTwoFunctions = flagOn;
   view.texts[Field::kZCount] = "100";
@@ -367,21 +392,30 @@ TEST_F(PanPreview, FilledLinesFillTheFirstColumn) {
 }
 
 TEST_F(PanPreview, LinesPullRowsJustBesideThePlotOntoItsEdge) {
+  struct Case {
+    long double value;
+    int row;      // of the value, before pulling
+    bool joined;  // pulled onto the edge and joined to the sample before it
+  };
   state().optLines = flagOn;
   auto& v = app->explore.panSamplesA;
-  v[300] = 0;
-  v[301] = 5.025L;  // row 19, one above the plot
-  v[400] = 0;
-  v[401] = -5.025L;  // row 420, one below it
-  v[500] = 0;
-  v[501] = 5.1L;  // row 16: beyond the band, no segment
-  ASSERT_EQ(rowOf(5.025L), 19);
-  ASSERT_EQ(rowOf(-5.025L), 420);
-  paint();
-  // Each segment runs about 200 rows, the second half in the later column.
-  EXPECT_GT(curvePixels(320), 90);
-  EXPECT_GT(curvePixels(420), 90);
-  EXPECT_EQ(curvePixels(520), 0);
+  for (const Case& c :
+       {Case{5.025L, 19, true}, Case{5.05L, 18, true}, Case{5.075L, 17, false},
+        Case{-5.025L, 420, true}, Case{-5.05L, 421, true}, Case{-5.075L, 422, false}}) {
+    ASSERT_EQ(rowOf(c.value), c.row) << static_cast<double>(c.value);
+    RenderContext context = this->context();
+    set2d(context);
+    v.fill(noSample());
+    v[300] = 0;
+    v[301] = c.value;
+    paint();
+    // The segment runs about 200 rows, the second half in the later column.
+    if (c.joined) {
+      EXPECT_GT(curvePixels(320), 90) << c.row;
+    } else {
+      EXPECT_EQ(curvePixels(319) + curvePixels(320), 0) << c.row;
+    }
+  }
 }
 
 TEST_F(PanPreview, ParametricLinesNeverJoinAMissingPoint) {

@@ -170,7 +170,7 @@ TEST_F(FunctionFile, AOneFunctionFileInTwoFunctionModeShiftsByALine) {
   testing::FakeView loaded;
   applyFunctionFile(s, loaded, one);
   EXPECT_EQ(loaded.texts[Field::kFormulaG], "polar = false");
-  EXPECT_EQ(loaded.texts[Field::kXMin], "10");          // the x max line
+  EXPECT_EQ(loaded.texts[Field::kXMin], "10");        // the x max line
   EXPECT_EQ(loaded.texts[Field::kYMax], "16736352");  // the color line
   EXPECT_EQ(loaded.texts[Field::kZCount], "false");   // the fill line
 }
@@ -209,9 +209,13 @@ TEST_F(FunctionFile, FilesOnDisk) {
 
   // A failed save leaves the previous file as it was.
   const std::string before = functionFileText(s, view);
-  EXPECT_NE(saveFunctionFile(s, view, folder / "missing" / "x.kv1"), "");
-  EXPECT_NE(readFunctionFile(s, view, folder / "nothing.kv1"), "");
-  EXPECT_NE(readFunctionFile(s, view, folder), "");
+  EXPECT_EQ(saveFunctionFile(s, view, folder / "missing" / "x.kv1"),
+            "Cannot write \"" + (folder / "missing" / "x.kv1").string() +
+                "\": No such file or directory");
+  EXPECT_EQ(readFunctionFile(s, view, folder / "nothing.kv1"),
+            "Cannot read \"" + (folder / "nothing.kv1").string() + "\": No such file or directory");
+  EXPECT_EQ(readFunctionFile(s, view, folder),
+            "Cannot read \"" + folder.string() + "\": it is a folder");
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();

@@ -130,7 +130,9 @@ TEST_F(History, TheButtonRestoresBothFormulasTogether) {
 
 TEST_F(History, AFailedWriteIsReported) {
   const fs::path missing = folder / "gone";
-  EXPECT_NE(recordHistory(history, missing, "F(x)=x", nullptr), "");
+  EXPECT_EQ(
+      recordHistory(history, missing, "F(x)=x", nullptr),
+      "Cannot write \"" + (missing / "Kurvana.lst").string() + "\": No such file or directory");
 }
 
 // Ten CR LF lines holding `entries` first.

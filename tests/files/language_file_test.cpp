@@ -112,6 +112,47 @@ TEST(TextLines, EncodingByMarkOrByBytes) {
   for (const auto& c : cases) EXPECT_EQ(decodeTextLines(c.bytes), c.lines) << show(c.bytes);
 }
 
+// Each side of every length boundary of UTF-8, both ways: UTF-16 to the
+// UTF-8 lines, UTF-8 back to UTF-16; the shortest forms only.
+TEST(Utf8, EveryLengthBoundaryBothWays) {
+  const struct {
+    char32_t code;
+    std::string utf8;
+  } cases[] = {
+      {0x7F, "\x7F"},
+      {0x80, "\xC2\x80"},
+      {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"},
+      {0xFFFD, "\xEF\xBF\xBD"},
+      {0xFFFF, "\xEF\xBF\xBF"},
+      {0x10000, "\xF0\x90\x80\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+  };
+  for (const auto& c : cases) {
+    std::string unit;  // UTF-16 LE, a surrogate pair from U+10000 on
+    const auto put = [&unit](char32_t u) {
+      unit += static_cast<char>(u & 0xFF);
+      unit += static_cast<char>(u >> 8);
+    };
+    if (c.code < 0x10000) {
+      put(c.code);
+    } else {
+      put(0xD800 + ((c.code - 0x10000) >> 10));
+      put(0xDC00 + ((c.code - 0x10000) & 0x3FF));
+    }
+    EXPECT_EQ(decodeUtf16Lines(unit), Lines{c.utf8})
+        << std::hex << static_cast<std::uint32_t>(c.code);
+    EXPECT_EQ(encodeUtf16(c.utf8), "\xFF\xFE" + unit)
+        << std::hex << static_cast<std::uint32_t>(c.code);
+  }
+  // Longer forms than needed are no characters.
+  for (const std::string overlong : {"\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF"}) {
+    EXPECT_EQ(decodeTextLines(overlong), std::nullopt) << show(overlong);
+    EXPECT_EQ(encodeUtf16(overlong).substr(2, 2), "\xFD\xFF") << show(overlong);
+  }
+  EXPECT_EQ(decodeTextLines("\xF0\x90\x80\x80"), (Lines{"\xF0\x90\x80\x80"}));
+}
+
 class LanguageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -226,7 +267,9 @@ TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   }
   write(path, "Gr\xF6\xDF");
   EXPECT_EQ(readChosenLanguage(path).name, "");  // not text: no choice
-  EXPECT_NE(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English"), "");
+  EXPECT_EQ(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English"),
+            "Cannot write \"" + (folder / "no" / "Kurvana.lng").string() +
+                "\": No such file or directory");
 
   fs::remove(path);
   fs::create_directories(path);

@@ -26,16 +26,14 @@ TEST(ExtendedLayout, TenIsTheDocumentedBytes) {
 
 TEST(ExtendedLayout, MatchesTheMachineFormatAndRoundTrips) {
   std::mt19937_64 rng(11);
-  std::vector<long double> values = {0.0L,
-                                     -0.0L,
-                                     1.0L,
-                                     -2.5L,
-                                     1e-4940L,
-                                     -3.6e-4951L,
+  std::vector<long double> values = {0.0L, -0.0L, 1.0L, -2.5L, 1e-4940L, -3.6e-4951L,
                                      std::numeric_limits<long double>::max(),
                                      std::numeric_limits<long double>::min(),
-                                     0.1L,
-                                     1e300L};
+                                     // Around the smallest normal: the largest
+                                     // denormals have their top bit clear.
+                                     std::numeric_limits<long double>::min() / 2,
+                                     std::nextafter(std::numeric_limits<long double>::min(), 0.0L),
+                                     -std::numeric_limits<long double>::denorm_min(), 0.1L, 1e300L};
   for (int i = 0; i < 2000; ++i) {
     const long double m = static_cast<long double>(rng()) / 18446744073709551616.0L;
     values.push_back(std::ldexp(rng() % 2 ? m : -m, static_cast<int>(rng() % 32000) - 16000));
@@ -72,22 +70,88 @@ class SettingsRecord : public ::testing::Test {
   PlotState& s = *state;
 };
 
+// The offsets are the record's, written out: a named constant that moved
+// would move a field out of place in every file already written.
 TEST_F(SettingsRecord, DefaultsByteForByte) {
   std::array<std::uint8_t, kSettingsSize> expected{};
   const auto put = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
     std::copy(bytes.begin(), bytes.end(), expected.begin() + static_cast<std::ptrdiff_t>(at));
   };
-  put(off::kWindowWidth, {0x00, 0x04, 0, 0});   // 1024
-  put(off::kWindowHeight, {0x00, 0x03, 0, 0});  // 768
-  // xMin 0 stays all zero bytes; 10, -5, 5:
-  put(off::kXMax, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x02, 0x40});
-  put(off::kYMin, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0xC0});
-  put(off::kYMax, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40});
-  put(off::kAutoScale, {22, 22, 22, 22, 0x60, 0x60, 0xFF, 22, 22, 22});
-  put(off::kZMax, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x02, 0x40});
-  put(off::kZCount, {0xE8, 0x03, 0, 0});  // 1000
-  put(off::kWhiteBack, {22, 11, 11, 11, 22, 22, 22});
+  put(0, {0x00, 0x04, 0, 0});  // window width 1024
+  put(4, {0x00, 0x03, 0, 0});  // height 768
+  // xMin 0 stays all zero bytes at 8; xMax 10, yMin -5, yMax 5:
+  put(18, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x02, 0x40});
+  put(28, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0xC0});
+  put(38, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40});
+  // auto scale, lines, filled, circle, red, green, blue, antialias, language,
+  // two functions
+  put(48, {22, 22, 22, 22, 0x60, 0x60, 0xFF, 22, 22, 22});
+  put(68, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x02, 0x40});  // zMax 10 (zMin 0 at 58)
+  put(78, {0xE8, 0x03, 0, 0});                       // zCount 1000
+  // white background, grid, axes, dark negative, report, polar, thick
+  put(82, {22, 11, 11, 11, 22, 22, 22});
   EXPECT_EQ(encodeSettings(s, WindowExtent{}), expected);
+}
+
+// Each field changes only its own bytes, in writing and in reading.
+TEST_F(SettingsRecord, EachFieldOwnsItsBytes) {
+  struct Case {
+    const char* name;
+    std::size_t offset;
+    std::size_t size;
+    void (*change)(PlotState&, WindowExtent&);
+  };
+  const Case cases[] = {
+      {"width", 0, 4, [](PlotState&, WindowExtent& w) { w.width = 0x01020304; }},
+      {"height", 4, 4, [](PlotState&, WindowExtent& w) { w.height = -2; }},
+      {"xMin", 8, 10, [](PlotState& s, WindowExtent&) { s.xMin = 1.5L; }},
+      {"xMax", 18, 10, [](PlotState& s, WindowExtent&) { s.xMax = 1.5L; }},
+      {"yMin", 28, 10, [](PlotState& s, WindowExtent&) { s.yMin = 1.5L; }},
+      {"yMax", 38, 10, [](PlotState& s, WindowExtent&) { s.yMax = 1.5L; }},
+      {"autoScale", 48, 1, [](PlotState& s, WindowExtent&) { s.optAutoScale = flagOn; }},
+      {"lines", 49, 1, [](PlotState& s, WindowExtent&) { s.optLines = flagOn; }},
+      {"filled", 50, 1, [](PlotState& s, WindowExtent&) { s.optFilled = flagOn; }},
+      {"circle", 51, 1, [](PlotState& s, WindowExtent&) { s.optCircle = flagOn; }},
+      {"red", 52, 1, [](PlotState& s, WindowExtent&) { setCurveColor(s, 0xFF6001); }},
+      {"green", 53, 1, [](PlotState& s, WindowExtent&) { setCurveColor(s, 0xFF0160); }},
+      {"blue", 54, 1, [](PlotState& s, WindowExtent&) { setCurveColor(s, 0x016060); }},
+      {"antialias", 55, 1, [](PlotState& s, WindowExtent&) { s.optAntialias = flagOn; }},
+      {"language", 56, 1, [](PlotState& s, WindowExtent&) { s.optLanguage = flagOn; }},
+      {"twoFunctions", 57, 1, [](PlotState& s, WindowExtent&) { s.optTwoFunctions = flagOn; }},
+      {"zMin", 58, 10, [](PlotState& s, WindowExtent&) { s.zMin = -1.5L; }},
+      {"zMax", 68, 10, [](PlotState& s, WindowExtent&) { s.zMax = 1.5L; }},
+      {"zCount", 78, 4, [](PlotState& s, WindowExtent&) { s.zCount = 0x01020304; }},
+      {"whiteBack", 82, 1, [](PlotState& s, WindowExtent&) { s.optWhiteBack = flagOn; }},
+      {"grid", 83, 1, [](PlotState& s, WindowExtent&) { s.optGrid = flagOff; }},
+      {"axes", 84, 1, [](PlotState& s, WindowExtent&) { s.optAxes = flagOff; }},
+      {"darkNegative", 85, 1, [](PlotState& s, WindowExtent&) { s.optDarkNegative = flagOff; }},
+      {"report", 86, 1, [](PlotState& s, WindowExtent&) { s.optReport = flagOn; }},
+      {"polar", 87, 1, [](PlotState& s, WindowExtent&) { s.optPolar = flagOn; }},
+      {"thick", 88, 1, [](PlotState& s, WindowExtent&) { s.optThick = flagOn; }},
+  };
+  const auto before = encodeSettings(s, WindowExtent{});
+  for (const Case& c : cases) {
+    auto changed = std::make_unique<PlotState>();
+    WindowExtent window;
+    c.change(*changed, window);
+    const auto after = encodeSettings(*changed, window);
+    for (std::size_t i = 0; i < kSettingsSize; ++i) {
+      const bool own = i >= c.offset && i < c.offset + c.size;
+      if (!own) {
+        EXPECT_EQ(after[i], before[i]) << c.name << " wrote byte " << i;
+      }
+    }
+    EXPECT_NE(std::vector(after.begin() + static_cast<std::ptrdiff_t>(c.offset),
+                          after.begin() + static_cast<std::ptrdiff_t>(c.offset + c.size)),
+              std::vector(before.begin() + static_cast<std::ptrdiff_t>(c.offset),
+                          before.begin() + static_cast<std::ptrdiff_t>(c.offset + c.size)))
+        << c.name;
+    // Read back into a default state: the same record again.
+    auto read = std::make_unique<PlotState>();
+    WindowExtent readWindow;
+    decodeSettings(after, *read, readWindow);
+    EXPECT_EQ(encodeSettings(*read, readWindow), after) << c.name;
+  }
 }
 
 TEST_F(SettingsRecord, EveryFieldRoundTrips) {
@@ -171,7 +235,10 @@ TEST_F(SettingsRecord, FilesOnDisk) {
   ASSERT_EQ(readSettings(path, *fresh, read), "");
   EXPECT_EQ(fresh->xMax, 42.0L);
   EXPECT_EQ(read.width, 800);
-  EXPECT_NE(writeSettings(folder / "no" / "Kurvana.ini", s, window), "");
+  const fs::path missing = folder / "no" / "Kurvana.ini";
+  EXPECT_EQ(writeSettings(missing, s, window),
+            "Cannot write \"" + missing.string() + "\": No such file or directory");
+  EXPECT_FALSE(fs::exists(folder / "no"));
   fs::remove_all(folder);
 }
 

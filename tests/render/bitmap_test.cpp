@@ -174,6 +174,9 @@ TEST(Canvas, LineToLeavesTheEndPointUnpainted) {
       {5, 5, 8, 8, {{5, 5}, {6, 6}, {7, 7}}},
       {8, 8, 5, 5, {{8, 8}, {7, 7}, {6, 6}}},
       {5, 8, 8, 5, {{5, 8}, {6, 7}, {7, 6}}},
+      // Halfway between two rows (or columns) the step goes diagonally.
+      {5, 5, 7, 6, {{5, 5}, {6, 6}}},
+      {5, 5, 6, 7, {{5, 5}, {6, 6}}},
       {5, 5, 6, 5, {{5, 5}}},
       {5, 5, 5, 5, {}},
   };

@@ -173,15 +173,19 @@ TEST_F(Plotcart, LinesSnapWithinTwoRowsAndBreakBeyond) {
     long double rowsBeyond;  // + above the top, - below the bottom
     int snappedRow;          // -1: the line breaks
   };
-  const long double row = 10.0L / 627;
+  // One unit per row, so the rows beyond are exact: value 627 + r lies r rows
+  // above the top row, -r r rows below the bottom one.
+  yRange("0", "627");
   s.optLines = flagOn;
-  for (const Case& c : {Case{1.5L, kTop}, Case{-1.5L, kBottom}, Case{4, -1}, Case{-4, -1}}) {
-    fill(0);
-    a(300) = (c.rowsBeyond > 0 ? 5 : -5) + c.rowsBeyond * row;
+  for (const Case& c : {Case{1.5L, kTop}, Case{2, kTop}, Case{-1.5L, kBottom}, Case{-2, kBottom},
+                        Case{2.5L, -1}, Case{-2.5L, -1}, Case{4, -1}, Case{-4, -1}}) {
+    fill(300);
+    a(300) = c.rowsBeyond > 0 ? 627 + c.rowsBeyond : c.rowsBeyond;
     cart();
     const double beyond = static_cast<double>(c.rowsBeyond);
     if (c.snappedRow >= 0) {
       EXPECT_EQ(image.pixel(320, c.snappedRow), s.curveColor) << beyond;
+      EXPECT_GT(curveInColumn(319), 0) << beyond;  // the segment towards it
     } else {
       // Segment 300 (column 319) and segment 301 (column 320) are left out.
       EXPECT_EQ(curveInColumn(319), 0) << beyond;

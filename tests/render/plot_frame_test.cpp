@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "plot/fake_view.h"
 #include "render/artwork.h"
@@ -12,6 +14,22 @@
 
 namespace kurvana {
 namespace {
+
+// Remembers each label where it was drawn, without painting.
+class RecordingText : public TextRenderer {
+ public:
+  void draw(Bitmap&, int x, int y, std::string_view text, Color) const override {
+    drawn.push_back({x, y, std::string(text)});
+  }
+  int width(std::string_view text) const override { return 7 * static_cast<int>(text.size()); }
+  int cellHeight() const override { return 14; }
+
+  struct Label {
+    int x, y;
+    std::string text;
+  };
+  mutable std::vector<Label> drawn;
+};
 
 class PlotFrame : public ::testing::Test {
  protected:
@@ -21,8 +39,8 @@ class PlotFrame : public ::testing::Test {
                   {Field::kZMin, "0"}, {Field::kZMax, "10"},        {Field::kZCount, "1000"}};
   }
 
-  void paint() {
-    RenderContext context{*state, view, image, artwork(), font.get(), "."};
+  void paint(const TextRenderer* text = nullptr) {
+    RenderContext context{*state, view, image, artwork(), text ? text : font.get(), "."};
     setbg(*state);
     set2d(context);
   }
@@ -147,6 +165,53 @@ TEST_F(PlotFrame, NoGridLeavesOnlyTheAxes) {
   EXPECT_EQ(countInColumn(98, state->gridColor), 0);
   EXPECT_EQ(countInRow(100, state->gridColor), 0);
   EXPECT_EQ(countInRow(state->xAxisRow, state->axesColor), state->plotWidth);
+}
+
+// A range whose zero falls exactly on a sample: the axis, the grid around it
+// and the labels sit on that column, not the next. Grid labels keep two
+// decimals only below 100.
+TEST_F(PlotFrame, ZeroOnASampleCarriesTheAxisGridAndLabels) {
+  struct Case {
+    int windowWidth;  // plot width + 240
+    const char* xMin;
+    const char* xMax;
+    int axisColumn;
+    int gap;                            // columns to the next grid line
+    std::map<int, std::string> labels;  // some top-row labels by their left edge
+  };
+  for (const Case& c : {
+           // 784 columns, one unit each: zero is sample 391; gap 78.3.
+           Case{1024, "-391", "392", 411, 78, {{318, "-78.30"}, {396, "0.00"}, {474, "78.30"}}},
+           // 801 columns of 1.25: zero is sample 400; gap 80 columns = 100.
+           Case{1041,
+                "-500",
+                "500",
+                420,
+                80,
+                {{325, "-100"}, {405, "0.00"}, {485, "100"}, {565, "200"}, {805, "500"}}},
+       }) {
+    view.window = {c.windowWidth, 768};
+    range(c.xMin, c.xMax, "-5", "5");
+    RecordingText text;
+    paint(&text);
+    ASSERT_EQ(state->yAxisColumn, c.axisColumn) << c.xMin;
+    const int h = state->plotHeight;
+    EXPECT_EQ(countInColumn(c.axisColumn, state->axesColor), h) << c.xMin;
+    EXPECT_EQ(countInColumn(c.axisColumn, state->gridColor), 0) << c.xMin;
+    for (const int column : {c.axisColumn - c.gap, c.axisColumn + c.gap}) {
+      EXPECT_GT(countInColumn(column, state->gridColor), h / 3) << c.xMin << " " << column;
+    }
+    std::map<int, std::string> top;
+    std::map<int, std::string> bottom;
+    for (const auto& label : text.drawn) {
+      if (label.y == 3) top[label.x] = label.text;
+      if (label.y == image.height() - 17) bottom[label.x] = label.text;
+    }
+    EXPECT_EQ(top, bottom) << c.xMin;
+    for (const auto& [x, expected] : c.labels) {
+      EXPECT_EQ(top[x], expected) << c.xMin << " label at " << x;
+    }
+  }
 }
 
 TEST_F(PlotFrame, ZeroOutsideTheRangeAnchorsTheGrid) {

@@ -479,6 +479,16 @@ TEST_F(WindowPointer, WheelAndZoomButtonsHalveOrDoubleOneRange) {
   EXPECT_EQ(ranges(), QStringList({"0", "20", "-2.5", "2.5"}));
   wheel(field("formulaF"), 60);
   EXPECT_EQ(ranges(), QStringList({"0", "10", "-2.5", "2.5"}));
+  // Shift, Alt and Ctrl each choose y; another key leaves the wheel on x.
+  for (const Qt::KeyboardModifier key : {Qt::ShiftModifier, Qt::AltModifier, Qt::ControlModifier}) {
+    wheel(plot, 120, key);
+    EXPECT_EQ(ranges(), QStringList({"0", "10", "-1.25", "1.25"})) << key;
+    wheel(plot, -120, key);
+    EXPECT_EQ(ranges(), QStringList({"0", "10", "-2.5", "2.5"})) << key;
+  }
+  wheel(plot, 120, Qt::MetaModifier);
+  EXPECT_EQ(ranges(), QStringList({"0", "5", "-2.5", "2.5"}));
+  wheel(plot, -120, Qt::MetaModifier);
 
   press("zoomOutButton");
   EXPECT_EQ(ranges(), QStringList({"0", "20", "-2.5", "2.5"}));
