@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -490,6 +491,113 @@ TEST_F(PictureFile, PngOfAFlatPlotIsSmall) {
   bitmap.fillRect(0, 0, 300, 200, 0x202020);  // without the noise
   ASSERT_EQ(writePngFile(bitmap, png), "");
   EXPECT_LT(fs::file_size(png), 400u * 1024);
+}
+
+// The IDAT chunks' data inflated by zlib itself, which also checks the
+// stream's Adler-32: the scanlines, or an error text.
+std::pair<Bytes, std::string> inflateIdat(const Bytes& file) {
+  Bytes stream;
+  for (std::size_t at = 8; at + 12 <= file.size();) {
+    const std::size_t length = (std::size_t{file[at]} << 24) | (file[at + 1] << 16) |
+                               (file[at + 2] << 8) | file[at + 3];
+    if (std::string(file.begin() + at + 4, file.begin() + at + 8) == "IDAT") {
+      stream.insert(stream.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
+    }
+    at += 12 + length;
+  }
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return {{}, "inflateInit"};
+  Bytes out(64 * 1024 * 1024);
+  z.next_in = stream.data();
+  z.avail_in = static_cast<uInt>(stream.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  const int result = inflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  const std::string error = result == Z_STREAM_END ? "" : z.msg ? z.msg : "inflate " + std::to_string(result);
+  const bool allTaken = z.avail_in == 0;
+  inflateEnd(&z);
+  return {out, !error.empty() ? error : allTaken ? "" : "data after the stream's end"};
+}
+
+// What the scanlines must be: filter byte 0, then R, G, B of every pixel.
+Bytes scanlines(const Bitmap& bitmap) {
+  Bytes out;
+  for (int y = 0; y < bitmap.height(); ++y) {
+    out.push_back(0);
+    for (int x = 0; x < bitmap.width(); ++x) {
+      const Color c = bitmap.pixel(x, y);
+      out.insert(out.end(), {static_cast<std::uint8_t>(c & 0xFF),
+                             static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                             static_cast<std::uint8_t>((c >> 16) & 0xFF)});
+    }
+  }
+  return out;
+}
+
+// From a megabyte of scanlines on, the picture is compressed in two halves
+// that make one stream: rows on both sides of the seam (noise that only a
+// match into the rows before the seam compresses), odd heights, one row per
+// half, and the sizes just below and at the split.
+TEST_F(PictureFile, PngHalvesMakeOneStreamAcrossTheSeam) {
+  struct Case {
+    int width, height;
+  };
+  std::vector<std::size_t> sizes;
+  for (const Case& c : std::vector<Case>{{700, 499},     // 2101 * 499 bytes < 1 MiB: one piece
+                                         {700, 500},     // 2101 * 500 >= 1 MiB: two
+                                         {1000, 351},    // odd: 175 rows, then 176
+                                         {174763, 2}}) {  // one row each
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    // One row of noise, repeated: every later row, also across the seam, is
+    // one match back.
+    Bitmap bitmap(c.width, c.height, 0x102030);
+    const int noisy = std::min(c.width, 2000);
+    std::mt19937 random(99);  // the same noise in every case
+    for (int x = 0; x < noisy; ++x) bitmap.fillRect(x, 0, x + 1, c.height, random() & 0xFFFFFF);
+    const fs::path png = folder / "seam.png";
+    ASSERT_EQ(writePngFile(bitmap, png), "");
+    const Bytes file = readAll(png);
+    const auto [inflated, error] = inflateIdat(file);
+    ASSERT_EQ(error, "");
+    EXPECT_TRUE(inflated == scanlines(bitmap)) << "the scanlines differ";
+    const DecodedPng decoded = decodePng(file);
+    ASSERT_EQ(decoded.error, "");
+    ASSERT_EQ(decoded.height, static_cast<png_uint_32>(c.height));
+    sizes.push_back(file.size());
+  }
+  // The half after the seam finds the row before it: one more row costs
+  // little more than its match, not the row's 2 KB of noise again.
+  EXPECT_LT(sizes[1], sizes[0] + 100) << "the row after the seam was not matched";
+}
+
+// Rows that repeat the one above, the one two above (as dotted grid lines
+// do), or neither, in every order: zlib's own check of the stream's Adler-32
+// and the scanlines agree.
+TEST_F(PictureFile, PngChecksumHoldsForRepeatedRows) {
+  std::mt19937 random(7);
+  for (const int height : {1, 2, 3, 40, 700}) {  // 700 x 700: two halves
+    SCOPED_TRACE(height);
+    const int width = 700;
+    std::vector<Color> patterns[3];
+    for (auto& pattern : patterns) {
+      for (int x = 0; x < width; ++x) pattern.push_back(random() & 0xFFFFFF);
+    }
+    // The row's pattern: runs of one, alternations of two, cycles of three.
+    const auto patternOf = [](int y) {
+      const int phase = y % 24;
+      return phase < 6 ? 0 : phase < 12 ? phase % 2 : phase % 3;
+    };
+    Bitmap bitmap(width, height);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) bitmap.setPixel(x, y, patterns[patternOf(y)][x]);
+    }
+    const fs::path png = folder / "rows.png";
+    ASSERT_EQ(writePngFile(bitmap, png), "");
+    const auto [inflated, error] = inflateIdat(readAll(png));
+    ASSERT_EQ(error, "");
+    EXPECT_TRUE(inflated == scanlines(bitmap)) << "the scanlines differ";
+  }
 }
 
 // A write that fails half-way (the file size limit of the process, as on a
