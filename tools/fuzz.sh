@@ -25,6 +25,6 @@ printf 'F(x)=SIN(X)\r\npolar = true\r\nx min = 0\r\n' >"$out/files_corpus/seed.k
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -I"$root/src" "$root/tools/fuzz/files_fuzz.cpp" "$root"/src/files/*.cpp "$root"/src/plot/*.cpp \
   "$root"/src/render/*.cpp "$root"/src/engine/*.cpp \
-  $(pkg-config --cflags --libs freetype2 fontconfig libpng) -ljpeg -pthread -o "$out/files_fuzz"
+  $(pkg-config --cflags --libs freetype2 fontconfig libpng zlib) -ljpeg -pthread -o "$out/files_fuzz"
 LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0" \
   "$out/files_fuzz" -max_total_time="$seconds" -max_len=400 "$out/files_corpus"
