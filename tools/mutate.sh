@@ -20,8 +20,9 @@
 # LIST has one mutant a line, four fields separated by tabs:
 #   FILE <tab> LINE <tab> OLD <tab> NEW
 # FILE is relative to the tree; the first occurrence of OLD on line LINE
-# becomes NEW. A mutant whose OLD is not on its line is reported as stale and
-# not counted. Empty lines and lines starting with # are skipped.
+# becomes NEW. Where OLD has left line LINE but is on exactly one line within
+# 50 lines of it, that line is taken; otherwise the mutant is reported as
+# stale and not counted. Empty lines and lines starting with # are skipped.
 #
 # Every mutant is judged by the whole ctest suite of the scratch build (unit
 # tests of every folder, the window's tests, the end-to-end run and the install
@@ -157,6 +158,19 @@ while IFS=$'\t' read -r file line old new || [[ -n "${file:-}" ]]; do
   if [[ -f "$path" && "$line" =~ ^[0-9]+$ ]]; then
     mapfile -t lines < "$path"
     ((line >= 1 && line <= ${#lines[@]})) && text="${lines[line - 1]}"
+  fi
+  # Code moved by a few lines: a single line holding OLD within 50 lines
+  # of LINE stands in for it.
+  if [[ -n "$old" && -n "$text" && "$text" != *"$old"* ]]; then
+    found=()
+    for ((k = line - 50; k <= line + 50; k++)); do
+      ((k >= 1 && k <= ${#lines[@]})) && [[ "${lines[k - 1]}" == *"$old"* ]] && found+=("$k")
+    done
+    if [[ ${#found[@]} -eq 1 ]]; then
+      line="${found[0]}"
+      text="${lines[line - 1]}"
+      label="$file:$line  '$old' -> '$new'"
+    fi
   fi
   if [[ -z "$old" || "$text" != *"$old"* ]]; then
     stale+=("$label")
