@@ -91,26 +91,9 @@ fail() {
   exit 1
 }
 
-# A process still running (a child that has ended but is not yet reaped is not).
-running() {
-  local stat
-  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
-  stat="${stat##*) }"
-  [ "${stat:0:1}" != Z ]
-}
-
-# Xvfb picks a free display itself and writes its number when it accepts clients.
-# -noreset: a server reset, after each short-lived xdotool client, refuses a
-# program connecting at that moment.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break
-  running "$xvfb_pid" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-  sleep 0.1
-done
-grep -q '^[0-9][0-9]*$' "$work/display" || fail "Xvfb did not report a display within 10 s"
-export DISPLAY=":$(cat "$work/display")"
+. "$root/scripts/virtual_screen.sh"
+start_virtual_screen "$work"
+virtual_screen_ready "$work" || fail "$screen_problem"
 
 # The user's own settings, history and desktop registration stay untouched.
 home="$work/home"

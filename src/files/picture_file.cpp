@@ -281,7 +281,6 @@ struct Piece {
   bool last = true;
   std::vector<std::uint8_t> out;
   uLong adler = 1;  // of the piece's scanlines
-  z_off_t length = 0;
   bool ok = false;
 };
 
@@ -327,7 +326,6 @@ void deflatePiece(const Bitmap& bitmap, Piece& piece) noexcept try {
       rowAdler[k] = adler32(1, row, static_cast<uInt>(rowBytes));
     }
     piece.adler = adler32_combine(piece.adler, rowAdler[k], static_cast<z_off_t>(rowBytes));
-    piece.length += static_cast<z_off_t>(rowBytes);
     z.next_in = row;
     z.avail_in = static_cast<uInt>(rowBytes);
     const int flush = y + 1 < piece.end ? Z_NO_FLUSH : piece.last ? Z_FINISH : Z_SYNC_FLUSH;
@@ -382,7 +380,8 @@ std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) {
   for (int k = 0; k < count; ++k) {
     if (!pieces[k].ok) return {};
     size += pieces[k].out.size();
-    if (k > 0) adler = adler32_combine(adler, pieces[k].adler, pieces[k].length);
+    const auto length = static_cast<z_off_t>(rowBytes) * (pieces[k].end - pieces[k].first);
+    if (k > 0) adler = adler32_combine(adler, pieces[k].adler, length);
   }
   std::vector<std::uint8_t> stream;
   stream.reserve(size);

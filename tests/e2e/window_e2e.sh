@@ -49,20 +49,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A process still running (a child that has ended but is not yet reaped is not).
-running() {
-  local stat
-  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
-  stat="${stat##*) }"
-  [ "${stat:0:1}" != Z ]
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
 
 # --- A private screen. ---
-# Xvfb picks a free display and reports it when ready. -noreset: a server
-# reset, after each short-lived xdotool client, refuses a program connecting
-# at that moment.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
+start_virtual_screen "$work"
 
 # The expected pictures, made while the server starts.
 # A first start draws nothing behind the bare label: kurvana-cli still saves
@@ -75,13 +65,7 @@ status=0
 "$cli" draw --f "$formula" --size "$size" -o "$work/expected-typed.bmp" >/dev/null ||
   fail "kurvana-cli could not draw $formula"
 
-for _ in $(seq 100); do
-  grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break
-  running "$xvfb_pid" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-  sleep 0.1
-done
-grep -q '^[0-9][0-9]*$' "$work/display" || fail "Xvfb did not report a display within 10 s"
-export DISPLAY=":$(cat "$work/display")"
+virtual_screen_ready "$work" || fail "$screen_problem"
 
 # --- The program, with a home of its own. ---
 home="$work/home"
@@ -197,16 +181,17 @@ wait_for_same() {
 # Waits until the plot equals kurvana-cli's PICTURE pixel for pixel.
 wait_for_plot() { wait_for_same "$1" "$2"; }
 
-# Waits until the screen's CROP (the plot unless given) differs from BEFORE
-# and then holds still for two more looks (a pan preview or a pending repaint
-# does not); the file holding it is named in $current.
-wait_for_change() {
-  local before="$1" what="$2" crop="${3:-$plot_crop}" name="${4:-plot}"
-  local deadline=$((SECONDS + 10)) last= held=0
+# Captures the screen's CROP as NAME until it differs from BEFORE (when one
+# is given) and then holds still for two more looks (a pan preview, a pending
+# repaint or a window just mapped does not); the file is named in $current.
+settle() {
+  local before="$1" what="$2" crop="$3" name="$4" seconds="$5" last= held=0
+  local deadline=$((SECONDS + seconds))
   while :; do
     running "$program_pid" || fail "kurvana ended while waiting for $what"
     capture "$crop" "$name"
-    differing "$current" "$before"
+    count=1
+    [ -z "$before" ] || differing "$current" "$before"
     if [ "$count" -ne 0 ]; then
       if [ -n "$last" ]; then
         differing "$current" "$last"
@@ -215,28 +200,19 @@ wait_for_change() {
       [ "$held" -ge 2 ] && return 0
       last="$current"
     fi
-    [ $SECONDS -lt $deadline ] || fail "$what: the $name did not change, or kept changing, for 10 s"
+    if [ $SECONDS -ge $deadline ]; then
+      [ -n "$before" ] || fail "$what: the $name kept changing for $seconds s"
+      fail "$what: the $name did not change, or kept changing, for $seconds s"
+    fi
     sleep 0.1
   done
 }
 
-# Waits until the screen's CROP holds still for two more looks (a window
-# just mapped may not be painted yet); the file is named in $current.
-wait_for_still() {
-  local crop="$1" name="$2" what="$3" deadline=$((SECONDS + 5)) last= held=0
-  while :; do
-    running "$program_pid" || fail "kurvana ended while waiting for $what"
-    capture "$crop" "$name"
-    if [ -n "$last" ]; then
-      differing "$current" "$last"
-      if [ "$count" -eq 0 ]; then held=$((held + 1)); else held=0; fi
-      [ "$held" -ge 2 ] && return 0
-    fi
-    last="$current"
-    [ $SECONDS -lt $deadline ] || fail "$what: the $name kept changing for 5 s"
-    sleep 0.1
-  done
-}
+# wait_for_change BEFORE WHAT [CROP NAME]: the plot unless CROP is given.
+wait_for_change() { settle "$1" "$2" "${3:-$plot_crop}" "${4:-plot}" 10; }
+
+# wait_for_still CROP NAME WHAT
+wait_for_still() { settle "" "$3" "$1" "$2" 5; }
 
 # Waits up to 5 s for the program's visible window of W x H (H a pattern)
 # to be "shown", or to be "gone".
