@@ -72,15 +72,12 @@ else
   echo "No display found: running Kurvana on a virtual screen (Xvfb 1920x1080), history holding $sample, to save a screenshot." >&2
 fi
 
+. "$root/scripts/virtual_screen.sh"
 work="$(mktemp -d)"
 xvfb_pid=
 program_pid=
 cleanup() {
-  local pid
-  for pid in $program_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  end_processes $program_pid $xvfb_pid
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -91,7 +88,6 @@ fail() {
   exit 1
 }
 
-. "$root/scripts/virtual_screen.sh"
 start_virtual_screen "$work"
 virtual_screen_ready "$work" || fail "$screen_problem"
 

@@ -1,5 +1,5 @@
 # Sourced by scripts/run.sh and the end-to-end test: a private X server on a
-# 1920 x 1080 screen, and a test for a process still running.
+# 1920 x 1080 screen, and the running and ending of processes.
 
 # A process still running (a child that has ended but is not yet reaped is not).
 running() {
@@ -7,6 +7,15 @@ running() {
   stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
   stat="${stat##*) }"
   [ "${stat:0:1}" != Z ]
+}
+
+# Ends the processes given (the program, the server) and reaps them.
+end_processes() {
+  local pid
+  for pid in "$@"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
 }
 
 # Starts Xvfb with its files in folder $1 and sets xvfb_pid. Xvfb picks a

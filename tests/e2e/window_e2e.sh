@@ -34,22 +34,17 @@ export LC_ALL=C.UTF-8
 formula='F(x)=sin(x)*x/3'
 size=824x668  # the plot image of a 1024 x 768 window
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
 work="$(mktemp -d)"
 keep=false
 xvfb_pid=
 program_pid=
 cleanup() {
-  local pid
-  for pid in $program_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  end_processes $program_pid $xvfb_pid
   # What a failure leaves (screenshots, the program's files) is kept to look at.
   if $keep; then echo "window_e2e: screenshots and files kept in $work" >&2; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
-
-. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
 
 # --- A private screen. ---
 start_virtual_screen "$work"
