@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "files/as_other_user.h"
 #include "support/test_files.h"
 
 namespace kurvana {
@@ -113,23 +113,12 @@ TEST_F(DesktopRegistration, AListThatCannotBeReadIsLeftAlone) {
   const std::string secret = "[Default Applications]\ntext/plain=private.desktop\n";
   std::ofstream(root / "config/mimeapps.list") << secret;
   ::chmod((root / "config/mimeapps.list").c_str(), 0600);
-  constexpr uid_t kNobody = 65534;
-  ASSERT_EQ(::chown((root / "config").c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(::chown((root / "config").c_str(), testing::kNobody, testing::kNobody), 0);
   ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::setresgid(kNobody, kNobody, kNobody) != 0 ||
-        ::setresuid(kNobody, kNobody, kNobody) != 0) {
-      ::_exit(2);
-    }
+  ASSERT_TRUE(testing::asNobody([&] {
     registerFileType("kv1", "/x/kurvana", env());
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0) << "could not drop privileges";
+    return std::string();
+  })) << "could not drop privileges";
   EXPECT_EQ(slurp(root / "config/mimeapps.list"), secret);
 }
 
