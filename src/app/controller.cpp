@@ -6,6 +6,7 @@
 #include "app/window_geometry.h"
 #include "explore/cursor_readout.h"
 #include "explore/report.h"
+#include "files/atomic_file.h"
 #include "files/function_file.h"
 #include "files/language_file.h"
 #include "files/picture_file.h"
@@ -103,16 +104,23 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   dataFolder_ = kurvana::dataFolder(setup_.environment, &folderProblem);
   if (!dataFolder_) return Status::fatal(folderProblem);
 
+  // What a killed save left behind; a live writer's temporary is locked.
+  removeStaleTemporaries(*dataFolder_);
+
   Status status;
   screen_ = screen;
   window_ = WindowExtent{kDefaultWindowSize.width, kDefaultWindowSize.height};
-  status.add(readSettings(settingsPath(), s, window_));
+  if (std::string problem = readSettings(settingsPath(), s, window_); !problem.empty()) {
+    // Not a record we can read, so perhaps not ours: it is left as it is.
+    keepSettingsFile_ = true;
+    status.add(problem + ". Settings are not saved while it is there.");
+  }
   setbg(s);
   const Size fitted = fitToScreen(windowSize(), screen_);
   window_ = WindowExtent{fitted.width, fitted.height};
   kurvana::setCurveColor(s, s.curveColor);
   view_.showCurveColor(s.curveColor);
-  status.add(writeSettings(settingsPath(), s, window_));
+  if (!keepSettingsFile_) status.add(writeSettings(settingsPath(), s, window_));
   view_.showFileName("");
 
   const std::string& sep = app_->decimalSeparator;
@@ -466,7 +474,9 @@ Status Controller::sizeChanged() {
 Status Controller::exit() {
   Status status;
   readRangeFields(app_->plot, view_, app_->decimalSeparator);
-  if (dataFolder_) status.add(writeSettings(settingsPath(), app_->plot, window_));
+  if (dataFolder_ && !keepSettingsFile_) {
+    status.add(writeSettings(settingsPath(), app_->plot, window_));
+  }
   return status;
 }
 

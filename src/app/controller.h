@@ -96,8 +96,9 @@ class Controller {
   Size windowSize() const { return Size{window_.width, window_.height}; }
   Size screenSize() const { return screen_; }
 
-  // Start-up: data folder, defaults, settings record (read, fitted to the
-  // screen, written back), colour scheme and swatch, range fields, desktop
+  // Start-up: data folder (temporaries that a killed save left there
+  // removed), defaults, settings record (read, fitted to the screen, written
+  // back unless it exists but could not be read), colour scheme and swatch, range fields, desktop
   // registration, toggle pictures, the command-line file or the newest
   // history formula, and the formula area. A fatal status means the data
   // folder could not be made: nothing was written and the program ends.
@@ -195,7 +196,7 @@ class Controller {
   Status sizeChanged();
 
   // The exit path: the range fields read into the state, the settings record
-  // written.
+  // written (unless start-up could not read it).
   Status exit();
 
  private:
@@ -221,6 +222,8 @@ class Controller {
   std::vector<LanguageItem> languages_;
   std::string selectedLanguage_;
   int chosenLanguageIndex_ = 0;
+  // The settings file could not be read at start-up: it is never replaced.
+  bool keepSettingsFile_ = false;
 };
 
 }  // namespace kurvana

@@ -1,5 +1,6 @@
-// Files read and written whole: writes go to a temporary file beside the
-// target, flushed and renamed over it, so they happen completely or not at all.
+// Files read and written whole. Reading never blocks and never takes more
+// than its cap; writing happens completely or not at all and never replaces
+// what is not a regular file.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +12,46 @@
 
 namespace kurvana {
 
-// Opens a temporary file beside `path`; commit() flushes it and renames it
-// over `path`. Dropped without commit(), or after any failure, it is removed
-// and the previous file, if any, stays untouched.
+// A whole file, or why not.
+struct [[nodiscard]] FileContents {
+  std::optional<std::string> bytes;  // the whole file; nothing when missing or refused
+  bool missing = false;              // nothing of that name (usually the first run)
+  std::string problem;  // `Cannot read "<path>": <reason>` when refused, else empty
+};
+
+// Reads a regular file of at most `maxBytes` bytes. The name is resolved
+// first (resolvePath) and opened without blocking, so a named pipe, a device
+// or a socket is refused with a message saying what it is, never opened for
+// reading; so is a file over the cap ("it is larger than 1 MiB"), never read
+// in part.
+FileContents readFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+// The first `maxBytes` bytes of a regular file, for readers that look at the
+// size themselves; nothing when it cannot be read, with the message in
+// `error` when given (a missing file too).
+std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
+                                         std::string* error = nullptr);
+
+// "1 MiB", "4 KiB", "89 bytes".
+std::string sizeText(std::size_t bytes);
+
+// Writes a file as a unit. The name is resolved first (links followed, under
+// the shared-folder rule of resolvePath); what it names must be missing or a
+// regular file the process may write (checked with its effective ids, as an
+// editor writing into it would be): a device, a named pipe, a socket or a
+// folder is refused ("it is a device, not replaced"), and so is a file of
+// another user in a shared folder such as /tmp.
 //
-// Replacing never does more than writing into the file would: a file the
-// process may not write (checked with its effective ids) is refused with the
-// system's reason, although the folder would allow the rename. A symbolic
-// link is written through to its target, and a replaced file keeps its
-// permission bits and, where the process may, its owner and group.
+// A file the process owns with one name is replaced: the bytes go to a
+// temporary file beside it, which is flushed and renamed over it and takes
+// its permission bits. A file with more than one hard link, or owned by
+// another user, is rewritten in place instead, so that its identity, its
+// other names and its owner stay: its old content is first copied beside it
+// (into memory when its folder is closed to us) and put back should the
+// rewrite fail; the copy is removed once the new content has been flushed.
+//
+// Dropped without commit(), or after any failure, the temporary is removed
+// and the previous file, if any, stays as it was.
 class AtomicFile {
  public:
   explicit AtomicFile(const std::filesystem::path& path);
@@ -39,37 +71,49 @@ class AtomicFile {
   }
 
   // The two halves of commit(), for files that change together: finish()
-  // flushes and closes the temporary, replace() renames it over the file.
+  // flushes the new content, replace() puts it in place of the old.
   std::string finish();
   std::string replace();
 
   // The file replaced: the path with symbolic links followed.
   const std::filesystem::path& target() const { return target_; }
+  // Whether a file existed under the name when this was made.
+  bool replacing() const { return replacing_; }
+  // Rewritten in place (see above) rather than renamed over.
+  bool inPlace() const { return inPlace_; }
 
  private:
   std::string message() const;
+  void rewriteInPlace();
 
   std::filesystem::path path_;    // as the caller named it, for messages
   std::filesystem::path target_;  // the file replaced: path_ with links followed
   std::string temporary_;         // empty once renamed or removed
   std::string reason_;
   int fd_ = -1;
+  bool replacing_ = false;
+  bool inPlace_ = false;
+  dev_t device_ = 0;  // identity of the file rewritten in place
+  ino_t inode_ = 0;
+  std::string pending_;  // the new content of a file rewritten in place
 };
 
 // The whole file in one go, atomically; empty on success, else the message.
 std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
-// Files that change as a unit (path, bytes): all are written to temporaries
-// first and renamed only when every one is complete; when a rename fails,
-// the files already renamed get their previous contents back. Empty on
-// success, else the message of the first failure.
+// Files that change as a unit (path, bytes): all are written and flushed
+// first and put in place only when every one is complete; when one fails,
+// the files already put in place get their previous contents back (or are
+// removed again when they did not exist), so none changes. Needs no hard
+// links. Empty on success, else the message of the failure, which also says
+// what became of the files before it.
 std::string writeFilesTogether(
     const std::vector<std::pair<std::filesystem::path, std::string>>& files);
 
-// The first `maxBytes` bytes of a file (all of a file of the program's own
-// kinds); nothing when it cannot be opened or read, with the message in
-// `error` when given. A folder is not a file.
-std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
-                                         std::string* error = nullptr);
+// Temporary files of AtomicFile (`<name>.tmp-XXXXXX`) that a killed or
+// crashed writer left in `folder`: the process's own regular files that no
+// live writer holds (each writer keeps its temporary locked) and that are not
+// brand new. Returns how many were removed.
+int removeStaleTemporaries(const std::filesystem::path& folder);
 
 }  // namespace kurvana

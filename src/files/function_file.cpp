@@ -162,10 +162,9 @@ void applyFunctionFile(PlotState& s, PlotView& view, std::string_view contents) 
 }
 
 std::string readFunctionFile(PlotState& state, PlotView& view, const std::filesystem::path& path) {
-  std::string error;
-  const auto contents = readFileStart(path, kMaxFileBytes, &error);
-  if (!contents) return error;
-  applyFunctionFile(state, view, *contents);
+  const FileContents contents = readFile(path, kMaxFileBytes);
+  if (!contents.bytes) return contents.problem;
+  applyFunctionFile(state, view, *contents.bytes);
   return {};
 }
 

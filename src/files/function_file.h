@@ -27,7 +27,8 @@ std::string saveFunctionFile(const PlotState& state, const PlotView& view,
 void applyFunctionFile(PlotState& state, PlotView& view, std::string_view contents);
 
 // Reads the file and applies it; empty on success, else a message naming the
-// file and the reason (nothing is applied then).
+// file and the reason (nothing is applied then): anything but a regular file,
+// and a file over 1 MiB, is refused unread.
 std::string readFunctionFile(PlotState& state, PlotView& view, const std::filesystem::path& path);
 
 // The mode a file name asks for: true for ".kv2", false for ".kv1" anywhere

@@ -1,15 +1,9 @@
 #include "files/history.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
-#include <system_error>
 
 #include "files/atomic_file.h"
+#include "files/file_lock.h"
 
 namespace kurvana {
 namespace {
@@ -22,38 +16,33 @@ std::string upper(std::string text) {
 
 using List = std::array<std::string, kHistorySize>;
 
-std::string systemReason(int error) {
-  return std::error_code(error, std::generic_category()).message();
+// Ten entries of a formula field (at most 32767 characters each in the
+// window) fit several times over; a larger file is not a history of ours.
+constexpr std::size_t kMaxHistoryBytes = 1u << 20;
+// user-dirs.dirs holds a few lines.
+constexpr std::size_t kMaxUserDirsBytes = 64u << 10;
+
+// The data folder's lock, held while a history is read and rewritten, so
+// that two windows recording at once both end up in the files.
+FileLock lockHistory(const std::filesystem::path& folder) {
+  return FileLock(folder / kLockFileName, FileLock::Mode::kExclusive);
 }
 
 // Up to ten lines, LF or CR LF ended; the rest of the list stays empty. A
 // missing file is an empty list. For a file that exists but cannot be read,
-// the reason, and the list stays empty.
+// or is larger than any history we write, the reason, and the list stays
+// empty: it is then not written back either.
 std::string readList(const std::filesystem::path& path, List& list) {
   list.fill(std::string());
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    return errno == ENOENT || errno == ENOTDIR ? std::string() : systemReason(errno);
+  FileContents contents = readFile(path, kMaxHistoryBytes);
+  if (contents.missing) return {};
+  if (!contents.bytes) {
+    // The reason alone; loadList names the file.
+    const std::string prefix = "Cannot read \"" + path.string() + "\": ";
+    return contents.problem.starts_with(prefix) ? contents.problem.substr(prefix.size())
+                                                : contents.problem;
   }
-  if (S_ISDIR(st.st_mode)) return "it is a folder";
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return systemReason(errno);
-  std::string text;
-  std::size_t lines = 0;
-  char buffer[4096];
-  while (lines < kHistorySize) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      return systemReason(error);
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-    lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
-  }
-  ::close(fd);
+  const std::string& text = *contents.bytes;
   std::size_t start = 0;
   for (auto& entry : list) {
     if (start >= text.size()) break;
@@ -148,9 +137,14 @@ std::optional<std::filesystem::path> documentsFolder(const Environment& env) {
   const std::filesystem::path config = configHome != nullptr && *configHome != '\0'
                                            ? std::filesystem::path(configHome)
                                            : homePath / ".config";
-  std::ifstream dirs(config / "user-dirs.dirs");
-  std::string line;
-  while (std::getline(dirs, line)) {
+  // Unreadable (or not a file at all): the default, as when it is missing.
+  const FileContents dirs = readFile(config / "user-dirs.dirs", kMaxUserDirsBytes);
+  std::string_view rest = dirs.bytes ? std::string_view(*dirs.bytes) : std::string_view();
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string line(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
     if (!line.starts_with(kKey) || line.size() < kKey.size() + 1 || line.back() != '"') continue;
     std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
@@ -189,6 +183,7 @@ std::filesystem::path historyFile(const std::filesystem::path& folder, int which
 
 std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
                         bool twoFunctions, PlotView& view, bool fillFromHistory) {
+  const FileLock lock = lockHistory(folder);  // the pair is read as written
   std::string problem;
   if (!twoFunctions) {
     problem = loadList(history, folder, 1, history.historyF);
@@ -209,24 +204,21 @@ std::string loadHistory(FormulaHistory& history, const std::filesystem::path& fo
   return problem;
 }
 
-// A list whose file could not be read is read again before anything is
-// recorded into it, so its entries are kept once it can be.
+// The list is read again under the lock before anything is recorded, so the
+// new formula goes on top of what is there now, whoever wrote it.
 std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
                           const std::string& fTyped, const std::string* gTyped) {
+  const FileLock lock = lockHistory(folder);
   const std::string f = oneLine(fTyped);
   if (gTyped == nullptr) {
-    if (unreadable(history, 1)) {
-      std::string problem = loadList(history, folder, 1, history.historyF);
-      if (unreadable(history, 1)) return problem;
-    }
+    std::string problem = loadList(history, folder, 1, history.historyF);
+    if (unreadable(history, 1)) return problem;
     if (upper(f) == upper(history.historyF[0])) return {};
     push(history.historyF, f);
     return writeFileAtomically(historyFile(folder, 1), listText(history.historyF));
   }
-  if (unreadable(history, 2) || unreadable(history, 3)) {
-    std::string problem = loadPair(history, folder);
-    if (unreadable(history, 2) || unreadable(history, 3)) return problem;
-  }
+  std::string problem = loadPair(history, folder);
+  if (unreadable(history, 2) || unreadable(history, 3)) return problem;
   const std::string g = oneLine(*gTyped);
   if (upper(f) == upper(history.historyF2[0]) && upper(g) == upper(history.historyG2[0])) {
     return {};

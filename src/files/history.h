@@ -54,21 +54,25 @@ std::filesystem::path historyFile(const std::filesystem::path& folder, int which
 // empty) and, when asked, puts entry 1 into the formula fields, or the bare
 // label when it is empty. Sets historyIndex to 2.
 //
-// A file that exists but cannot be read leaves its list empty and not
-// recorded into; the message naming it is returned the first time only
-// (empty otherwise). Kurvana2.lst and Kurvana3.lst are one unit: when either
-// cannot be read, both lists are empty and neither is recorded into; when
-// their lengths differ (a write of the pair was cut short), the newest
-// entries of the longer list, which have no partner, are dropped.
+// A file that exists but cannot be read, is not a regular file or is larger
+// than 1 MiB leaves its list empty and not recorded into; the message naming
+// it is returned the first time only (empty otherwise). Kurvana2.lst and
+// Kurvana3.lst are one unit: when either cannot be read, both lists are empty
+// and neither is recorded into; when their lengths differ (a write of the pair
+// was cut short), the newest entries of the longer list, which have no
+// partner, are dropped.
 std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
                         bool twoFunctions, PlotView& view, bool fillFromHistory);
 
-// Records the formula texts as typed unless they equal the newest entries,
-// ignoring letter case, and rewrites the mode's files; the pair is written as
-// one unit (both or neither). g is null with one function. A list whose file
-// could not be read is read again first: while it still cannot be, nothing is
-// recorded. Empty on success, else the message of the failed write, or of the
-// unreadable file the first time it is met.
+// Records the formula texts as typed on top of the mode's files as they are
+// now: under the data folder's lock (Kurvana.lock, shared with every other
+// Kurvana window of the user) the files are read again, and unless the texts
+// equal their newest entries, ignoring letter case, they are pushed on top
+// and the files rewritten; the pair is written as one unit (both or neither).
+// The lists in `history` then hold what the files hold. g is null with one
+// function. While a file cannot be read, nothing is recorded. Empty on
+// success, else the message of the failed write, or of the unreadable file
+// the first time it is met.
 std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
                           const std::string& f, const std::string* g);
 

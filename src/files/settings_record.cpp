@@ -1,5 +1,6 @@
 #include "files/settings_record.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <system_error>
@@ -13,6 +14,8 @@ namespace {
 namespace off = settings_offset;
 
 constexpr int kExponentBias = 16383;
+// The record is 89 bytes; anything this large is some other file.
+constexpr std::size_t kMaxSettingsFileBytes = 4u << 10;
 
 void put32(std::uint8_t* out, std::int32_t value) {
   const auto u = static_cast<std::uint32_t>(value);
@@ -145,12 +148,12 @@ bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& s, WindowExt
 
 std::string readSettings(const std::filesystem::path& path, PlotState& state,
                          WindowExtent& window) {
-  std::error_code code;
-  if (!std::filesystem::exists(path, code)) return {};  // first run
-  std::string error;
-  const auto bytes = readFileStart(path, kSettingsSize, &error);
-  if (!bytes) return error;
-  decodeSettings(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
+  const FileContents contents = readFile(path, kMaxSettingsFileBytes);
+  if (contents.missing) return {};  // first run
+  if (!contents.bytes) return contents.problem;
+  const std::string& bytes = *contents.bytes;
+  decodeSettings(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                           std::min(bytes.size(), kSettingsSize)),
                  state, window);
   return {};
 }

@@ -67,7 +67,9 @@ std::array<std::uint8_t, kSettingsSize> encodeSettings(const PlotState& state,
 bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& state, WindowExtent& window);
 
 // The record at `path`: a missing file leaves everything as it is (first run).
-// Empty on success, else the message.
+// Bytes beyond the record are ignored, but a file larger than 4 KiB is not a
+// record of ours and is refused, as is anything but a regular file. Empty on
+// success, else the message.
 std::string readSettings(const std::filesystem::path& path, PlotState& state, WindowExtent& window);
 std::string writeSettings(const std::filesystem::path& path, const PlotState& state,
                           const WindowExtent& window);

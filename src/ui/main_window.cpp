@@ -153,8 +153,11 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   setWindowTitle(kProductName);
   setAcceptDrops(true);
   const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  instanceMark_ = std::make_unique<QLockFile>(runtime + "/" + kProductName + ".lock");
-  instanceMark_->tryLock(0);
+  // Held shared for the window's life: whoever wants to know whether Kurvana
+  // runs asks for it exclusively. Several windows may run at once.
+  instanceMark_ = std::make_unique<FileLock>(
+      (runtime + "/" + kProductName + ".lock").toStdString(), FileLock::Mode::kShared,
+      std::chrono::milliseconds(0));
   setMinimumSize(kMinWindowSize.width, kMinWindowSize.height);
   setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
   controller_ = std::make_unique<Controller>(*this, std::move(setup));

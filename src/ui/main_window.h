@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QLockFile>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -19,6 +18,7 @@
 
 #include "app/app_view.h"
 #include "app/controller.h"
+#include "files/file_lock.h"
 #include "ui/chrome_widgets.h"
 
 namespace kurvana::ui {
@@ -173,8 +173,8 @@ class MainWindow : public QWidget, public AppView {
   std::unique_ptr<PaletteDialog> paletteDialog_;
   std::unique_ptr<SettingsDialog> settingsDialog_;
   QPointer<QWidget> pendingDialog_;  // asked for while another window was active
-  // Marks a running instance for the whole run; nothing ever tests it.
-  std::unique_ptr<QLockFile> instanceMark_;
+  // Marks a running instance for the whole run (a shared flock).
+  std::unique_ptr<FileLock> instanceMark_;
   bool startedUp_ = false;
   Status startupProblems_;  // shown with the first plot
   bool exiting_ = false;

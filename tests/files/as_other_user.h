@@ -38,11 +38,22 @@ inline Ownership ownershipOf(const std::filesystem::path& path) {
   return {static_cast<unsigned>(st.st_mode & 07777), st.st_uid, st.st_gid};
 }
 
-// Runs `work` in a child process as user and group nobody, member of `groups`
-// only, and returns what it returned; nothing when the privileges could not
-// be dropped or the child did not end normally.
-inline std::optional<std::string> asNobody(const std::function<std::string()>& work,
-                                           const std::vector<gid_t>& groups = {}) {
+// A second unprivileged user, with no entry in /etc/passwd: the kernel needs none.
+inline constexpr uid_t kOtherUser = 65533;
+
+// Who a child process runs as; uid 0 keeps root's privileges.
+struct Identity {
+  uid_t uid = kNobody;
+  gid_t gid = kNobody;
+  std::vector<gid_t> groups;
+};
+
+// Runs `work` in a child process as `who` and returns what it returned;
+// nothing when the privileges could not be dropped, the child did not end
+// normally, or it was still running after `limit` seconds (it is killed then:
+// a test of something that must not hang fails instead of hanging).
+inline std::optional<std::string> inChild(const std::function<std::string()>& work,
+                                          const Identity& who, int limit = 60) {
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0) return std::nullopt;
   const pid_t child = ::fork();
@@ -53,9 +64,11 @@ inline std::optional<std::string> asNobody(const std::function<std::string()>& w
   }
   if (child == 0) {
     ::close(pipeEnds[0]);
-    if (::setgroups(groups.size(), groups.data()) != 0 ||
-        ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-        ::setresuid(kNobody, kNobody, kNobody) != 0 || ::geteuid() != kNobody) {
+    ::alarm(static_cast<unsigned>(limit));  // ends the child if it hangs
+    if (who.uid != 0 &&
+        (::setgroups(who.groups.size(), who.groups.data()) != 0 ||
+         ::setresgid(who.gid, who.gid, who.gid) != 0 ||
+         ::setresuid(who.uid, who.uid, who.uid) != 0 || ::geteuid() != who.uid)) {
       ::_exit(2);
     }
     const std::string out = work();
@@ -81,6 +94,18 @@ inline std::optional<std::string> asNobody(const std::function<std::string()>& w
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return out;
+}
+
+// Runs `work` in a child process as user and group nobody, member of `groups`
+// only (see inChild).
+inline std::optional<std::string> asNobody(const std::function<std::string()>& work,
+                                           const std::vector<gid_t>& groups = {}) {
+  return inChild(work, Identity{kNobody, kNobody, groups});
+}
+
+// Runs `work` as root in a child process that is ended after `limit` seconds.
+inline std::optional<std::string> withinSeconds(int limit, const std::function<std::string()>& work) {
+  return inChild(work, Identity{0, 0, {}}, limit);
 }
 
 }  // namespace kurvana::testing

@@ -120,7 +120,7 @@ TEST_F(AtomicWrite, RootKeepsTheOwnerAndGroupOfAnotherUsersFile) {
             (testing::Ownership{0640, testing::kNobody, testing::kNobody}));
 }
 
-TEST_F(AtomicWrite, AMemberOfTheFilesGroupKeepsTheGroup) {
+TEST_F(AtomicWrite, AMemberOfTheFilesGroupLeavesItToItsOwner) {
   constexpr gid_t kShared = 4242;
   ASSERT_TRUE(testing::giveToNobody(folder, 0755));
   const fs::path file = folder / "shared.kv1";
@@ -132,8 +132,18 @@ TEST_F(AtomicWrite, AMemberOfTheFilesGroupKeepsTheGroup) {
   ASSERT_TRUE(written.has_value()) << "could not drop privileges";
   EXPECT_EQ(*written, "");
   EXPECT_EQ(slurp(file), "new");
-  // Only root may give the file away; the group and the mode follow.
-  EXPECT_EQ(testing::ownershipOf(file), (testing::Ownership{0664, testing::kNobody, kShared}));
+  // Rewritten in place: the file stays root's.
+  EXPECT_EQ(testing::ownershipOf(file), (testing::Ownership{0664, 0, kShared}));
+  // One's own file with the group of a group one is in keeps that group.
+  const fs::path own = folder / "own.kv1";
+  testing::writeWhole(own, "old");
+  ASSERT_EQ(::chown(own.c_str(), testing::kNobody, kShared), 0);
+  ASSERT_EQ(::chmod(own.c_str(), 0640), 0);
+  const auto ownWritten =
+      testing::asNobody([&] { return writeFileAtomically(own, "new"); }, {kShared});
+  ASSERT_TRUE(ownWritten.has_value());
+  EXPECT_EQ(*ownWritten, "");
+  EXPECT_EQ(testing::ownershipOf(own), (testing::Ownership{0640, testing::kNobody, kShared}));
 }
 
 TEST_F(AtomicWrite, FilesWrittenTogetherChangeTogether) {
@@ -143,15 +153,14 @@ TEST_F(AtomicWrite, FilesWrittenTogetherChangeTogether) {
   EXPECT_EQ(slurp(folder / "a"), "new a");
   EXPECT_EQ(slurp(folder / "b"), "new b");
 
-  // The second rename fails after the first succeeded: the first is put back.
+  // A second file that cannot be written stops both before either changes.
   fs::remove(folder / "b");
   fs::create_directories(folder / "b/inside");
   EXPECT_EQ(writeFilesTogether({{folder / "a", "newer a"}, {folder / "b", "newer b"}}),
-            "Cannot write \"" + (folder / "b").string() + "\": Is a directory");
+            "Cannot write \"" + (folder / "b").string() + "\": it is a folder, not replaced");
   EXPECT_EQ(slurp(folder / "a"), "new a");
-  // A first file that did not exist before is removed again.
   EXPECT_EQ(writeFilesTogether({{folder / "c", "c"}, {folder / "b", "b"}}),
-            "Cannot write \"" + (folder / "b").string() + "\": Is a directory");
+            "Cannot write \"" + (folder / "b").string() + "\": it is a folder, not replaced");
   EXPECT_FALSE(fs::exists(folder / "c"));
   EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a", "b"}));
 }

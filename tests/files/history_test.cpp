@@ -3,6 +3,9 @@
 #include "files/history.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "files/as_other_user.h"
+#include "support/fault_injection.h"
 #include "plot/fake_view.h"
 #include "support/test_files.h"
 
@@ -242,12 +246,124 @@ TEST_F(History, AFailedRenameOfTheSecondFilePutsTheFirstBack) {
   testing::writeWhole(f, tenLines({"F(x)=f1"}));
   testing::writeWhole(g, tenLines({"G(x)=g1"}));
   EXPECT_EQ(loadHistory(history, folder, true, view, true), "");
-  fs::remove(g);
-  fs::create_directories(g / "inside");  // only the rename over it fails
   const std::string ga = "G(x)=a";
-  EXPECT_EQ(recordHistory(history, folder, "F(x)=a", &ga),
-            "Cannot write \"" + g.string() + "\": Is a directory");
+  {
+    // Only the rename over Kurvana3.lst fails, after Kurvana2.lst was replaced.
+    const testing::InjectedFault fault({"rename", "/Kurvana3.lst", EIO});
+    EXPECT_EQ(recordHistory(history, folder, "F(x)=a", &ga),
+              "Cannot write \"" + g.string() + "\": Input/output error; \"" + f.string() +
+                  "\" was put back as it was");
+  }
   EXPECT_EQ(slurp(f), tenLines({"F(x)=f1"}));
+  EXPECT_EQ(slurp(g), tenLines({"G(x)=g1"}));
+  // The next Draw records both, in step.
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=a", &ga), "");
+  EXPECT_EQ(slurp(f), tenLines({"F(x)=a", "F(x)=f1"}));
+  EXPECT_EQ(slurp(g), tenLines({"G(x)=a", "G(x)=g1"}));
+  // A folder in the place of one half: nothing is recorded into either.
+  fs::remove(g);
+  fs::create_directories(g / "inside");
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=b", &ga),
+            "Cannot read \"" + g.string() +
+                "\": it is a folder. Formulas are not added to this history until it can be read.");
+  EXPECT_EQ(slurp(f), tenLines({"F(x)=a", "F(x)=f1"}));
+}
+
+TEST_F(History, TwoWindowsRecordOnTopOfEachOther) {
+  FormulaHistory other;
+  EXPECT_EQ(loadHistory(history, folder, false, view, true), "");
+  EXPECT_EQ(loadHistory(other, folder, false, view, true), "");
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=one", nullptr), "");
+  EXPECT_EQ(recordHistory(other, folder, "F(x)=two", nullptr), "");  // knew nothing of one
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=three", nullptr), "");
+  EXPECT_EQ(slurp(historyFile(folder, 1)), tenLines({"F(x)=three", "F(x)=two", "F(x)=one"}));
+  EXPECT_EQ(history.historyF[1], "F(x)=two");  // the list follows the file
+  // The pair the same way.
+  const std::string g1 = "G(x)=g1", g2 = "G(x)=g2";
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=f1", &g1), "");
+  EXPECT_EQ(recordHistory(other, folder, "F(x)=f2", &g2), "");
+  EXPECT_EQ(slurp(historyFile(folder, 2)), tenLines({"F(x)=f2", "F(x)=f1"}));
+  EXPECT_EQ(slurp(historyFile(folder, 3)), tenLines({"G(x)=g2", "G(x)=g1"}));
+}
+
+TEST_F(History, ProcessesRecordingAtOnceLoseNothing) {
+  // Four programs draw five formulas each as fast as they can; every Draw
+  // reads, pushes and rewrites the list, so without the lock one program's
+  // rewrite would drop what another recorded in between.
+  constexpr int kWriters = 4;
+  constexpr int kEach = 5;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      FormulaHistory own;
+      bool ok = true;
+      for (int k = 0; k < kEach; ++k) {
+        const std::string f = "F(x)=" + std::to_string(w) + "*" + std::to_string(k);
+        const std::string g = "G(x)=" + std::to_string(w) + "*" + std::to_string(k);
+        ok = ok && recordHistory(own, folder, f, nullptr).empty() &&
+             recordHistory(own, folder, f, &g).empty();
+      }
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  // 20 formulas recorded, 10 kept: the newest ten, all different, each
+  // program's in the order it drew them; the pair in step.
+  FormulaHistory loaded;
+  EXPECT_EQ(loadHistory(loaded, folder, false, view, false), "");
+  EXPECT_EQ(loadHistory(loaded, folder, true, view, false), "");
+  std::map<std::string, int> seen;
+  std::map<int, int> lastStep;  // per program, the step of the entry below
+  for (std::size_t i = kHistorySize; i-- > 0;) {
+    const std::string& entry = loaded.historyF[i];
+    ASSERT_EQ(entry.substr(0, 5), "F(x)=") << i;
+    EXPECT_EQ(++seen[entry], 1) << entry;
+    const int w = entry[5] - '0';
+    const int k = entry[7] - '0';
+    if (lastStep.count(w) != 0) {
+      EXPECT_GT(k, lastStep[w]) << entry;
+    }
+    lastStep[w] = k;
+    EXPECT_EQ(loaded.historyG2[i], "G" + loaded.historyF2[i].substr(1)) << i;
+  }
+  EXPECT_EQ(seen.size(), static_cast<std::size_t>(kHistorySize));
+}
+
+TEST_F(History, AFileThatIsNoHistoryIsNeitherReadNorReplaced) {
+  const fs::path file = historyFile(folder, 1);
+  const std::string suffix = ". Formulas are not added to this history until it can be read.";
+  // Exactly the cap is still a history (of one very long line).
+  std::string largest = std::string((1 << 20) - 2, 'x') + "\r\n";
+  testing::writeWhole(file, largest);
+  EXPECT_EQ(loadHistory(history, folder, false, view, true), "");
+  EXPECT_EQ(history.historyF[0].size(), (1u << 20) - 2);
+  // One byte more is not: reported, and left as it is by the next Draw.
+  largest.insert(0, "y");
+  testing::writeWhole(file, largest);
+  EXPECT_EQ(loadHistory(history, folder, false, view, true),
+            "Cannot read \"" + file.string() + "\": it is larger than 1 MiB" + suffix);
+  EXPECT_EQ(view.texts[Field::kFormulaF], "F(x)=");
+  EXPECT_EQ(recordHistory(history, folder, "F(x)=x", nullptr), "");
+  EXPECT_EQ(slurp(file), largest);
+
+  // A named pipe, which would block an ordinary reader for ever.
+  fs::remove(file);
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  const auto said = testing::withinSeconds(20, [&] {
+    FormulaHistory fresh;
+    const std::string loaded = loadHistory(fresh, folder, false, view, true);
+    return loaded + "|" + recordHistory(fresh, folder, "F(x)=x", nullptr);
+  });
+  ASSERT_TRUE(said.has_value()) << "the history reader blocked";
+  EXPECT_EQ(*said, "Cannot read \"" + file.string() + "\": it is a named pipe" + suffix + "|");
+  EXPECT_TRUE(fs::is_fifo(file));
 }
 
 TEST_F(History, APairCutShortLoadsInStep) {
