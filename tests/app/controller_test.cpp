@@ -3,7 +3,9 @@
 // saving and the exit path.
 #include "app/controller.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cmath>
@@ -594,6 +596,82 @@ TEST_F(ControllerTest, AnUnreadableHistoryIsReportedOnceAndKeptWhole) {
                        "can be read.]|F(x)=|drawn|drawn|" +
                        old + "|");
   EXPECT_EQ(slurp(file), "F(x)=x^3\r\n" + old.substr(0, old.size() - 2));
+}
+
+std::string messagesOf(const Status& status) {
+  std::string text;
+  for (const std::string& m : status.messages()) text += "[" + m + "]\n";
+  return text;
+}
+
+TEST_F(ControllerTest, NamedPipesInPlaceOfItsFilesStopNothing) {
+  // Every file the window reads at start-up, and the command-line file.
+  fs::create_directories(folder);
+  fs::create_directories(root / "config");
+  const fs::path pipe = root / "p.kv1";
+  for (const fs::path& path :
+       {folder / "Kurvana.ini", folder / "Kurvana.lst", folder / "Kurvana.lng",
+        root / "config/mimeapps.list", root / "config/user-dirs.dirs", pipe}) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+  }
+  const auto said = testing::withinSeconds(30, [&] {
+    Controller& c = start(pipe.string());
+    std::string out = messagesOf(startStatus) + "|";
+    out += messagesOf(c.loadLanguages()) + "|";
+    view.texts[Field::kFormulaF] = "F(x)=x";
+    const DrawResult drawn = c.redraw();
+    out += std::string(drawn.outcome == DrawOutcome::kDrawn ? "drawn" : "not drawn") +
+           messagesOf(drawn.status) + "|";
+    return out + messagesOf(c.exit());
+  });
+  ASSERT_TRUE(said.has_value()) << "start-up blocked on a named pipe";
+  const auto pipeMessage = [](const fs::path& path) {
+    return "[Cannot read \"" + path.string() + "\": it is a named pipe";
+  };
+  EXPECT_EQ(*said, pipeMessage(folder / "Kurvana.ini") +
+                       ". Settings are not saved while it is there.]\n" + pipeMessage(pipe) +
+                       "]\n" + pipeMessage(folder / "Kurvana.lst") +
+                       ". Formulas are not added to this history until it can be read.]\n|" +
+                       pipeMessage(folder / "Kurvana.lng") + "]\n|drawn|");
+  // The registration's own files under data/ are written; none of these.
+  for (const fs::path& place : {folder, root / "config"}) {
+    for (const auto& entry : fs::directory_iterator(place)) {
+      if (entry.path().filename() == "Kurvana.lock") continue;
+      EXPECT_TRUE(entry.is_fifo()) << entry.path() << " was replaced";
+    }
+  }
+}
+
+TEST_F(ControllerTest, ARecordThatIsNotOursIsNeverReplaced) {
+  const fs::path record = folder / "Kurvana.ini";
+  const std::string foreign(4097, 'r');
+  writeFile(record, foreign);
+  Controller& c = start();
+  EXPECT_EQ(messagesOf(startStatus), "[Cannot read \"" + record.string() +
+                                         "\": it is larger than 4 KiB. Settings are not saved "
+                                         "while it is there.]\n");
+  EXPECT_TRUE(c.exit().ok());
+  EXPECT_EQ(slurp(record), foreign);
+  // 4 KiB is still a record, of which the first 89 bytes count.
+  writeFile(record, std::string(4096, '\0'));
+  start();
+  EXPECT_TRUE(startStatus.ok()) << messagesOf(startStatus);
+  EXPECT_EQ(fs::file_size(record), 89u);
+}
+
+TEST_F(ControllerTest, StartUpRemovesWhatAKilledSaveLeftBehind) {
+  writeFile(folder / "Kurvana.ini.tmp-Ab3xY9", "half a record");
+  writeFile(folder / "plot.bmp.tmp-000000", "half a picture");
+  writeFile(folder / "notes.tmp-1", "the user's own");
+  for (const char* name : {"Kurvana.ini.tmp-Ab3xY9", "plot.bmp.tmp-000000", "notes.tmp-1"}) {
+    const timespec old[2] = {{1, 0}, {1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (folder / name).c_str(), old, 0), 0);
+  }
+  start();
+  ASSERT_TRUE(startStatus.ok()) << messagesOf(startStatus);
+  EXPECT_FALSE(fs::exists(folder / "Kurvana.ini.tmp-Ab3xY9"));
+  EXPECT_FALSE(fs::exists(folder / "plot.bmp.tmp-000000"));
+  EXPECT_EQ(slurp(folder / "notes.tmp-1"), "the user's own");
 }
 
 }  // namespace

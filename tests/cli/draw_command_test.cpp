@@ -2,6 +2,8 @@
 // prints and how it fails.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -359,6 +361,41 @@ TEST_F(CliDraw, FunctionFileProblems) {
                                              {"save-function", "-o", "x.bmp", "a.kv1"},
                                              {"draw", "--file"}}) {
     EXPECT_EQ(cli(args).status, 2) << args.back();
+  }
+}
+
+TEST_F(CliDraw, WhatIsNotAFileIsRefusedWithoutBlocking) {
+  const fs::path pipe = folder / "p.kv1";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+  // Killed if it blocks, which then fails the test rather than hanging it.
+  const std::string guard = "LC_ALL=C timeout -s KILL 60";
+  const CliRun read = cli({"draw", "--file", pipe.string(), "-o", (folder / "x.bmp").string()}, guard);
+  EXPECT_EQ(read.status, 1);
+  EXPECT_EQ(read.err.substr(0, read.err.find('\n')),
+            "kurvana-cli: Cannot read \"" + pipe.string() + "\": it is a named pipe");
+  const std::vector<std::string> targets = {"-o", "--report"};
+  for (const std::string& option : targets) {
+    const CliRun written = cli({"draw", "--f", "F(x)=x", option, pipe.string()}, guard);
+    EXPECT_EQ(written.status, 1) << option;
+    EXPECT_NE(written.err.find("kurvana-cli: Cannot write \"" + pipe.string() +
+                               "\": it is a named pipe, not replaced\n"),
+              std::string::npos)
+        << written.err;
+  }
+  const CliRun saved = cli({"save-function", "--f", "F(x)=x", pipe.string()}, guard);
+  EXPECT_EQ(saved.status, 1);
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  // A device node made for the test, never the machine's own /dev/null.
+  const fs::path device = folder / "null";
+  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+    const CliRun onDevice = cli({"draw", "--f", "F(x)=x", "-o", device.string()}, guard);
+    EXPECT_EQ(onDevice.status, 1);
+    EXPECT_EQ(onDevice.err,
+              "kurvana-cli: Cannot write \"" + device.string() + "\": it is a device, not replaced\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(device.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, ::makedev(1, 3));
   }
 }
 
