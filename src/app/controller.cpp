@@ -279,46 +279,42 @@ Status Controller::loadLanguages() {
     status.add(std::move(chosen.error));
     selectedLanguage_ = std::move(chosen.name);
   }
-  languages_ = {LanguageItem{"English", {}}};
+  languages_ = {LanguageItem{"English", {}, {}}};
   chosenLanguageIndex_ = 0;
   int remembered = 0;
-  for (const auto& file : listLanguageFiles(languageFolders(setup_.executable))) {
-    const LanguageFileRead read = readLanguageFile(file);
-    if (const auto* failure = std::get_if<ReadFailure>(&read)) status.add(failure->message);
-    const auto* language = std::get_if<LanguageFile>(&read);
-    if (language == nullptr) continue;  // unreadable, or not a language file
-    languages_.push_back(LanguageItem{language->name, file});
-    if (!selectedLanguage_.empty() && language->name == selectedLanguage_) {
-      remembered = static_cast<int>(languages_.size()) - 1;
+  LanguageList read = readLanguageFiles(listLanguageFiles(languageFolders(setup_.executable)));
+  for (std::string& problem : read.problems) status.add(std::move(problem));
+  for (ListedLanguage& listed : read.languages) {
+    LanguageFile& language = listed.language;
+    if (!selectedLanguage_.empty() && language.name == selectedLanguage_) {
+      remembered = static_cast<int>(languages_.size());
     }
+    languages_.push_back(
+        LanguageItem{std::move(language.name), listed.file, std::move(language.texts)});
   }
   if (remembered > 0 && isOn(app_->plot.optLanguage)) {
     chosenLanguageIndex_ = remembered;
     selectedLanguage_ = languages_[static_cast<std::size_t>(remembered)].name;
   }
-  status.add(applyLanguage(chosenLanguageIndex_));
+  applyLanguage(chosenLanguageIndex_);
   return status;
 }
 
-Status Controller::applyLanguage(int languageIndex) {
-  Status status;
+void Controller::applyLanguage(int languageIndex) {
   if (!isOn(app_->plot.optLanguage) || languageIndex <= 0) {
     app_->texts = InterfaceTexts();
   } else {
-    // Every file whose first line is the chosen name, in the list's order;
-    // texts stay as they are when none is found.
-    for (const LanguageItem& item : languages_) {
-      if (item.file.empty()) continue;
-      const LanguageFileRead read = readLanguageFile(item.file);
-      if (const auto* failure = std::get_if<ReadFailure>(&read)) status.add(failure->message);
-      const auto* language = std::get_if<LanguageFile>(&read);
-      if (language != nullptr && language->name == selectedLanguage_) {
-        kurvana::applyLanguage(app_->texts, *language);
-      }
+    // Applying a file starts again from English, so of the files whose
+    // first line is the chosen name the last in the list decides. Texts stay
+    // as they are when none is found.
+    const auto last = std::find_if(
+        languages_.rbegin(), languages_.rend(),
+        [this](const auto& item) { return !item.file.empty() && item.name == selectedLanguage_; });
+    if (last != languages_.rend()) {
+      kurvana::applyLanguage(app_->texts, LanguageFile{last->name, last->texts});
     }
   }
   view_.showInterfaceTexts(app_->texts);
-  return status;
 }
 
 DrawResult Controller::applySettings(int languageIndex) {
@@ -333,7 +329,7 @@ DrawResult Controller::applySettings(int languageIndex) {
                                  : languages_[static_cast<std::size_t>(languageIndex)].name;
   if (dataFolder_) status.add(writeChosenLanguage(chosenLanguagePath(), chosen));
   selectedLanguage_ = chosen;
-  status.add(applyLanguage(languageIndex));
+  applyLanguage(languageIndex);
   DrawResult result = redraw();
   status.add(std::move(result.status));
   result.status = std::move(status);

@@ -74,10 +74,12 @@ enum class Option {
 };
 
 // An entry of the language list: item 0 is English, built in; the others
-// name the language file whose first line they show.
+// name the language file whose first line they show, and keep its texts as
+// read when the list was made.
 struct LanguageItem {
   std::string name;
-  std::filesystem::path file;  // empty for English
+  std::filesystem::path file;      // empty for English
+  std::vector<std::string> texts;  // lines 2.. of the file
 };
 
 class Controller {
@@ -130,11 +132,13 @@ class Controller {
   // The palette's pick: the curve colour, its dark companion and the swatch.
   void setCurveColor(Color color);
 
-  // The interface languages, read when the settings dialog is made: the
-  // chosen language (Kurvana.lng), the list (English, then the language files
-  // of the executable's folder and of <prefix>/share/kurvana), and with
-  // "Program language" on the chosen item selected (the later of equal
-  // names) and its texts applied.
+  // The interface languages, read once, when the settings dialog is made:
+  // the chosen language (Kurvana.lng), the list (English, then the language
+  // files of the executable's folder and of <prefix>/share/kurvana, at most
+  // kMaxLanguageBytes of them, see readLanguageFiles), and with "Program
+  // language" on the chosen item selected (the later of equal names) and its
+  // texts applied. The texts are kept: applying a language later reads no
+  // file, so a settings OK costs nothing however many translations there are.
   Status loadLanguages();
   const std::vector<LanguageItem>& languages() const { return languages_; }
   // The item selected by loadLanguages (0 when none matched or the list is off).
@@ -209,8 +213,9 @@ class Controller {
   std::filesystem::path settingsPath() const;
   std::filesystem::path chosenLanguagePath() const;
   std::uint8_t& flag(Option option);
-  // The texts of the selected language, or English; shown at once.
-  Status applyLanguage(int languageIndex);
+  // The texts of the selected language as read by loadLanguages, or
+  // English; shown at once.
+  void applyLanguage(int languageIndex);
 
   AppView& view_;
   ControllerSetup setup_;

@@ -47,6 +47,34 @@ std::string quotedExec(const std::string& path) {
   return out + "\"";
 }
 
+// Whether `path` can stand in an Exec= line: the entry is UTF-8 text of
+// one key a line, so a line end (or any other control character, C1 ones
+// included) would end the key early and start keys of its own, and bytes
+// that are not UTF-8 make the whole entry invalid.
+bool fitsDesktopEntry(std::string_view path) {
+  for (std::size_t i = 0; i < path.size();) {
+    const auto b = static_cast<unsigned char>(path[i]);
+    if (b < 0x80) {
+      if (b < 0x20 || b == 0x7F) return false;
+      ++i;
+      continue;
+    }
+    const std::size_t length = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > path.size()) return false;
+    char32_t c = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(path[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    const char32_t shortest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (c < shortest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    if (c <= 0x9F) return false;  // a C1 control character
+    i += length;
+  }
+  return true;
+}
+
 bool writeIn(const std::filesystem::path& folder, std::string_view name, const std::string& text) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -157,6 +185,13 @@ void registerFileType(std::string_view extension, const std::filesystem::path& e
               "\"/>\n"
               "  </mime-type>\n"
               "</mime-info>\n");
+
+  // An executable the entry cannot name gets neither the entry nor the
+  // association: an entry left from an earlier start stays as it was (it may
+  // still point at a working copy), and the default is not set to an entry
+  // we did not write. The type definitions above name no program, so they
+  // stay useful either way.
+  if (!fitsDesktopEntry(executable.string())) return;
 
   writeIn(dataHome / "applications", kDesktopFile,
           "[Desktop Entry]\n"

@@ -34,7 +34,10 @@ inline constexpr std::string_view kIconName = "kurvana";
 // `executable`, the default application in XDG_CONFIG_HOME (default
 // ~/.config)/mimeapps.list. Each step that fails is skipped silently;
 // mimeapps.list is changed only when it could be read (or does not exist),
-// keeping every other line as it was.
+// keeping every other line as it was. An executable path with a control
+// character or that is not UTF-8 cannot be written into the entry: then only
+// the MIME type is written, and an entry or association already there is
+// left as it was.
 void registerFileType(std::string_view extension, const std::filesystem::path& executable,
                       const Environment& env);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <system_error>
+#include <utility>
 
 #include "files/atomic_file.h"
 
@@ -9,8 +11,8 @@ namespace kurvana {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-// A language file is 36 short lines; more than this is not one.
-constexpr std::size_t kMaxFileBytes = 1 << 20;
+// The chosen-language file is held to the same limit as a language file.
+constexpr std::size_t kMaxFileBytes = kMaxLanguageFileBytes;
 
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -52,6 +54,7 @@ unsigned char byteAt(std::string_view bytes, std::size_t i) {
 // in-range sequence becomes U+FFFD and clears `valid`.
 std::u32string utf8CodePoints(std::string_view bytes, bool& valid) {
   std::u32string out;
+  out.reserve(bytes.size());  // at most one code point a byte
   valid = true;
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char b = byteAt(bytes, i);
@@ -88,12 +91,14 @@ std::u32string utf8CodePoints(std::string_view bytes, bool& valid) {
 // Code points of UTF-16 bytes; an odd last byte is ignored.
 std::u32string utf16CodePoints(std::string_view bytes, bool bigEndian) {
   std::u32string units;
+  units.reserve(bytes.size() / 2);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const unsigned char low = byteAt(bytes, bigEndian ? i + 1 : i);
     const unsigned char high = byteAt(bytes, bigEndian ? i : i + 1);
     units += static_cast<char32_t>(low | (high << 8));
   }
   std::u32string out;
+  out.reserve(units.size());
   for (std::size_t k = 0; k < units.size(); ++k) {
     char32_t c = units[k];
     if (c >= 0xD800 && c <= 0xDBFF && k + 1 < units.size() && units[k + 1] >= 0xDC00 &&
@@ -141,8 +146,8 @@ std::vector<std::string> splitLines(const std::u32string& text) {
   for (std::size_t k = 0; k < text.size(); ++k) {
     const char32_t c = text[k];
     if (c == '\r' || c == '\n') {
-      lines.push_back(line);
-      line.clear();
+      lines.push_back(std::move(line));
+      line.clear();  // moved from: valid, but not necessarily empty
       open = false;
       if (c == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
       continue;
@@ -150,7 +155,7 @@ std::vector<std::string> splitLines(const std::u32string& text) {
     appendUtf8(line, c);
     open = true;
   }
-  if (open) lines.push_back(line);
+  if (open) lines.push_back(std::move(line));
   return lines;
 }
 
@@ -195,7 +200,7 @@ std::string encodeUtf16(std::string_view utf8) {
 
 LanguageFileRead readLanguageFile(const std::filesystem::path& path) {
   std::string error;
-  const auto lines = readTextLines(path, error);
+  auto lines = readTextLines(path, error);
   if (!error.empty()) return ReadFailure{error};
   // A blank name would be an empty-looking item in the list.
   const auto blank = [](const std::string& name) {
@@ -205,7 +210,7 @@ LanguageFileRead readLanguageFile(const std::filesystem::path& path) {
   LanguageFile file;
   file.name = lines->front();
   for (std::size_t k = 1; k < lines->size() && file.texts.size() < kTextCount; ++k) {
-    file.texts.push_back((*lines)[k]);
+    file.texts.push_back(std::move((*lines)[k]));
   }
   return file;
 }
@@ -215,6 +220,37 @@ void applyLanguage(InterfaceTexts& texts, const LanguageFile& language) {
   for (std::size_t k = 0; k < language.texts.size() && k < kTextCount; ++k) {
     texts.languageTexts[k] = language.texts[k];
   }
+}
+
+LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
+                               std::uintmax_t maxTotalBytes) {
+  LanguageList list;
+  std::uintmax_t total = 0;
+  for (const auto& path : files) {
+    std::error_code code;
+    std::uintmax_t size = std::filesystem::file_size(path, code);
+    // No size (gone since listing, a folder on the way we may not search):
+    // the read fails at once, costing nothing, and its message says why.
+    if (code) size = 0;
+    if (size > kMaxLanguageFileBytes) continue;  // not a language file; not worth reading
+    if (size > maxTotalBytes - total) {
+      const bool mebibytes = maxTotalBytes > 0 && maxTotalBytes % (1 << 20) == 0;
+      list.problems.push_back(
+          "Language file \"" + path.string() +
+          "\" and those after it are left out: all language files together may not exceed " +
+          std::to_string(mebibytes ? maxTotalBytes >> 20 : maxTotalBytes) +
+          (mebibytes ? " MiB." : " bytes."));
+      break;
+    }
+    total += size;
+    LanguageFileRead read = readLanguageFile(path);
+    if (auto* failure = std::get_if<ReadFailure>(&read)) {
+      list.problems.push_back(std::move(failure->message));
+    } else if (auto* language = std::get_if<LanguageFile>(&read)) {
+      list.languages.push_back(ListedLanguage{path, std::move(*language)});
+    }
+  }
+  return list;
 }
 
 std::vector<std::filesystem::path> listLanguageFiles(

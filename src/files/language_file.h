@@ -3,6 +3,7 @@
 // written as UTF-16 LE; UTF-16 BE and UTF-8 are read as well.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -33,12 +34,21 @@ std::optional<std::vector<std::string>> decodeTextLines(std::string_view bytes);
 // UTF-8 text as UTF-16 LE with the FF FE mark; invalid bytes become U+FFFD.
 std::string encodeUtf16(std::string_view utf8);
 
+// A language file is 36 short lines; a larger file is not one.
+inline constexpr std::uintmax_t kMaxLanguageFileBytes = 1 << 20;
+// All language files read in one start together. A real translation is a
+// few kilobytes, so this holds hundreds of them; a folder of junk near the
+// single-file limit is then read, decoded and kept only up to this much,
+// a fraction of a second, instead of stalling the start without bound.
+inline constexpr std::uintmax_t kMaxLanguageBytes = 4 << 20;
+
 struct LanguageFile {
   std::string name;                // line 1, as the language list shows it
   std::vector<std::string> texts;  // lines 2.., at most 35
 };
-// Not text (see decodeTextLines), larger than 1 MiB, or a blank first line
-// (nothing to pick in the list): leave the file out without a word.
+// Not text (see decodeTextLines), larger than kMaxLanguageFileBytes, or a
+// blank first line (nothing to pick in the list): leave the file out without
+// a word.
 struct NotALanguageFile {};
 // `Cannot read "<path>": <reason>`, for a message box.
 struct ReadFailure {
@@ -51,6 +61,23 @@ using LanguageFileRead = std::variant<LanguageFile, NotALanguageFile, ReadFailur
 // English first, then the file's texts in order: texts the file lacks stay
 // English, lines beyond the 35 texts are ignored.
 void applyLanguage(InterfaceTexts& texts, const LanguageFile& language);
+
+// The language files among `files` (as listLanguageFiles gives them), read
+// in order, with the read failures as messages. Sizes are looked up before
+// reading: a file over kMaxLanguageFileBytes is left out unread and without
+// a word; the first file that would take the sizes of the files read so far
+// beyond `maxTotalBytes` is left out, and every one after it, unread, with
+// one message naming it.
+struct ListedLanguage {
+  std::filesystem::path file;
+  LanguageFile language;
+};
+struct LanguageList {
+  std::vector<ListedLanguage> languages;
+  std::vector<std::string> problems;
+};
+[[nodiscard]] LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
+                                             std::uintmax_t maxTotalBytes = kMaxLanguageBytes);
 
 // Regular files (or links to one) named lang_*.txt in any letter case in
 // each folder, folders in the order given (the program's own folder first),

@@ -537,6 +537,62 @@ TEST_F(ControllerLanguages, OkWritesTheChoiceAppliesItAndRedraws) {
   EXPECT_EQ(c.app().texts[TextId::kReport], "Generate report");
 }
 
+// The files are read once, as the list is made: an OK afterwards applies
+// the texts read then, whatever became of the files, and reports nothing.
+TEST_F(ControllerLanguages, OkAppliesTheTextsReadAtStartWhateverBecameOfTheFiles) {
+  writeLanguage("lang_de.txt", "Deutsch", "D");
+  writeLanguage("lang_fr.txt", "Francais", "F");
+  Controller& c = startWith(true);
+  ASSERT_TRUE(c.loadLanguages().ok());
+  ASSERT_EQ(names(c), (std::vector<std::string>{"English", "Deutsch", "Francais"}));
+  writeLanguage("lang_de.txt", "Deutsch", "changed");
+  fs::remove(root / "bin/lang_fr.txt");
+  const struct {
+    int item;
+    std::string report;
+  } steps[] = {{1, "D 13"}, {2, "F 13"}, {0, "Generate report"}, {1, "D 13"}};
+  for (const auto& step : steps) {
+    DrawResult result = c.applySettings(step.item);
+    EXPECT_TRUE(result.status.ok()) << step.item << ": " << result.status.messages().front();
+    EXPECT_EQ(c.app().texts[TextId::kReport], step.report) << step.item;
+    ASSERT_TRUE(view.shownTexts.has_value());
+    EXPECT_EQ((*view.shownTexts)[TextId::kReport], step.report) << step.item;
+  }
+  // Renamed on disk: the list, made at start, still names it as it was.
+  writeLanguage("lang_de.txt", "Neu", "N");
+  EXPECT_TRUE(c.applySettings(1).status.ok());
+  EXPECT_EQ(c.app().texts[TextId::kReport], "D 13");
+}
+
+// Files of exactly kMaxLanguageBytes together are all listed; one byte more
+// leaves the file that brings it out, with a message naming it.
+TEST_F(ControllerLanguages, LanguageFilesUpToTheTotalCapAreListed) {
+  static_assert(kMaxLanguageBytes % kMaxLanguageFileBytes == 0);
+  const std::uintmax_t count = kMaxLanguageBytes / kMaxLanguageFileBytes;
+  std::vector<std::string> expected = {"English"};
+  for (std::uintmax_t i = 0; i < count; ++i) {
+    const std::string name = "Big" + std::to_string(i);
+    std::string bytes = name + "\r\n";
+    bytes.resize(kMaxLanguageFileBytes, 'x');
+    writeFile(root / "bin" / ("lang_" + std::to_string(i) + ".txt"), bytes);
+    expected.push_back(name);
+  }
+  Controller& c = startWith(true);
+  Status status = c.loadLanguages();
+  EXPECT_TRUE(status.ok()) << status.messages().front();
+  EXPECT_EQ(names(c), expected);
+
+  const fs::path over = root / "bin/lang_z.txt";  // sorts last
+  writeFile(over, "Z");
+  status = c.loadLanguages();
+  EXPECT_EQ(names(c), expected);
+  EXPECT_EQ(status.messages(),
+            std::vector<std::string>{"Language file \"" + over.string() +
+                                     "\" and those after it are left out: all language files "
+                                     "together may not exceed " +
+                                     std::to_string(kMaxLanguageBytes >> 20) + " MiB."});
+}
+
 TEST_F(ControllerLanguages, ThePaletteSetsTheColourItsCompanionAndTheSwatch) {
   Controller& c = startWith(false);
   c.setCurveColor(0xFAFAFA);

@@ -139,6 +139,96 @@ TEST_F(DesktopRegistration, FollowsTheExecutableAndKeepsOtherAssociations) {
             std::string::npos);
 }
 
+// The Exec line of an ordinary path with every character the quoting must
+// treat: the whole line, with nothing after it on the same key.
+TEST_F(DesktopRegistration, TheExecLineQuotesReservedCharacters) {
+  const struct {
+    std::string path;
+    std::string exec;
+  } cases[] = {
+      {"/opt/kurvana/bin/kurvana", R"(Exec="/opt/kurvana/bin/kurvana" %f)"},
+      // Inside the quotes " ` $ \ get a backslash, and the string escapes
+      // double every backslash; % is doubled for the field codes.
+      {R"(/opt/my "app"/back\slash/$HOME/50%/`t`/'s' ~;&|<>*?#()=/kurvana)",
+       R"(Exec="/opt/my \\"app\\"/back\\\\slash/\\$HOME/50%%/\\`t\\`/'s' ~;&|<>*?#()=/kurvana" %f)"},
+      {"/opt/Größe €/𝑥\u00A0/kurvana", "Exec=\"/opt/Größe €/𝑥\u00A0/kurvana\" %f"},
+  };
+  for (const auto& c : cases) {
+    registerFileType("kv1", c.path, env());
+    std::istringstream entry(slurp(root / "data/applications/kurvana.desktop"));
+    std::vector<std::string> execs;
+    for (std::string line; std::getline(entry, line);) {
+      if (line.starts_with("Exec")) execs.push_back(line);
+    }
+    EXPECT_EQ(execs, std::vector<std::string>{c.exec}) << c.path;
+  }
+}
+
+// A path the entry cannot hold (a control character would end the Exec key
+// and start keys of its own; an entry must be UTF-8) writes no entry and no
+// association: an earlier good registration stays exactly as it was. The
+// type definitions, which name no program, are still written.
+TEST_F(DesktopRegistration, APathTheEntryCannotHoldRegistersNoProgram) {
+  const std::string rejected[] = {
+      "/opt/a\nExec=/bin/evil/kurvana",
+      "/opt/a\rb/kurvana",
+      "/opt/a\tb/kurvana",
+      std::string("/opt/a\0b/kurvana", 16),  // not a path the system gives, but a string can
+      "/opt/a\x1F/kurvana",
+      "/opt/a\x7F/kurvana",
+      "/opt/a\xC2\x80/kurvana",  // U+0080 and U+009F, C1 controls
+      "/opt/a\xC2\x9F/kurvana",
+      "/opt/Gr\xF6\xDF/kurvana",  // Latin-1
+      "/opt/\xFF\xFE/kurvana",
+      "/opt/\xC3/kurvana",              // a cut sequence
+      "/opt/\xC0\xAF/kurvana",          // an overlong '/'
+      "/opt/\xED\xA0\x80/kurvana",      // a surrogate
+      "/opt/\xF4\x90\x80\x80/kurvana",  // beyond U+10FFFF
+      "/opt/kurvana\xE2\x82",           // cut at the very end
+  };
+  const fs::path entry = root / "data/applications/kurvana.desktop";
+  const fs::path list = root / "config/mimeapps.list";
+  const auto show = [](const std::string& path) {
+    std::ostringstream out;
+    for (const unsigned char c : path) {
+      if (c >= 0x20 && c < 0x7F) {
+        out << c;
+      } else {
+        out << "\\x" << std::hex << int(c) << std::dec;
+      }
+    }
+    return out.str();
+  };
+  const auto inode = [](const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+
+  // First run from such a place: the types, nothing else.
+  for (const std::string& path : rejected) {
+    registerFileTypes(path, "", env(), recorder());
+    EXPECT_FALSE(fs::exists(entry)) << show(path);
+    EXPECT_FALSE(fs::exists(list)) << show(path);
+    EXPECT_TRUE(fs::exists(root / "data/mime/packages/kurvana-kv2.xml")) << show(path);
+  }
+
+  // After a good registration of one type the entry and the list stay
+  // untouched, not even rewritten with the same bytes.
+  registerFileType("kv1", "/good/kurvana", env());
+  const std::string goodEntry = slurp(entry);
+  const std::string goodList = slurp(list);
+  ASSERT_EQ(goodList, "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n");
+  const auto entryInode = inode(entry);
+  const auto listInode = inode(list);
+  for (const std::string& path : rejected) {
+    registerFileTypes(path, "", env(), recorder());
+    EXPECT_EQ(slurp(entry), goodEntry) << show(path);
+    EXPECT_EQ(inode(entry), entryInode) << show(path);
+    EXPECT_EQ(slurp(list), goodList) << show(path);
+    EXPECT_EQ(inode(list), listInode) << show(path);
+  }
+}
+
 TEST_F(DesktopRegistration, FailingStepsAreSkippedSilently) {
   fs::create_directories(root);
   std::ofstream(root / "data") << "a file where a folder should be";

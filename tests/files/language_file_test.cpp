@@ -187,7 +187,7 @@ TEST_F(LanguageFiles, AShortFileKeepsEnglishForTheRest) {
 TEST_F(LanguageFiles, WhatCountsAsALanguageFile) {
   std::string text = "Long\r\n";
   for (int i = 0; i < 50; ++i) text += "t" + std::to_string(i) + "\r\n";
-  std::string largest = "Big\r\n" + std::string((1 << 20) - 7, 'x') + "\r\n";
+  std::string largest = "Big\r\n" + std::string(kMaxLanguageFileBytes - 7, 'x') + "\r\n";
   const struct {
     std::string bytes;
     std::string name;  // empty: not a language file
@@ -196,7 +196,7 @@ TEST_F(LanguageFiles, WhatCountsAsALanguageFile) {
       {utf16(text), "Long", kTextCount},  // lines beyond the texts are ignored
       {"Deutsch", "Deutsch", 0},          // one line, no line end
       {utf16("Deutsch\r\n"), "Deutsch", 0},
-      {largest, "Big", 1},
+      {largest, "Big", 1},  // exactly the limit
       {largest + "x", "", 0},
       {"", "", 0},
       {"\xFF\xFE", "", 0},
@@ -245,6 +245,87 @@ TEST_F(LanguageFiles, ListedInAnyLetterCaseByFolderThenName) {
   EXPECT_EQ(found, (std::vector<fs::path>{own / "LANG_DE.TXT", own / "Lang_Fr.Txt",
                                           own / "lang_.txt", own / "lang_a.txt",
                                           own / "lang_link.txt", shared / "lang_a.txt"}));
+}
+
+// The total is checked with the sizes known before reading: exactly the cap
+// is read whole; one byte over leaves out the file that crosses it and,
+// unread, all after it, so a later file that cannot be read says nothing.
+// A file over the single-file limit is skipped unread and counts nothing.
+TEST_F(LanguageFiles, TheTotalCapLeavesOutTheFileThatCrossesItAndAllAfter) {
+  const fs::path big = folder / "lang_0big.txt";
+  const fs::path a = folder / "lang_a.txt";
+  const fs::path b = folder / "lang_b.txt";
+  const fs::path gone = folder / "lang_gone.txt";  // listed, then removed
+  write(big, "Big\r\n" + std::string(kMaxLanguageFileBytes - 4, 'x'));
+  write(a, utf16("Alpha\r\n A1\r\n"));
+  write(b, "Beta\r\n B1\r\n");
+  const std::uintmax_t sizeA = fs::file_size(a);
+  const std::uintmax_t sizeB = fs::file_size(b);
+  const std::string cannotRead = "Cannot read \"" + gone.string() + "\": No such file or directory";
+  const auto leftOut = [](const fs::path& file, std::uintmax_t cap) {
+    return "Language file \"" + file.string() +
+           "\" and those after it are left out: all language files together may not exceed " +
+           std::to_string(cap) + " bytes.";
+  };
+  const struct {
+    std::uintmax_t cap;
+    std::vector<std::string> names;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {sizeA + sizeB + 1, {"Alpha", "Beta"}, {cannotRead}},
+      {sizeA + sizeB, {"Alpha", "Beta"}, {cannotRead}},
+      {sizeA + sizeB - 1, {"Alpha"}, {leftOut(b, sizeA + sizeB - 1)}},
+      {sizeA, {"Alpha"}, {leftOut(b, sizeA)}},
+      {sizeA - 1, {}, {leftOut(a, sizeA - 1)}},
+      {0, {}, {leftOut(a, 0)}},
+  };
+  for (const auto& c : cases) {
+    const LanguageList list = readLanguageFiles({big, a, b, gone}, c.cap);
+    std::vector<std::string> names;
+    for (const auto& listed : list.languages) names.push_back(listed.language.name);
+    EXPECT_EQ(names, c.names) << "cap " << c.cap;
+    EXPECT_EQ(list.problems, c.problems) << "cap " << c.cap;
+  }
+  const LanguageList whole = readLanguageFiles({a, b});
+  ASSERT_EQ(whole.languages.size(), 2u);
+  EXPECT_EQ(whole.languages[0].file, a);
+  EXPECT_EQ(whole.languages[0].language.texts, (Lines{" A1"}));
+  EXPECT_EQ(whole.languages[1].file, b);
+  EXPECT_EQ(whole.languages[1].language.texts, (Lines{" B1"}));
+}
+
+// Files the cap leaves out are never opened: one the user may not read
+// says so within the cap and nothing once it lies beyond; a file over the
+// single-file limit is never opened either.
+TEST_F(LanguageFiles, FilesLeftOutAreNeverOpened) {
+  const fs::path big = folder / "lang_0big.txt";
+  const fs::path a = folder / "lang_a.txt";
+  const fs::path b = folder / "lang_b.txt";
+  const fs::path locked = folder / "lang_locked.txt";
+  write(big, std::string(kMaxLanguageFileBytes + 1, 'x'));
+  write(a, "Alpha\r\n");
+  write(b, "Beta\r\n");
+  write(locked, "Locked\r\n");
+  for (const fs::path& path : {big, locked}) ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  const std::uintmax_t all = fs::file_size(a) + fs::file_size(b) + fs::file_size(locked);
+  const std::uintmax_t sizeA = fs::file_size(a);
+  const auto seen = testing::asNobody([&] {
+    std::string out;
+    for (const std::uintmax_t cap : {all, sizeA}) {
+      for (const std::string& problem : readLanguageFiles({big, a, b, locked}, cap).problems) {
+        out += "[" + problem + "]";
+      }
+      out += "|";
+    }
+    return out;
+  });
+  ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
+  EXPECT_EQ(*seen, "[Cannot read \"" + locked.string() +
+                       "\": Permission denied]|[Language file \"" + b.string() +
+                       "\" and those after it are left out: all language files together may not "
+                       "exceed " +
+                       std::to_string(sizeA) + " bytes.]|");
 }
 
 TEST_F(LanguageFiles, TheProgramFolderComesBeforeTheInstalledOne) {

@@ -1,8 +1,8 @@
 // Interface languages on screen: the shipped translations placed beside a
 // pretend executable, chosen in the settings dialog, reach every caption,
 // title, message line and report word; the choice survives a restart; equal
-// names, the option switched off, an unreadable choice file and a caption
-// longer than its label.
+// names, a file removed after start, the option switched off, an unreadable
+// choice file and a caption longer than its label.
 #include <QComboBox>
 
 #include "ui/about_window.h"
@@ -149,6 +149,18 @@ TEST_F(LanguagesTest, OfTwoFilesWithEqualNamesTheLaterIsSelected) {
   EXPECT_EQ(languageList()->currentIndex(), 2);
   EXPECT_EQ(text("colorPickerCaption"), " Farbwahl zwei");
   EXPECT_EQ(text("autoScaleCaption"), " Automatische Skalierung");
+}
+
+// The translations are read once, as the window starts: removed from disk
+// afterwards, a language is still listed and applied, without a message.
+TEST_F(LanguagesTest, ATranslationRemovedAfterStartIsStillApplied) {
+  install("lang_de.txt", bin());
+  startShown();
+  fs::remove(bin() / "lang_de.txt");
+  choose("Deutsch");
+  EXPECT_EQ(mainCaptions(), kGermanCaptions);
+  EXPECT_EQ(settings()->title(), "Einstellungen");
+  EXPECT_TRUE(problems.empty()) << problems.join("\n").toStdString();
 }
 
 TEST_F(LanguagesTest, WithTheOptionOffEnglishIsUsedWhateverIsSaved) {
