@@ -1,17 +1,9 @@
 #include "files/desktop_registration.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <optional>
 #include <system_error>
-#include <thread>
 
 #include "files/atomic_file.h"
-
-extern char** environ;
 
 namespace kurvana {
 namespace {
@@ -119,46 +111,10 @@ std::string withDefaultApplication(const std::string& old, const std::string& ty
   return out;
 }
 
-// Starts argv[0], found through PATH, without a shell and with no input or
-// output; nothing when it cannot be started.
-std::optional<pid_t> spawnQuietly(const std::vector<std::string>& argv) {
-  if (argv.empty()) return std::nullopt;
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) return std::nullopt;
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) return std::nullopt;
-  return pid;
-}
-
-void waitFor(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-}
-
 }  // namespace
 
 std::string mimeTypeOf(std::string_view extension) {
   return "application/x-kurvana-" + std::string(extension);
-}
-
-void runQuietly(const std::vector<std::string>& argv) {
-  if (const auto pid = spawnQuietly(argv)) waitFor(*pid);
-}
-
-bool runInBackground(const std::vector<std::string>& argv) {
-  const auto pid = spawnQuietly(argv);
-  if (!pid) return false;
-  std::thread([pid = *pid] { waitFor(pid); }).detach();
-  return true;
 }
 
 void registerFileType(std::string_view extension, const std::filesystem::path& executable,

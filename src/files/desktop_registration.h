@@ -9,21 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "files/child_process.h"
 #include "files/history.h"
 
 namespace kurvana {
 
 // Runs a program with arguments; failures are ignored.
 using CommandRunner = std::function<void(const std::vector<std::string>& argv)>;
-
-// Runs argv[0] found through PATH, without a shell, its output discarded, and
-// waits for it.
-void runQuietly(const std::vector<std::string>& argv);
-
-// The same without waiting: the program runs on its own and a thread of ours
-// collects its exit, so nothing of the caller's waits for it. False when it
-// could not be started.
-bool runInBackground(const std::vector<std::string>& argv);
 
 // The name under which the program's icon is installed and referred to.
 inline constexpr std::string_view kIconName = "kurvana";

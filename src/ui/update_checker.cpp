@@ -34,22 +34,35 @@ void UpdateChecker::start() {
                        QNetworkRequest::SameOriginRedirectPolicy);
   reply_ = network_.get(request);
   QNetworkReply* reply = reply_;
+  // Qt holds no more than this between our reads, whatever the server sends.
+  reply->setReadBufferSize(kMaxDocumentBytes + 1);
   QTimer::singleShot(timeoutMs_, reply, [reply] { reply->abort(); });
-  // Stops an oversized answer early; conclude() drops one that arrived whole.
-  connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-    if (received > kMaxDocumentBytes) reply->abort();
-  });
+  // The cap counts the bytes we read ourselves, as they arrive. Qt's progress
+  // comes at most every 100 ms and only with new data, so a chunked answer
+  // (which names no length) could pile up megabytes before it, or pass the
+  // cap, stall and be held until the timer.
+  connect(reply, &QNetworkReply::readyRead, this, &UpdateChecker::readArrived);
   connect(reply, &QNetworkReply::finished, this, &UpdateChecker::conclude);
+}
+
+void UpdateChecker::readArrived() {
+  if (!reply_) return;
+  body_ += reply_->read(kMaxDocumentBytes + 1 - body_.size());
+  // Aborting finishes the reply at once, through conclude().
+  if (body_.size() > kMaxDocumentBytes) reply_->abort();
 }
 
 void UpdateChecker::conclude() {
   QNetworkReply* reply = reply_;
   reply_ = nullptr;
+  if (!reply) return;
+  reply->disconnect(this);
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  const bool received = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300 &&
-                        reply->bytesAvailable() <= kMaxDocumentBytes;
+  const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+  if (ok) body_ += reply->read(kMaxDocumentBytes + 1 - body_.size());  // anything not yet read
   // The body's UTF-8 bytes as they came; offersUpdate counts bytes.
-  const QByteArray body = received ? reply->readAll() : QByteArray();
+  const QByteArray body = ok && body_.size() <= kMaxDocumentBytes ? body_ : QByteArray();
+  body_.clear();
   const bool offered = offersUpdate(std::string_view(body.constData(), body.size()));
   reply->deleteLater();
   // Our signals go out from the event loop, not from inside the reply's own

@@ -2,6 +2,7 @@
 // that reports whether it offers a newer version. Every failure is silent.
 #pragma once
 
+#include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
@@ -15,7 +16,8 @@ class UpdateChecker : public QObject {
   Q_OBJECT
 
  public:
-  // The largest version document read; a longer answer counts as a failure.
+  // The largest version document read; a longer answer counts as a failure
+  // and ends the request as soon as one byte more has arrived.
   static constexpr qint64 kMaxDocumentBytes = 64 * 1024;
 
   // `timeoutMs` bounds the whole request, from start() to the last byte.
@@ -37,12 +39,16 @@ class UpdateChecker : public QObject {
   void finished();
 
  private:
+  // Moves what arrived into body_, ending the request once it passes the cap.
+  void readArrived();
   void conclude();
 
   QUrl versionDocument_;
   int timeoutMs_;
   QNetworkAccessManager network_;
   QPointer<QNetworkReply> reply_;
+  // The document as read so far: at most one byte over the cap.
+  QByteArray body_;
   bool started_ = false;
 };
 

@@ -1,74 +1,135 @@
-// Opening the report: the handler gets the file and runs on its own; an
-// editor left open by the previous report is never ended.
+// Opening the report: one opener per editor, started again once the editor
+// is gone; the editor is never ended, and no thread waits for any of it.
 #include "explore/report_opener.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/child_processes.h"
 #include "support/test_files.h"
 
 namespace kurvana {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::childrenOfThisProcess;
+using testing::running;
+using testing::waitUntil;
 
-// True while the process exists and is not a zombie.
-bool running(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string skip;
-  if (!(stat >> skip)) return false;
-  // The command name is in brackets and may hold spaces; the state follows it.
-  std::string rest((std::istreambuf_iterator<char>(stat)), {});
-  const auto close = rest.rfind(')');
-  if (close == std::string::npos || close + 2 >= rest.size()) return false;
-  const char state = rest[close + 2];
-  return state != 'Z' && state != 'X';
+// The process ids the openers logged next to `report`, one a line.
+std::vector<pid_t> logged(const fs::path& report) {
+  std::ifstream in(report.string() + ".log");
+  std::vector<pid_t> pids;
+  for (pid_t pid = 0; in >> pid;) pids.push_back(pid);
+  return pids;
 }
 
-// Waits up to two seconds for `path` to hold a process id.
-pid_t waitForPid(const fs::path& path) {
-  for (int i = 0; i < 200; ++i) {
-    std::ifstream in(path);
-    pid_t pid = 0;
-    if (in >> pid && pid > 0) return pid;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return -1;
+// Each opener logs its process id (its group's id) next to the file it was
+// given. The lingering one then stays open as if it held unsaved changes.
+std::vector<std::string> opener(const std::string& then) {
+  return {"/bin/sh", "-c", "echo $$ >> \"$1.log\"" + then, "opener"};
 }
+const std::vector<std::string> kLingering = opener("; exec sleep 30");
+const std::vector<std::string> kQuick = opener("");
+const std::vector<std::string> kLeavesAnEditorBehind = opener("; sleep 30 & exit 0");
 
-// An "editor" that records its process id next to the file it was given,
-// then stays open as if it held unsaved changes.
-const std::vector<std::string> kLingeringEditor = {"/bin/sh", "-c",
-                                                   "echo $$ > \"$1.pid\"; exec sleep 30", "editor"};
-
-TEST(ReportOpening, TheNextReportLeavesThePreviousEditorOpen) {
+TEST(ReportOpening, TheNextReportLeavesThePreviousEditorOpenAndOpensNoOther) {
   testing::TemporaryFolder folder("opener");
-  const ReportOpener opener(kLingeringEditor);
-  ASSERT_TRUE(opener.open(folder / "first.txt"));
-  const pid_t first = waitForPid(folder.path().string() + "/first.txt.pid");
-  ASSERT_GT(first, 0);
-  ASSERT_TRUE(opener.open(folder / "second.txt"));
-  const pid_t second = waitForPid(folder.path().string() + "/second.txt.pid");
-  ASSERT_GT(second, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_TRUE(running(first));  // possibly holding the user's work: not ours to end
-  EXPECT_TRUE(running(second));
-  ::kill(first, SIGKILL);
-  ::kill(second, SIGKILL);
+  testing::GroupKiller killer;
+  const fs::path report = folder / "kvreport.txt";
+  const int threads = testing::threadCount();
+  ReportOpener reports(kLingering);
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE(reports.open(report)) << "open " << i;
+  // A second opener would still run (it sleeps), so it would show here.
+  EXPECT_EQ(childrenOfThisProcess().running, 1);
+  ASSERT_TRUE(waitUntil([&] { return !logged(report).empty(); }));
+  const pid_t editor = logged(report).front();
+  killer.add(editor);
+  EXPECT_EQ(logged(report).size(), 1u);
+  EXPECT_EQ(testing::processState(editor)->group, editor);
+  EXPECT_EQ(testing::runningInGroup(editor), 1);
+  EXPECT_TRUE(running(editor));  // possibly holding the user's work: not ours to end
+  EXPECT_LE(testing::threadCount(), threads);
+
+  // The user closes it; the next report opens one new editor.
+  ::kill(-editor, SIGKILL);
+  ASSERT_TRUE(waitUntil([&] { return !running(editor); }));
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(reports.open(report)) << "open " << i;
+  ASSERT_TRUE(waitUntil([&] { return logged(report).size() >= 2; }));
+  const pid_t next = logged(report).back();
+  killer.add(next);
+  EXPECT_EQ(logged(report).size(), 2u);
+  EXPECT_NE(next, editor);
+  EXPECT_TRUE(running(next));
+  const auto children = childrenOfThisProcess();
+  EXPECT_EQ(children.running, 1);
+  EXPECT_EQ(children.zombies, 0);  // the first editor's exit was collected
+  EXPECT_LE(testing::threadCount(), threads);
+}
+
+TEST(ReportOpening, AnOpenerThatEndsAtOnceRunsOnEveryOpen) {
+  testing::TemporaryFolder folder("opener");
+  const fs::path report = folder / "kvreport.txt";
+  const int threads = testing::threadCount();
+  ReportOpener reports(kQuick);
+  for (std::size_t i = 1; i <= 20; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(reports.open(report));
+    ASSERT_TRUE(waitUntil([&] { return logged(report).size() == i; }));
+    const pid_t last = logged(report).back();
+    ASSERT_TRUE(waitUntil([&] { return !running(last); }));
+    EXPECT_LE(childrenOfThisProcess().zombies, 1);  // the previous ones were collected
+  }
+  EXPECT_LE(testing::threadCount(), threads);
+}
+
+TEST(ReportOpening, AnEditorTheOpenerLeftInItsGroupCountsAsRunning) {
+  testing::TemporaryFolder folder("opener");
+  testing::GroupKiller killer;
+  const fs::path report = folder / "kvreport.txt";
+  ReportOpener reports(kLeavesAnEditorBehind);
+  ASSERT_TRUE(reports.open(report));
+  ASSERT_TRUE(waitUntil([&] { return !logged(report).empty(); }));
+  const pid_t group = logged(report).front();
+  killer.add(group);
+  ASSERT_TRUE(waitUntil([&] { return !running(group); }));  // the opener exited
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(reports.open(report));
+    // Only an open collects the leader, so a new opener would be a child here.
+    const auto children = childrenOfThisProcess();
+    EXPECT_EQ(children.running + children.zombies, 0) << "open " << i;
+  }
+  EXPECT_EQ(testing::runningInGroup(group), 1);  // the editor it left behind
+}
+
+TEST(ReportOpening, TheEditorOutlivesTheOpener) {
+  testing::TemporaryFolder folder("opener");
+  testing::GroupKiller killer;
+  const fs::path report = folder / "kvreport.txt";
+  {
+    ReportOpener reports(kLingering);
+    ASSERT_TRUE(reports.open(report));
+    ASSERT_TRUE(waitUntil([&] { return !logged(report).empty(); }));
+  }
+  const pid_t editor = logged(report).front();
+  killer.add(editor);
+  EXPECT_TRUE(running(editor));
 }
 
 TEST(ReportOpening, AMissingHandlerIsAFailureNotAHang) {
   testing::TemporaryFolder folder("opener");
   EXPECT_FALSE(ReportOpener({"kurvana-no-such-program-anywhere"}).open(folder / "r.txt"));
   EXPECT_FALSE(ReportOpener(std::vector<std::string>{}).open(folder / "r.txt"));
+  // A failed start leaves nothing to ask about: the next call tries again.
+  ReportOpener reports({"kurvana-no-such-program-anywhere"});
+  EXPECT_FALSE(reports.open(folder / "r.txt"));
+  EXPECT_FALSE(reports.open(folder / "r.txt"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <string>
 
 #include "ui/local_http_server.h"
 
@@ -21,7 +22,7 @@ struct Outcome {
   qint64 elapsedMs = 0;
 };
 
-Outcome check(const QUrl& url, int timeoutMs = 10000) {
+Outcome check(const QUrl& url, int timeoutMs = 10000, int waitMs = 8000) {
   UpdateChecker checker(url, timeoutMs);
   QSignalSpy offered(&checker, &UpdateChecker::updateOffered);
   QSignalSpy finished(&checker, &UpdateChecker::finished);
@@ -30,7 +31,7 @@ Outcome check(const QUrl& url, int timeoutMs = 10000) {
   checker.start();
   checker.start();  // a second start sends nothing
   Outcome outcome;
-  outcome.finished = finished.wait(8000);
+  outcome.finished = finished.wait(waitMs);
   outcome.elapsedMs = clock.elapsed();
   QTest::qWait(30);  // nothing more may follow finished()
   outcome.offers = offered.count();
@@ -57,16 +58,53 @@ TEST(UpdateChecker, TheDocumentDecidesTheOffer) {
       {"one byte too long", "version1.1" + QByteArray(largest - 9, ' '), false},
   };
   VersionServer server;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    server.answer("/kurvana/version.txt", httpResponse(200, c.body));
-    const qsizetype before = server.requestLines().size();
-    const Outcome got = check(server.url("/kurvana/version.txt"));
+  // With a length the reply can be measured; chunked, only what is read.
+  for (const bool chunked : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (chunked ? ", chunked" : ", with a length"));
+      server.answer("/kurvana/version.txt",
+                    chunked ? chunkedResponse(200, c.body) : httpResponse(200, c.body));
+      const qsizetype before = server.requestLines().size();
+      const Outcome got = check(server.url("/kurvana/version.txt"));
+      ASSERT_TRUE(got.finished);
+      EXPECT_EQ(got.finishes, 1);
+      EXPECT_EQ(got.offers, c.offered ? 1 : 0);
+      ASSERT_EQ(server.requestLines().size(), before + 1);
+      EXPECT_EQ(server.requestLines().back(), "GET /kurvana/version.txt HTTP/1.1");
+    }
+  }
+}
+
+TEST(UpdateChecker, AnEndlessChunkedAnswerIsCutAtTheCap) {
+  VersionServer server;
+  server.answerEndlessly("/endless");
+  // The time-out is far beyond the wait: only the cap can end this check.
+  const Outcome got = check(server.url("/endless"), 120000, 60000);
+  ASSERT_TRUE(got.finished);
+  EXPECT_EQ(got.finishes, 1);
+  EXPECT_EQ(got.offers, 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return server.droppedByClient() == 1; }, 30000));
+}
+
+TEST(UpdateChecker, AnAnswerIsCutAsSoonAsItPassesTheCap) {
+  // One byte over the cap, then silence: the check ends on that byte, not at
+  // the time-out far beyond the wait.
+  const QByteArray tooLong = "version1.1" + QByteArray(UpdateChecker::kMaxDocumentBytes - 9, ' ');
+  const QByteArray chunked = chunkedResponse(200, tooLong);
+  const QByteArray withLength = httpResponse(200, tooLong + QByteArray(100000, ' '));
+  VersionServer server;
+  server.answerThenStall("/chunked", chunked, chunked.size() - 5);  // before the last chunk
+  server.answerThenStall("/length", withLength,
+                         withLength.indexOf("\r\n\r\n") + 4 + tooLong.size());
+  int dropped = 0;
+  for (const char* path : {"/chunked", "/length"}) {
+    SCOPED_TRACE(path);
+    const Outcome got = check(server.url(path), 120000, 60000);
     ASSERT_TRUE(got.finished);
     EXPECT_EQ(got.finishes, 1);
-    EXPECT_EQ(got.offers, c.offered ? 1 : 0);
-    ASSERT_EQ(server.requestLines().size(), before + 1);
-    EXPECT_EQ(server.requestLines().back(), "GET /kurvana/version.txt HTTP/1.1");
+    EXPECT_EQ(got.offers, 0);
+    ++dropped;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.droppedByClient() == dropped; }, 30000));
   }
 }
 
@@ -78,6 +116,10 @@ TEST(UpdateChecker, ErrorStatusesAndForeignRedirectsAreSilent) {
   server.answer("/broken", httpResponse(500, "version1.1"));
   server.answer("/choices", httpResponse(300, "version1.1"));
   server.answer("/moved", httpResponse(302, "", "Location: /v\r\n"));
+  // The redirect's own body is no part of the document: "zz" + "version1.0"
+  // would offer.
+  server.answer("/moved-with-body", httpResponse(302, "zz", "Location: /same\r\n"));
+  server.answer("/same", httpResponse(200, "version1.0"));
   server.answer("/v", httpResponse(200, "version1.1"));
   server.answer("/away",
                 httpResponse(302, "", "Location: " + foreign.url("/v").toEncoded() + "\r\n"));
@@ -85,8 +127,9 @@ TEST(UpdateChecker, ErrorStatusesAndForeignRedirectsAreSilent) {
     const char* path;
     bool offered;
   };
-  for (const Case c : {Case{"/missing", false}, Case{"/broken", false}, Case{"/choices", false},
-                       Case{"/moved", true}, Case{"/away", false}}) {
+  for (const Case c :
+       {Case{"/missing", false}, Case{"/broken", false}, Case{"/choices", false},
+        Case{"/moved", true}, Case{"/moved-with-body", false}, Case{"/away", false}}) {
     SCOPED_TRACE(c.path);
     const Outcome got = check(server.url(c.path));
     ASSERT_TRUE(got.finished);

@@ -1,0 +1,42 @@
+// Starting other programs without a shell: waited for, or in the background
+// with their exits collected lazily, never by a thread of ours per child.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kurvana {
+
+// Starts argv[0], found through PATH, without a shell and with no input or
+// output; nothing when it cannot be started. With `ownGroup` the child leads
+// a new process group whose id is its pid. The caller collects its exit.
+std::optional<pid_t> spawnQuietly(const std::vector<std::string>& argv, bool ownGroup = false);
+
+// Runs argv[0] found through PATH, without a shell, its output discarded, and
+// waits for it.
+void runQuietly(const std::vector<std::string>& argv);
+
+// The same without waiting: the program runs on its own and its exit is
+// collected by a later start or by reapBackgroundChildren(), so nothing of the
+// caller's waits for it and no thread is spent on it. A program that ended
+// stays a zombie until then. False when it could not be started.
+bool runInBackground(const std::vector<std::string>& argv);
+
+// runInBackground with the child leading a new process group: its id, to be
+// asked about with processGroupRuns(); nothing when it could not be started.
+std::optional<pid_t> startProcessGroup(const std::vector<std::string>& argv);
+
+// Collects the exits of the background children that have ended; those still
+// running are left to run. Only the children started above are waited for:
+// others (Qt's, a caller's own) are not ours to collect.
+void reapBackgroundChildren();
+
+// True while a process of the group that startProcessGroup() returned still
+// runs: its leader, or anything the leader started in the group and left
+// behind. The leader's exit is collected first, as its zombie would count.
+bool processGroupRuns(pid_t group);
+
+}  // namespace kurvana
