@@ -1,5 +1,5 @@
 // Opens the report with the desktop's default handler, once per editor: while
-// the editor it opened still runs, the report is only rewritten in place and
+// the editor it opened still runs, the report is only rewritten and
 // the editor reloads it. That editor is never ended: it may hold the user's
 // unsaved work.
 #pragma once
