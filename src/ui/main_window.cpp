@@ -183,6 +183,7 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   aboutWindow_ = std::make_unique<AboutWindow>(this, services_.openUrl);
   paletteDialog_ = std::make_unique<PaletteDialog>(this, *controller_);
   settingsDialog_ = std::make_unique<SettingsDialog>(this, *controller_);
+  startupProblems_.add(settingsDialog_->takeLoadProblems());
   connect(settingsDialog_.get(), &SettingsDialog::applied, this,
           [this](const Status& s) { afterCommand(s); });
   showInterfaceTexts(controller_->app().texts);

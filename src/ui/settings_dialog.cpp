@@ -69,16 +69,11 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   connect(okButton, &RoundButton::triggered, this, [this] { ok(); });
 
   // The languages as the dialog is made: the list, and the saved choice.
-  const Status status = controller_.loadLanguages();
+  loadProblems_ = controller_.loadLanguages();
   for (const LanguageItem& item : controller_.languages()) languages_->addItem(fromUtf8(item.name));
   languages_->setCurrentIndex(controller_.chosenLanguageIndex());
   showStates();
   showTexts(controller_.app().texts);
-  if (!status.ok()) {
-    // Shown once the main window is up; the dialog itself is not visible yet.
-    QMetaObject::invokeMethod(
-        this, [this, status] { emit applied(status); }, Qt::QueuedConnection);
-  }
 }
 
 void SettingsDialog::showTexts(const InterfaceTexts& texts) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "app/controller.h"
 #include "ui/dialog_window.h"
@@ -19,8 +20,12 @@ class SettingsDialog : public DialogWindow {
   static constexpr QSize kSize{518, 368};
 
   // Reads the languages (the chosen one, the list) through the controller,
-  // as the dialog is made at start-up; their problems go to `showProblems`.
+  // as the dialog is made at start-up.
   SettingsDialog(QWidget* mainWindow, Controller& controller);
+
+  // What went wrong reading the languages, handed out once: the main window
+  // shows it with its first plot, with start-up's other problems.
+  Status takeLoadProblems() { return std::exchange(loadProblems_, Status()); }
 
   // Captions from the interface texts.
   void showTexts(const InterfaceTexts& texts);
@@ -52,6 +57,7 @@ class SettingsDialog : public DialogWindow {
   std::map<Option, PressLabel*> captions_;
   QComboBox* languages_ = nullptr;
   QComboBox* focusHolder_ = nullptr;  // takes the keyboard focus out of sight
+  Status loadProblems_;
 };
 
 }  // namespace kurvana::ui
