@@ -20,7 +20,7 @@ class FileLock {
   // a regular file in the lock file's place, a holder that does not let go)
   // is simply not held: callers go on without it, as before locks existed.
   FileLock(const std::filesystem::path& path, Mode mode,
-           std::chrono::milliseconds wait = std::chrono::seconds(3));
+           std::chrono::milliseconds wait = std::chrono::seconds(1));
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   ~FileLock();

@@ -79,6 +79,12 @@ grep -qxF 'Exec="/opt/kurvana/bin/kurvana" %f' "$tmp/stage/opt/kurvana/share/app
 (cd "$tmp/stage/opt/kurvana" && find . -type f -printf '%P\n' | LC_ALL=C sort) |
   diff -u "$tmp/expected" - || fail "staged install differs"
 
+# A prefix whose name holds a line end gets no desktop entry rather than one
+# with a second Exec= key; everything else is installed.
+DESTDIR="$tmp/stage-nl" cmake --install "$build" --prefix $'/opt/a\nExec=/bin/evil' >/dev/null 2>&1
+[ -x "$tmp/stage-nl/opt/a"$'\n'"Exec=/bin/evil/bin/kurvana" ] || fail "a prefix with a line end was not installed"
+! find "$tmp/stage-nl" -name kurvana.desktop | grep -q . || fail "a desktop entry was written for a prefix with a line end"
+
 # The MIME types, as the desktop's generic way finds them: xdg-mime outside a
 # session (env -i: no desktop variables) asks mimetype, which reads the
 # databases of XDG_DATA_HOME (here empty) and XDG_DATA_DIRS.
