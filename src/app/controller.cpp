@@ -71,8 +71,12 @@ class Controller::Hooks : public DrawHooks {
       return;
     }
     reportWritten = true;
-    // A handler that cannot be started leaves the report in its folder.
-    if (!c_.setup_.reportCommand.empty()) c_.opener_.open(file);
+    if (c_.setup_.reportCommand.empty() || c_.reportOpenFailed_) return;
+    c_.openedReport_ = file;
+    if (!c_.opener_.open(file.string())) {
+      c_.reportOpenFailed_ = true;
+      status.add(c_.reportNotOpened(std::nullopt));
+    }
   }
 
   Status status;
@@ -256,6 +260,23 @@ std::uint8_t& Controller::flag(Option option) {
 
 void Controller::toggleOption(Option option) {
   toggle(flag(option));
+  // Switched on again: the user may have installed a program for text files.
+  if (option == Option::kReport && isOn(app_->plot.optReport)) reportOpenFailed_ = false;
+}
+
+Status Controller::reportOpening() {
+  Status status;
+  const std::optional<int> ended = opener_.ended();
+  if (ended && *ended != 0 && !reportOpenFailed_) {
+    reportOpenFailed_ = true;
+    status.add(reportNotOpened(ended));
+  }
+  return status;
+}
+
+std::string Controller::reportNotOpened(std::optional<int> status) const {
+  return "Cannot open the report \"" + openedReport_.string() +
+         "\": " + opener_.failureReason(status) + ". It is still written there after each Draw.";
 }
 
 bool Controller::isOptionOn(Option option) const {

@@ -15,8 +15,8 @@
 #include "app/draw_command.h"
 #include "app/status.h"
 #include "explore/exploration.h"
-#include "explore/report_opener.h"
 #include "explore/zoom_pan.h"
+#include "files/desktop_opener.h"
 #include "files/desktop_registration.h"
 #include "files/history.h"
 #include "files/settings_record.h"
@@ -199,6 +199,15 @@ class Controller {
   // Maximised or restored: the empty plot and, with a plot, the Draw.
   Status sizeChanged();
 
+  // After a Draw opened the report: how the desktop's opener ended, once it
+  // has. When it found no program for the report, one message says so, and
+  // the reports after it are written but not opened until "Generate report"
+  // is switched on again.
+  Status reportOpening();
+  // An opener was started whose end is not known yet: ask reportOpening()
+  // again a little later.
+  bool reportOpeningPending() const { return opener_.waiting(); }
+
   // The exit path: the range fields read into the state, the settings record
   // written (unless start-up could not read it).
   Status exit();
@@ -211,6 +220,8 @@ class Controller {
   // when asked); a history file that cannot be read is reported once.
   Status arrangeFormulaArea(bool fillFromHistory);
   std::filesystem::path settingsPath() const;
+  // The message for a report the desktop did not open.
+  std::string reportNotOpened(std::optional<int> status) const;
   std::filesystem::path chosenLanguagePath() const;
   std::uint8_t& flag(Option option);
   // The texts of the selected language as read by loadLanguages, or
@@ -223,7 +234,11 @@ class Controller {
   std::optional<std::filesystem::path> dataFolder_;
   WindowExtent window_;
   Size screen_;
-  ReportOpener opener_;
+  DesktopOpener opener_;
+  // The desktop could not open a report: later ones are written, not opened,
+  // until "Generate report" is switched on again.
+  bool reportOpenFailed_ = false;
+  std::filesystem::path openedReport_;
   std::vector<LanguageItem> languages_;
   std::string selectedLanguage_;
   int chosenLanguageIndex_ = 0;

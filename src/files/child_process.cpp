@@ -100,6 +100,10 @@ std::optional<pid_t> startProcessGroup(const std::vector<std::string>& argv) {
   return pid;
 }
 
+void collectLater(pid_t pid) {
+  remember(pid);
+}
+
 void reapBackgroundChildren() {
   auto& children = backgroundChildren();
   const std::lock_guard lock(children.mutex);

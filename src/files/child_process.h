@@ -29,6 +29,10 @@ bool runInBackground(const std::vector<std::string>& argv);
 // asked about with processGroupRuns(); nothing when it could not be started.
 std::optional<pid_t> startProcessGroup(const std::vector<std::string>& argv);
 
+// Leaves a child the caller started (spawnQuietly) to be collected with the
+// background children, once the caller no longer wants to know how it ended.
+void collectLater(pid_t pid);
+
 // Collects the exits of the background children that have ended; those still
 // running are left to run. Only the children started above are waited for:
 // others (Qt's, a caller's own) are not ours to collect.
@@ -36,7 +40,9 @@ void reapBackgroundChildren();
 
 // True while a process of the group that startProcessGroup() returned still
 // runs: its leader, or anything the leader started in the group and left
-// behind. The leader's exit is collected first, as its zombie would count.
+// behind. The exits of background children are collected first, as their
+// zombies would count; a leader the caller collects itself must have been
+// collected before.
 bool processGroupRuns(pid_t group);
 
 }  // namespace kurvana

@@ -4,8 +4,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QIcon>
+#include <cstdlib>
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "app/command_line.h"
 
 #include "ui/chrome_art.h"
 #include "ui/main_window.h"
@@ -21,10 +26,43 @@ QByteArray iconPng() {
   return bytes;
 }
 
+// True when Qt has somewhere to show the window. Without it Qt aborts with a
+// message about platform plugins, which tells a user nothing.
+bool haveDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  // Read before Qt: --help and --version need no display, and Qt would take
+  // a file named like one of its own options ("-style") for that option.
+  const kurvana::CommandLine line =
+      kurvana::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (line.action) {
+    case kurvana::CommandLine::Action::kHelp:
+      std::cout << kurvana::kWindowUsage;
+      return 0;
+    case kurvana::CommandLine::Action::kVersion:
+      std::cout << kurvana::versionLine() << "\n";
+      return 0;
+    case kurvana::CommandLine::Action::kUsageError:
+      std::cerr << "kurvana: " << line.problem << "\n" << kurvana::kWindowUsage;
+      return 2;
+    case kurvana::CommandLine::Action::kRun:
+      break;
+  }
+  if (!haveDisplay()) {
+    std::cerr << "kurvana: no display to show the window on (neither DISPLAY nor "
+                 "WAYLAND_DISPLAY is set); kurvana-cli draws pictures without one.\n";
+    return 1;
+  }
+  int qtArgc = 1;  // the program's name only: the arguments are ours
+  QApplication application(qtArgc, argv);
   QApplication::setApplicationName("Kurvana");
   QApplication::setDesktopFileName("kurvana");
   QIcon icon;
@@ -33,10 +71,7 @@ int main(int argc, char** argv) {
   }
   QApplication::setWindowIcon(icon);
 
-  // One optional argument: a function file to open.
-  const QStringList arguments = QApplication::arguments();
-  std::optional<std::string> file;
-  if (arguments.size() > 1) file = arguments.at(1).toStdString();
+  const std::optional<std::string>& file = line.file;
 
   kurvana::ControllerSetup setup;
   setup.executable = QApplication::applicationFilePath().toStdString();

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -122,7 +121,6 @@ MainWindow::Services MainWindow::desktopServices(QWidget* dialogParent) {
     return FileChoice{dialog.selectedFiles().front(),
                       static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()))};
   };
-  s.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   s.quit = [] { QCoreApplication::quit(); };
   s.confirm = [dialogParent](const QString& question) {
     return QMessageBox::information(dialogParent, "Kurvana", question,
@@ -144,7 +142,13 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   if (!services_.beep) services_.beep = desktop.beep;
   if (!services_.showProblem) services_.showProblem = desktop.showProblem;
   if (!services_.chooseFile) services_.chooseFile = desktop.chooseFile;
-  if (!services_.openUrl) services_.openUrl = desktop.openUrl;
+  // Addresses go to the desktop's opener as the report does, so that a
+  // desktop without a browser is told, not silent.
+  addressOpener_ = std::make_unique<DesktopOpener>(setup.reportCommand.empty()
+                                                       ? std::vector<std::string>{"xdg-open"}
+                                                       : setup.reportCommand,
+                                                   DesktopOpener::Reuse::kEveryTime);
+  if (!services_.openUrl) services_.openUrl = [this](const QUrl& url) { openAddress(url); };
   if (!services_.quit) services_.quit = desktop.quit;
   if (!services_.confirm) services_.confirm = desktop.confirm;
   if (!services_.updateDraw) services_.updateDraw = desktop.updateDraw;
@@ -196,6 +200,8 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   startupTimer_->setInterval(100);
   connect(startupTimer_, &QTimer::timeout, this, &MainWindow::startupTick);
   startupTimer_->start();
+  openerWatch_->setInterval(kOpenerWatchMs);
+  connect(openerWatch_, &QTimer::timeout, this, &MainWindow::watchOpeners);
   resizeSettled_->setSingleShot(true);
   resizeSettled_->setInterval(200);
   connect(resizeSettled_, &QTimer::timeout, this, [this] {
@@ -717,6 +723,39 @@ void MainWindow::exitProgram() {
 void MainWindow::afterCommand(const Status& status) {
   plot_->update();
   showProblems(status);
+  if (controller_->reportOpeningPending() && !openerWatch_->isActive()) {
+    openerWatchTicks_ = 0;
+    openerWatch_->start();
+  }
+}
+
+void MainWindow::openAddress(const QUrl& url) {
+  openedAddress_ = url.toString();
+  if (!addressOpener_->open(openedAddress_.toStdString())) {
+    showProblems(addressNotOpened(std::nullopt));
+    return;
+  }
+  openerWatchTicks_ = 0;
+  openerWatch_->start();
+}
+
+Status MainWindow::addressNotOpened(std::optional<int> status) const {
+  Status problem;
+  problem.add("Cannot open \"" + openedAddress_.toStdString() +
+              "\": " + addressOpener_->failureReason(status) + ".");
+  return problem;
+}
+
+void MainWindow::watchOpeners() {
+  Status problems = controller_->reportOpening();
+  if (const std::optional<int> ended = addressOpener_->ended(); ended && *ended != 0) {
+    problems.add(addressNotOpened(ended));
+  }
+  // An opener still running after a while has started an editor or a
+  // browser that stays: nothing more to learn from it.
+  const bool waiting = controller_->reportOpeningPending() || addressOpener_->waiting();
+  if (!waiting || ++openerWatchTicks_ >= kOpenerWatchTicks) openerWatch_->stop();
+  showProblems(problems);
 }
 
 void MainWindow::showProblems(const Status& status) {

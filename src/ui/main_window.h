@@ -18,6 +18,7 @@
 
 #include "app/app_view.h"
 #include "app/controller.h"
+#include "files/desktop_opener.h"
 #include "files/file_lock.h"
 #include "ui/chrome_widgets.h"
 
@@ -64,7 +65,8 @@ class MainWindow : public QWidget, public AppView {
     QUrl versionDocument;
   };
   // The desktop's own: the system beep, message boxes, Qt's file dialogs,
-  // the default browser, QCoreApplication::quit.
+  // QCoreApplication::quit. Addresses, when `openUrl` is not given, go to
+  // the desktop's opener (the report's command), which tells when it failed.
   static Services desktopServices(QWidget* dialogParent);
 
   // Runs the start-up sequence: the controller's start-up with the screen's
@@ -141,6 +143,11 @@ class MainWindow : public QWidget, public AppView {
   void loadFunction();
   void saveFunction();
   void openProductPage();
+  // An address to the desktop's opener; a failure is told once it is known.
+  void openAddress(const QUrl& url);
+  Status addressNotOpened(std::optional<int> status) const;
+  // While an opener (the report's, an address's) runs: how it ended.
+  void watchOpeners();
   void toggleMaximised();
   // Shows a modeless dialog (centred on the window by the dialog) and gives it
   // the focus.
@@ -216,6 +223,13 @@ class MainWindow : public QWidget, public AppView {
   std::vector<QAction*> plotItemsNeedingAPlot_;
 
   QTimer* startupTimer_ = new QTimer(this);
+  std::unique_ptr<DesktopOpener> addressOpener_;
+  QString openedAddress_;
+  // Asks how the openers ended, every kOpenerWatchMs for kOpenerWatchTicks.
+  static constexpr int kOpenerWatchMs = 100;
+  static constexpr int kOpenerWatchTicks = 100;
+  QTimer* openerWatch_ = new QTimer(this);
+  int openerWatchTicks_ = 0;
   // Resizing: the manual grip steps, or the window system's resize with a
   // final antialiased Draw once the size settles.
   bool gripDragging_ = false;

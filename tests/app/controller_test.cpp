@@ -42,8 +42,7 @@ class ControllerTest : public ::testing::Test {
     ControllerSetup s;
     s.environment = testing::environmentOf(vars);
     s.executable = "/opt/kurvana/bin/kurvana";
-    // The "editor" leaves a copy of what it was given to open.
-    s.reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"};
+    s.reportCommand = reportCommand;
     s.runCommand = [this](const std::vector<std::string>& argv) { commands.push_back(argv); };
     return s;
   }
@@ -82,6 +81,9 @@ class ControllerTest : public ::testing::Test {
                                              {"XDG_CONFIG_HOME", (root / "config").string()},
                                              {"XDG_DATA_HOME", (root / "data").string()}};
   std::vector<std::vector<std::string>> commands;
+  // The "editor" leaves a copy of what it was given to open.
+  std::vector<std::string> reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"",
+                                            "editor"};
   testing::FakeView view;
   std::unique_ptr<Controller> controller;
   Status startStatus;
@@ -240,6 +242,56 @@ TEST_F(ControllerTest, TheReportIsWrittenAndOpenedAfterTheRingIsTakenAway) {
   for (const auto& m : drawn.status.messages())
     named = named || m.find("kvreport.txt") != std::string::npos;
   EXPECT_TRUE(named);
+}
+
+TEST_F(ControllerTest, ADesktopWithoutAProgramForTheReportIsToldOnce) {
+  // As xdg-open ends when the desktop has nothing for text files; it leaves
+  // a mark for each time it ran.
+  reportCommand = {"/bin/sh", "-c", "echo x >> \"$1.runs\"; exit 3", "xdg-open"};
+  Controller& c = start();
+  c.app().plot.optReport = flagOn;
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  const fs::path report = folder / "kvreport.txt";
+  const fs::path runs = report.string() + ".runs";
+  ASSERT_TRUE(c.redraw().status.ok());
+  EXPECT_TRUE(c.reportOpeningPending());
+  Status told;
+  for (int i = 0; i < 3000 && told.ok() && c.reportOpeningPending(); ++i) {
+    told = c.reportOpening();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (told.ok()) told = c.reportOpening();
+  ASSERT_EQ(told.messages().size(), 1u);
+  EXPECT_EQ(told.messages()[0],
+            "Cannot open the report \"" + report.string() +
+                "\": the desktop has no program for it (sh ended with status 3). It is still "
+                "written there after each Draw.");
+  EXPECT_TRUE(c.reportOpening().ok());  // once
+  // Later Draws write the report and try no more.
+  view.texts[Field::kFormulaF] = "F(x)=x^2";
+  const DrawResult later = c.draw();
+  EXPECT_TRUE(later.reportWritten);
+  EXPECT_TRUE(later.status.ok());
+  EXPECT_FALSE(c.reportOpeningPending());
+  EXPECT_EQ(slurp(runs), "x\n");
+  // Switched off and on again, the next Draw tries again.
+  c.toggleOption(Option::kReport);
+  c.toggleOption(Option::kReport);
+  EXPECT_TRUE(c.draw().status.ok());
+  EXPECT_TRUE(c.reportOpeningPending());
+
+  // No opener at all: said at once.
+  reportCommand = {"kurvana-no-such-opener"};
+  Controller& again = start();
+  again.app().plot.optReport = flagOn;
+  view.texts[Field::kFormulaF] = "F(x)=x";
+  const DrawResult drawn = again.redraw();
+  ASSERT_EQ(drawn.status.messages().size(), 1u);
+  EXPECT_EQ(drawn.status.messages()[0],
+            "Cannot open the report \"" + report.string() +
+                "\": kurvana-no-such-opener could not be started. It is still written there "
+                "after each Draw.");
+  EXPECT_TRUE(again.draw().status.ok());
 }
 
 TEST_F(ControllerTest, TogglesRedrawByTheirOwnRules) {
