@@ -328,7 +328,6 @@ TEST_F(AccessibilityTest, ThePaletteTheAboutWindowAndTheMessage) {
       &message,
       {{"messageWindow", QAccessible::AlertMessage, lines},
        {"okButton", QAccessible::Button, "OK", {}, kPress, [&] { return !message.isVisible(); }}});
-  EXPECT_EQ(interfaceOf(&message)->text(QAccessible::Description), "");
 
   // A new message renames the alert.
   drawFormula("F(x)=)x(");
