@@ -1,5 +1,6 @@
 #include "ui/about_window.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,6 +18,30 @@ const QRect kCard(24, 52, 372, 144);
 
 }  // namespace
 
+// The product's name as a link for screen readers, followed with the keyboard.
+class AboutWindow::Link : public QLabel, public AccessibleControl {
+ public:
+  explicit Link(AboutWindow* window) : QLabel(window), window_(window) {
+    setFocusPolicy(Qt::TabFocus);
+  }
+  QAccessible::Role accessibleRole() const override { return QAccessible::Link; }
+  void doAccessibleAction() override { window_->followLink(); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (!event->isAutoRepeat()) window_->followLink();
+      event->accept();
+      return;
+    }
+    QLabel::keyPressEvent(event);
+  }
+
+ private:
+  AboutWindow* window_;
+};
+
 AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> openUrl)
     : DialogWindow(mainWindow, kSize, "About this utility"), openUrl_(std::move(openUrl)) {
   setObjectName("aboutWindow");
@@ -26,7 +51,9 @@ AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> o
   picture.setDevicePixelRatio(devicePixelRatioF());
   icon->setPixmap(QPixmap::fromImage(picture));
 
-  link_ = new QLabel(QString(kProductName) + " 1.0", this);
+  link_ = new Link(this);
+  link_->setText(QString(kProductName) + " 1.0");
+  link_->setAccessibleName(link_->text());
   link_->setObjectName("productLink");
   link_->setGeometry(kCard.left() + 104, kCard.top() + 57, 240, 30);
   setInterfaceFont(link_, 22);
@@ -43,6 +70,11 @@ AboutWindow::AboutWindow(QWidget* mainWindow, std::function<void(const QUrl&)> o
 
 void AboutWindow::setTitleText(const std::string& title) {
   setTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void AboutWindow::followLink() {
+  openUrl_(QUrl(QString::fromStdString(productPageAddress())));
+  hide();
 }
 
 void AboutWindow::showLinkColor(bool hover) {
@@ -64,16 +96,20 @@ void AboutWindow::paintEvent(QPaintEvent* event) {
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == link_) {
     switch (event->type()) {
+      // The focus shows as the hover colour.
       case QEvent::Enter:
+      case QEvent::FocusIn:
         showLinkColor(true);
         break;
       case QEvent::Leave:
-        showLinkColor(false);
+        showLinkColor(link_->hasFocus());
+        break;
+      case QEvent::FocusOut:
+        showLinkColor(link_->underMouse());
         break;
       case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-          openUrl_(QUrl(QString::fromStdString(productPageAddress())));
-          hide();
+          followLink();
           return true;
         }
         break;

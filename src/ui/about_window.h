@@ -1,5 +1,6 @@
 // The about window: the program's name and version as a link to its web
-// page. Following the link opens the page and hides the window.
+// page. Following the link (a click, or Space or Enter once Tab reached it)
+// opens the page and hides the window; Esc or Enter elsewhere hides it.
 #pragma once
 
 #include <QUrl>
@@ -24,8 +25,12 @@ class AboutWindow : public DialogWindow {
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void accept() override { hide(); }
 
  private:
+  class Link;
+
+  void followLink();
   void showLinkColor(bool hover);
 
   std::function<void(const QUrl&)> openUrl_;

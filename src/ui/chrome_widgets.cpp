@@ -1,25 +1,80 @@
 #include "ui/chrome_widgets.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
 namespace kurvana::ui {
+namespace {
+
+// The focus mark: light like the glyphs, a little see-through so the rim
+// under it still shows.
+const QColor kFocusColor(228, 231, 236, 220);
+
+QString nameOf(Glyph glyph) {
+  switch (glyph) {
+    case Glyph::kDraw:
+      return "Draw";
+    case Glyph::kClear:
+      return "Clear picture";
+    case Glyph::kSavePicture:
+      return "Save picture";
+    case Glyph::kHistory:
+      return "Previous formula";
+    case Glyph::kZoomIn:
+      return "Zoom in";
+    case Glyph::kZoomOut:
+      return "Zoom out";
+    case Glyph::kWebPage:
+      return "Web page";
+    case Glyph::kSettings:
+      return "Settings";
+    case Glyph::kOk:
+      return "OK";
+    case Glyph::kCancel:
+      return "Cancel";
+    case Glyph::kMinimise:
+      return "Minimise";
+    case Glyph::kMaximise:
+      return "Maximise";
+    case Glyph::kRestore:
+      return "Restore";
+    case Glyph::kClose:
+      return "Close";
+  }
+  return QString();
+}
+
+bool isPressKey(const QKeyEvent* event) {
+  const int key = event->key();
+  return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
 
 RoundButton::RoundButton(Glyph glyph, QSize size, Trigger trigger, QWidget* parent)
     : QWidget(parent), glyph_(glyph), trigger_(trigger) {
   setFixedSize(size);
   setAttribute(Qt::WA_Hover);
+  // Windows that want it in their Tab order give it Qt::TabFocus; a click
+  // never takes the focus from the field being edited.
   setFocusPolicy(Qt::NoFocus);
+  setAccessibleName(nameOf(glyph));
 }
 
 void RoundButton::setGlyph(Glyph glyph) {
   if (glyph == glyph_) return;
   glyph_ = glyph;
   dpr_ = 0;
+  setAccessibleName(nameOf(glyph));
   update();
+}
+
+void RoundButton::press(Qt::KeyboardModifiers modifiers) {
+  if (isEnabled()) emit triggered(modifiers);
 }
 
 ButtonState RoundButton::state() const {
@@ -40,8 +95,11 @@ const QImage& RoundButton::picture(ButtonState state) {
 }
 
 void RoundButton::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), picture(state()));
+  {
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), picture(state()));
+  }
+  if (hasFocus()) paintFocusRing(this, true);
 }
 
 void RoundButton::enterEvent(QEnterEvent*) {
@@ -71,6 +129,16 @@ void RoundButton::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
+void RoundButton::keyPressEvent(QKeyEvent* event) {
+  if (!isPressKey(event)) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  // Held down, the key repeats: one press is one command, as with the mouse.
+  if (!event->isAutoRepeat()) press(event->modifiers() & ~Qt::KeypadModifier);
+  event->accept();
+}
+
 void RoundButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange) {
     down_ = false;
@@ -84,14 +152,59 @@ void PressLabel::mousePressEvent(QMouseEvent* event) {
   event->accept();
 }
 
-TogglePicture::TogglePicture(QWidget* parent) : PressLabel(parent) {
+TogglePicture::TogglePicture(QWidget* parent, Kind kind) : PressLabel(parent), kind_(kind) {
   setFixedSize(25, 25);
   showState(false);
 }
 
 void TogglePicture::showState(bool on) {
+  const bool changed = on != on_;
   on_ = on;
   setPixmap(QPixmap::fromImage(togglePicture(on, devicePixelRatioF())));
+  if (changed && kind_ == Kind::kToggle) notifyCheckedChanged(this);
+}
+
+QAccessible::Role TogglePicture::accessibleRole() const {
+  return kind_ == Kind::kToggle ? QAccessible::CheckBox : QAccessible::Button;
+}
+
+std::optional<bool> TogglePicture::accessibleChecked() const {
+  if (kind_ == Kind::kButton) return std::nullopt;
+  return on_;
+}
+
+void TogglePicture::doAccessibleAction() {
+  emit pressed();
+}
+
+void TogglePicture::paintEvent(QPaintEvent* event) {
+  PressLabel::paintEvent(event);
+  if (hasFocus()) paintFocusRing(this, false);
+}
+
+void TogglePicture::keyPressEvent(QKeyEvent* event) {
+  if (!isPressKey(event)) {
+    PressLabel::keyPressEvent(event);
+    return;
+  }
+  if (!event->isAutoRepeat()) emit pressed();
+  event->accept();
+}
+
+void paintFocusRing(QWidget* widget, bool round) {
+  QPainter painter(widget);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(Qt::NoBrush);
+  if (round) {
+    // Inside the rim, so that it reads against the dark face.
+    const QRectF ring = QRectF(widget->rect()).adjusted(3.5, 3.5, -3.5, -3.5);
+    const qreal radius = ring.height() / 2;
+    painter.setPen(QPen(kFocusColor, 1.5));
+    painter.drawRoundedRect(ring, radius, radius);
+  } else {
+    painter.setPen(QPen(kFocusColor, 1.0));
+    painter.drawRoundedRect(QRectF(widget->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+  }
 }
 
 TitleBar::TitleBar(QWidget* parent) : QWidget(parent) {}

@@ -9,21 +9,31 @@
 #include <QWidget>
 #include <array>
 
+#include "ui/accessibility.h"
 #include "ui/chrome_art.h"
 
 namespace kurvana::ui {
 
 // A round image button showing one picture per state. Command buttons react
 // when any mouse button is pressed on them; caption and dialog buttons on a
-// click (press and release over the button).
-class RoundButton : public QWidget {
+// click (press and release over the button). Given the Tab focus, Space or
+// Enter presses it and a light ring shows the focus. Its accessible name is
+// what the glyph does, in English ("Zoom in"), until the window names it.
+class RoundButton : public QWidget, public AccessibleControl {
   Q_OBJECT
 
  public:
   enum class Trigger { kPress, kClick };
   RoundButton(Glyph glyph, QSize size, Trigger trigger, QWidget* parent);
 
+  // The accessible name follows the glyph (Maximise, Restore).
   void setGlyph(Glyph glyph);
+  // What a press does, for the keyboard and screen readers; nothing while
+  // disabled.
+  void press(Qt::KeyboardModifiers modifiers = {});
+
+  QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
+  void doAccessibleAction() override { press(); }
 
  signals:
   // The keyboard modifiers held at the press (Shift, Alt, Ctrl choose the y
@@ -36,6 +46,7 @@ class RoundButton : public QWidget {
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -64,18 +75,34 @@ class PressLabel : public QLabel {
   void mousePressEvent(QMouseEvent* event) override;
 };
 
-// The 25 x 25 picture of an option toggle, on or off.
-class TogglePicture : public PressLabel {
+// The 25 x 25 picture of an option toggle, on or off; or, as the colour
+// swatch, a button showing a picture. Given the Tab focus, Space or Enter
+// presses it and a light outline shows the focus.
+class TogglePicture : public PressLabel, public AccessibleControl {
   Q_OBJECT
 
  public:
-  explicit TogglePicture(QWidget* parent);
+  enum class Kind { kToggle, kButton };
+  explicit TogglePicture(QWidget* parent, Kind kind = Kind::kToggle);
   void showState(bool on);
   bool isShownOn() const { return on_; }
 
+  QAccessible::Role accessibleRole() const override;
+  std::optional<bool> accessibleChecked() const override;
+  void doAccessibleAction() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  Kind kind_;
   bool on_ = false;
 };
+
+// The focus mark of the round buttons and the toggles, over their picture:
+// a thin light ring inside a disc or pill, a light outline around a square.
+void paintFocusRing(QWidget* widget, bool round);
 
 // The title strip of a borderless window: tiled with the title tile, it
 // moves its window while a mouse button is held on it. The window system

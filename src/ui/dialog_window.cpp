@@ -1,6 +1,9 @@
 #include "ui/dialog_window.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
+#include <QWindow>
 
 #include "app/window_geometry.h"
 
@@ -41,7 +44,37 @@ void DialogWindow::showEvent(QShowEvent* event) {
                              Size{width(), height()});
   move(at.x, at.y);
   frame_->raise();  // over whatever the window added after it was made
+  // The window itself holds the keyboard, with no focus mark on any control,
+  // until Tab moves to one (activation would give it the first control).
+  setFocusPolicy(Qt::ClickFocus);
+  setFocus();
   QWidget::showEvent(event);
+}
+
+void DialogWindow::hideEvent(QHideEvent* event) {
+  // Ended while it held the keyboard (Esc, Enter, OK): the keyboard goes back
+  // to the main window rather than to whatever the desktop picks. Qt has
+  // already let go of the active window here; the window system has not.
+  const bool hadKeyboard =
+      windowHandle() != nullptr && QGuiApplication::focusWindow() == windowHandle();
+  if (hadKeyboard && mainWindow_->isVisible()) mainWindow_->activateWindow();
+  QWidget::hideEvent(event);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      cancel();
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      accept();
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
 }
 
 void DialogWindow::paintEvent(QPaintEvent* event) {

@@ -1,7 +1,8 @@
 // The common frame of Kurvana's small windows: borderless and modeless, a
 // title strip with the program icon and a title that drags the window, the
 // tiled background, a 2-pixel frame around it all, and centring on the main
-// window whenever it is shown.
+// window whenever it is shown. Esc and Enter end them; screen readers see a
+// dialog named by its title.
 #pragma once
 
 #include <QLabel>
@@ -11,20 +12,30 @@
 
 namespace kurvana::ui {
 
-class DialogWindow : public QWidget {
+class DialogWindow : public QWidget, public AccessibleControl {
   Q_OBJECT
 
  public:
-  void setTitle(const QString& title) { title_->setText(title); }
+  void setTitle(const QString& title) {
+    title_->setText(title);
+    setAccessibleName(title);
+  }
   QString title() const { return title_->text(); }
   TitleBar* titleBar() const { return titleBar_; }
+
+  QAccessible::Role accessibleRole() const override { return QAccessible::Dialog; }
 
  protected:
   // `flags` adds to the borderless tool window (e.g. staying on top).
   DialogWindow(QWidget* mainWindow, QSize size, const QString& title, Qt::WindowFlags flags = {});
 
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Esc cancels, Enter accepts, unless the focused control took the key.
+  void keyPressEvent(QKeyEvent* event) override;
+  virtual void cancel() { hide(); }
+  virtual void accept() {}
 
   QWidget* mainWindow() const { return mainWindow_; }
 

@@ -19,6 +19,7 @@
 #include "app/web_address.h"
 #include "app/window_geometry.h"
 #include "ui/about_window.h"
+#include "ui/fields.h"
 #include "ui/message_window.h"
 #include "ui/palette_dialog.h"
 #include "ui/plot_widget.h"
@@ -56,7 +57,7 @@ QString fromUtf8(std::string_view text) {
 
 // The program icon in the title bar: brighter while the pointer is over it.
 // A click on it opens the about window; it does not drag the window.
-class MainWindow::TitleIcon : public QLabel {
+class MainWindow::TitleIcon : public QLabel, public AccessibleControl {
  public:
   TitleIcon(QWidget* parent, std::function<void()> clicked)
       : QLabel(parent), clicked_(std::move(clicked)) {
@@ -64,6 +65,9 @@ class MainWindow::TitleIcon : public QLabel {
     setObjectName("titleIcon");
     show(false);
   }
+
+  QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
+  void doAccessibleAction() override { clicked_(); }
 
  protected:
   void enterEvent(QEnterEvent*) override { show(true); }
@@ -96,6 +100,28 @@ class MainWindow::Grip : public QLabel {
     window_->gripMoved(event->globalPosition().toPoint());
   }
   void mouseReleaseEvent(QMouseEvent*) override { window_->gripReleased(); }
+
+ private:
+  MainWindow* window_;
+};
+
+// Sees each mouse press in the main window before the widget under the
+// pointer does.
+class MainWindow::PressWatcher : public QObject {
+ public:
+  explicit PressWatcher(MainWindow* window) : QObject(window), window_(window) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget != nullptr && widget->window() == window_) window_->pressedInWindow();
+    }
+    return false;
+  }
 
  private:
   MainWindow* window_;
@@ -172,6 +198,8 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   buildFormulaArea();
   buildCommandButtons();
   buildPlotMenu();
+  buildTabOrder();
+  new PressWatcher(this);
 
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
   const Status status = controller_->startUp(Size{screen.width(), screen.height()}, argument);
@@ -236,6 +264,8 @@ void MainWindow::buildChrome() {
   minimiseButton_->setObjectName("minimiseButton");
   maximiseButton_->setObjectName("maximiseButton");
   closeButton_->setObjectName("closeButton");
+  // Out of the Tab order (the window system has keys for them), but pressed
+  // by screen readers like the rest.
   minimiseButton_->setToolTip("Minimise");
   maximiseButton_->setToolTip("Maximise or restore");
   closeButton_->setToolTip("Close");
@@ -266,27 +296,28 @@ void MainWindow::buildPanel() {
     return label;
   };
 
-  struct RangeField {
+  struct RangeRow {
     Field field;
     const char* name;
     const char* caption;
     int top;
   };
-  const RangeField ranges[] = {
+  const RangeRow ranges[] = {
       {Field::kXMin, "xMin", "x min", 40},  {Field::kXMax, "xMax", "x max", 69},
       {Field::kYMin, "yMin", "y min", 104}, {Field::kYMax, "yMax", "y max", 133},
       {Field::kZCount, "zCount", "Z", 481}, {Field::kZMin, "zMin", "z min", 510},
       {Field::kZMax, "zMax", "z max", 539},
   };
-  for (const RangeField& r : ranges) {
+  for (const RangeRow& r : ranges) {
     QLabel* caption = addLabel(r.caption, 170, r.top, 46, 22);
     QLabel* equals = addLabel("=", 124, r.top, 14, 22);
     auto* frame = new QLabel(this);
     frame->setPixmap(QPixmap::fromImage(fieldFrame(QSize(96, 26), devicePixelRatioF())));
     frame->resize(96, 26);
     panel_.push_back({frame, 109, r.top - 2});
-    auto* edit = new QLineEdit(this);
+    auto* edit = new RangeField(this);
     edit->setObjectName(r.name);
+    edit->setAccessibleName(r.caption);
     edit->resize(92, 22);
     panel_.push_back({edit, 107, r.top});
     fields_[r.field] = edit;
@@ -309,6 +340,11 @@ void MainWindow::buildPanel() {
       {Label::kIntegral, "integral", "", 248},
       {Label::kPlotSize, "plotSize", "X, Y", 446},
   };
+  readoutNames_ = {{Label::kReadoutX, "x"},
+                   {Label::kReadoutF, "F(x)"},
+                   {Label::kReadoutDerivative, "F'(x)"},
+                   {Label::kIntegral, "Integral"},
+                   {Label::kPlotSize, "X, Y"}};
   for (const Readout& r : readouts) {
     QLabel* caption = nullptr;
     if (r.label == Label::kIntegral) {
@@ -321,6 +357,7 @@ void MainWindow::buildPanel() {
     QLabel* value = addLabel("= 0", 124, r.top, 124, 20);
     value->setObjectName(r.name);
     labels_[r.label] = value;
+    nameReadout(r.label);
     if (r.label == Label::kIntegral) integralReadout_.push_back(value);
     if (r.label == Label::kReadoutDerivative) {
       thirdReadoutCaption_ = caption;
@@ -342,8 +379,10 @@ void MainWindow::buildPanel() {
       {Toggle::kCircle, "circle", TextId::kShowCircle, 406},
   };
   for (const ToggleRow& t : toggles) {
-    auto* picture = new TogglePicture(this);
+    auto* picture = new TogglePicture(
+        this, t.toggle ? TogglePicture::Kind::kToggle : TogglePicture::Kind::kButton);
     picture->setObjectName(QString(t.name) + "Picture");
+    picture->setFocusPolicy(Qt::TabFocus);
     panel_.push_back({picture, 170, t.top - 3});
     auto* caption = new PressLabel(fromUtf8(controller_->app().texts[t.caption]), this);
     caption->setObjectName(QString(t.name) + "Caption");
@@ -390,8 +429,9 @@ void MainWindow::buildFormulaArea() {
     auto* frame = new QLabel(this);
     frame->setPixmap(QPixmap::fromImage(fieldFrame(QSize(429, 26), devicePixelRatioF())));
     frame->resize(429, 26);
-    auto* edit = new QLineEdit(text, this);
+    auto* edit = new FormulaField(text, this);
     edit->setObjectName(name);
+    edit->setAccessibleName(QString(text).chopped(1));  // "F(x)"
     edit->resize(425, 22);
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QLineEdit::customContextMenuRequested, this,
@@ -415,12 +455,6 @@ void MainWindow::buildFormulaArea() {
     edit->setPalette(palette);
     edit->installEventFilter(this);
   }
-  const Field tabOrder[] = {Field::kXMin,   Field::kXMax,     Field::kYMin,
-                            Field::kYMax,   Field::kFormulaF, Field::kFormulaG,
-                            Field::kZCount, Field::kZMin,     Field::kZMax};
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
-    setTabOrder(fields_[tabOrder[i - 1]], fields_[tabOrder[i]]);
-  }
 }
 
 void MainWindow::buildCommandButtons() {
@@ -435,8 +469,10 @@ void MainWindow::buildCommandButtons() {
       {Glyph::kClear, "clearButton", "Clear the picture"},
       {Glyph::kSavePicture, "savePictureButton", "Save the picture (Ctrl+S)"},
       {Glyph::kHistory, "historyButton", "Previous formula from the history"},
-      {Glyph::kZoomIn, "zoomInButton", "Zoom in on x (with Shift, Alt or Ctrl: on y)"},
-      {Glyph::kZoomOut, "zoomOutButton", "Zoom out on x (with Shift, Alt or Ctrl: on y)"},
+      {Glyph::kZoomIn, "zoomInButton",
+       "Zoom in on x (Ctrl++), with Shift, Alt or Ctrl held on y (Ctrl+Alt++)"},
+      {Glyph::kZoomOut, "zoomOutButton",
+       "Zoom out on x (Ctrl+-), with Shift, Alt or Ctrl held on y (Ctrl+Alt+-)"},
       {Glyph::kWebPage, "webPageButton", "Kurvana's web page"},
       {Glyph::kSettings, "settingsButton", "Settings"},
   };
@@ -445,6 +481,7 @@ void MainWindow::buildCommandButtons() {
                                    RoundButton::Trigger::kPress, this);
     button->setObjectName(c.name);
     button->setToolTip(c.tip);
+    button->setFocusPolicy(Qt::TabFocus);
     commandButtons_.push_back(button);
   }
   connect(commandButtons_[0], &RoundButton::triggered, this, [this] { draw(); });
@@ -489,6 +526,22 @@ void MainWindow::buildPlotMenu() {
   plotMenu_->addAction("Settings", this, [this] { showDialog(settingsDialog_.get()); });
   plotMenu_->addAction("Exit", this, [this] { exitProgram(); });
   plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
+}
+
+void MainWindow::buildTabOrder() {
+  // The fields in their order, the command buttons left to right, then the
+  // swatch and the toggles top to bottom; hidden and disabled ones are passed.
+  std::vector<QWidget*> order;
+  for (Field f : {Field::kXMin, Field::kXMax, Field::kYMin, Field::kYMax, Field::kFormulaF,
+                  Field::kFormulaG, Field::kZCount, Field::kZMin, Field::kZMax}) {
+    order.push_back(fields_[f]);
+  }
+  order.insert(order.end(), commandButtons_.begin(), commandButtons_.end());
+  order.push_back(swatch_);
+  for (Toggle t : {Toggle::kAutoScale, Toggle::kFilled, Toggle::kLines, Toggle::kCircle}) {
+    order.push_back(toggles_[t]);
+  }
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::showFieldMenu(QLineEdit* field, QPoint global) {
@@ -575,6 +628,8 @@ void MainWindow::arrangeFormulaArea(FormulaArea area) {
   fieldFrames_[Field::kFormulaG]->setVisible(two);
   for (QWidget* w : parameterGroup_) w->setVisible(!cartesian);
   thirdReadoutCaption_->setText(two ? "G(x)" : cartesian ? "F'(x)" : "");
+  readoutNames_[Label::kReadoutDerivative] = two ? "G(x)" : "F'(x)";
+  nameReadout(Label::kReadoutDerivative);
   labels_[Label::kReadoutDerivative]->setVisible(area != FormulaArea::kPolar);
   for (QWidget* w : integralReadout_) w->setVisible(cartesian);
   placeFormulaArea();
@@ -619,6 +674,8 @@ void MainWindow::checkForUpdate() {
 
 void MainWindow::draw() {
   const DrawResult drawn = controller_->draw();
+  // The formula mended: the message about it is done with.
+  if (drawn.outcome == DrawOutcome::kDrawn) messageWindow_->hide();
   afterCommand(drawn.status);
 }
 
@@ -825,11 +882,13 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   // Activating the main window dismisses the modeless windows over it; the
-  // options flipped and the colour picked in them stay.
+  // options flipped and the colour picked in them stay. The activation the
+  // message window hands back leaves it shown.
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    const bool handedBack = messageWindow_ && messageWindow_->takeHandBack();
     for (QWidget* w : std::initializer_list<QWidget*>{messageWindow_.get(), paletteDialog_.get(),
                                                       settingsDialog_.get(), aboutWindow_.get()}) {
-      if (w != nullptr) w->hide();
+      if (w != nullptr && !(handedBack && w == messageWindow_.get())) w->hide();
     }
     presentPending();
   }
@@ -860,7 +919,8 @@ void MainWindow::present(QWidget* dialog) {
   // A visible window stays where the user may have dragged it.
   if (!dialog->isVisible()) dialog->show();
   dialog->raise();
-  dialog->activateWindow();
+  // The message window leaves the keyboard with the main window.
+  if (!dialog->testAttribute(Qt::WA_ShowWithoutActivating)) dialog->activateWindow();
 }
 
 void MainWindow::showInterfaceTexts(const InterfaceTexts& texts) {
@@ -869,6 +929,17 @@ void MainWindow::showInterfaceTexts(const InterfaceTexts& texts) {
   for (std::size_t i = 0; i < captions_.size() && i < std::size(captions); ++i) {
     captions_[i]->setText(fromUtf8(texts[captions[i]]));
   }
+  // Screen readers hear the captions without their leading spaces.
+  swatch_->setAccessibleName(fromUtf8(texts[TextId::kColorPicker]).trimmed());
+  const std::pair<Toggle, TextId> toggleNames[] = {{Toggle::kAutoScale, TextId::kAutoScale},
+                                                   {Toggle::kFilled, TextId::kFilled},
+                                                   {Toggle::kLines, TextId::kLines},
+                                                   {Toggle::kCircle, TextId::kShowCircle}};
+  for (const auto& [toggle, id] : toggleNames) {
+    toggles_[toggle]->setAccessibleName(fromUtf8(texts[id]).trimmed());
+  }
+  commandButtons_[7]->setAccessibleName(fromUtf8(texts[TextId::kSettingsTitle]));
+  titleIcon_->setAccessibleName(fromUtf8(texts[TextId::kAboutTitle]));
   messageWindow_->setTitle(fromUtf8(texts[TextId::kMessageTitle]));
   if (settingsDialog_) settingsDialog_->showTexts(texts);
   if (paletteDialog_) paletteDialog_->showTexts(texts);
@@ -896,18 +967,41 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  if (!handleZoomKey(event)) QWidget::keyPressEvent(event);
+  if (!handleWindowKey(event)) QWidget::keyPressEvent(event);
+}
+
+bool MainWindow::handleWindowKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+      messageWindow_->isVisible()) {
+    messageWindow_->hide();
+    return true;
+  }
+  return handleZoomKey(event);
 }
 
 bool MainWindow::handleZoomKey(QKeyEvent* event) {
-  if (!event->modifiers().testFlag(Qt::ControlModifier)) return false;
+  const Qt::KeyboardModifiers keys = event->modifiers();
+  if (!keys.testFlag(Qt::ControlModifier) || keys.testFlag(Qt::MetaModifier)) return false;
+  // "+" is Shift+= on some keyboards (US), a key of its own on others
+  // (German) and on the keypad: Shift and the keypad say nothing here.
   const int key = event->key();
   const bool in = key == Qt::Key_Plus || key == Qt::Key_Equal;
   const bool out = key == Qt::Key_Minus || key == Qt::Key_Underscore;
   if (!in && !out) return false;
-  // Shift chooses the value axis; Ctrl itself is the shortcut's key.
-  zoom(in, Keys{.shift = event->modifiers().testFlag(Qt::ShiftModifier)});
+  zoom(in, Keys{.alt = keys.testFlag(Qt::AltModifier)});  // Alt: the value axis
   return true;
+}
+
+void MainWindow::pressedInWindow() {
+  if (!messageWindow_ || !messageWindow_->isVisible()) return;
+  // Once the press is handled: a Draw it started may have shown a new message.
+  QTimer::singleShot(0, this, [this, shown = messagesShown_] {
+    if (messagesShown_ == shown) messageWindow_->hide();
+  });
+}
+
+void MainWindow::nameReadout(Label label) {
+  labels_[label]->setAccessibleName(readoutNames_[label] + " " + labels_[label]->text());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -920,7 +1014,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       draw();
       return true;  // consumed
     }
-    if (handleZoomKey(key)) return true;
+    if (handleWindowKey(key)) return true;
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -945,7 +1039,12 @@ std::string MainWindow::fieldText(Field field) const {
 }
 
 void MainWindow::setFieldText(Field field, std::string_view text) {
-  fields_.at(field)->setText(fromUtf8(text));
+  QLineEdit* edit = fields_.at(field);
+  if (auto* range = qobject_cast<RangeField*>(edit)) {
+    range->showText(fromUtf8(text));  // the sign and the leading digits in sight
+  } else {
+    edit->setText(fromUtf8(text));
+  }
 }
 
 void MainWindow::setFieldEnabled(Field field, bool enabled) {
@@ -966,6 +1065,7 @@ void MainWindow::focusField(Field field) {
 
 void MainWindow::setLabel(Label label, std::string_view text) {
   labels_.at(label)->setText(fromUtf8(text));
+  nameReadout(label);
 }
 
 void MainWindow::showToggle(Toggle toggle, bool on) {
@@ -997,6 +1097,7 @@ void MainWindow::beep() {
 
 void MainWindow::showMessage(std::string_view line1, std::string_view line2,
                              std::string_view line3) {
+  ++messagesShown_;
   messageWindow_->setLines(line1, line2, line3);
   showDialog(messageWindow_.get());
 }

@@ -1,7 +1,8 @@
 // The main window: borderless, with its own chrome, the plot picture, the
 // range and formula fields, the readouts, the toggles and the command
 // buttons. It turns input into controller calls and shows what comes back;
-// it is the controller's view.
+// it is the controller's view. Tab goes through the fields, the command
+// buttons, the swatch and the toggles; screen readers see each by name.
 #pragma once
 
 #include <QLineEdit>
@@ -46,7 +47,7 @@ struct FileChoice {
   int filter = 0;  // the filter the user left selected
 };
 
-class MainWindow : public QWidget, public AppView {
+class MainWindow : public QWidget, public AppView, public AccessibleControl {
   Q_OBJECT
 
  public:
@@ -107,6 +108,9 @@ class MainWindow : public QWidget, public AppView {
   void showFileName(std::string_view name) override;
   void showInterfaceTexts(const InterfaceTexts& texts) override;
 
+  // AccessibleControl: the application's frame for screen readers.
+  QAccessible::Role accessibleRole() const override { return QAccessible::Window; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -120,6 +124,7 @@ class MainWindow : public QWidget, public AppView {
 
  private:
   class Grip;
+  class PressWatcher;
   class TitleIcon;
 
   void buildChrome();
@@ -127,6 +132,7 @@ class MainWindow : public QWidget, public AppView {
   void buildFormulaArea();
   void buildCommandButtons();
   void buildPlotMenu();
+  void buildTabOrder();
 
   // The layout pass: size limits, the recorded size, chrome, buttons, panel
   // and formula area placed for the current size. `requested` is the size a
@@ -163,7 +169,15 @@ class MainWindow : public QWidget, public AppView {
   void gripMoved(QPoint global);
   void gripReleased();
 
+  // The window's own keys wherever the focus is: the zoom keys, and Esc
+  // while a message shows. True when the key was used.
+  bool handleWindowKey(QKeyEvent* event);
   bool handleZoomKey(QKeyEvent* event);
+  // A press anywhere in the window dismisses the message, unless the press
+  // itself showed a new one.
+  void pressedInWindow();
+  // A readout's accessible name: its caption and its value.
+  void nameReadout(Label label);
   void showFieldMenu(QLineEdit* field, QPoint global);
   // The formula field's menu, its items enabled for the field's selection and
   // the clipboard at this moment; owned by the window.
@@ -203,6 +217,7 @@ class MainWindow : public QWidget, public AppView {
   std::map<Field, QLineEdit*> fields_;
   std::map<Field, QLabel*> fieldFrames_;
   std::map<Label, QLabel*> labels_;
+  std::map<Label, QString> readoutNames_;  // the captions screen readers hear
   std::map<Toggle, TogglePicture*> toggles_;
   TogglePicture* swatch_ = nullptr;
   std::vector<QLabel*> captions_;  // of the swatch and the four toggles, in that order
@@ -219,6 +234,7 @@ class MainWindow : public QWidget, public AppView {
   FormulaArea formulaArea_ = FormulaArea::kOneFunction;
 
   std::vector<RoundButton*> commandButtons_;  // in the order of the layout
+  unsigned messagesShown_ = 0;                // tells a press's own message from an older one
   QMenu* plotMenu_ = nullptr;
   std::vector<QAction*> plotItemsNeedingAPlot_;
 

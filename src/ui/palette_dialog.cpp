@@ -96,11 +96,13 @@ PaletteDialog::PaletteDialog(QWidget* mainWindow, Controller& controller)
   ok->setObjectName("okButton");
   ok->move(201, 304);
   ok->setToolTip("OK");
+  ok->setFocusPolicy(Qt::TabFocus);
   connect(ok, &RoundButton::triggered, this, &QWidget::hide);
   auto* no = new RoundButton(Glyph::kCancel, QSize(50, 50), RoundButton::Trigger::kClick, this);
   no->setObjectName("cancelButton");
   no->move(265, 304);
   no->setToolTip("Cancel");
+  no->setFocusPolicy(Qt::TabFocus);
   connect(no, &RoundButton::triggered, this, [this] { cancel(); });
 }
 

@@ -1,7 +1,7 @@
 // The colour palette: 512 colours in 16 rows of 32 cells. The pointer shows
 // the components of the colour under it; a press picks it as the curve
-// colour at once; OK keeps it and the cancel button restores the colour the
-// dialog opened with.
+// colour at once; OK (or Enter) keeps it and the cancel button (or Esc)
+// restores the colour the dialog opened with.
 #pragma once
 
 #include <QImage>
@@ -39,7 +39,8 @@ class PaletteDialog : public DialogWindow {
   // The picture pixel at a window position, when it lies on the palette rows.
   std::optional<Color> colorAt(QPoint at) const;
   void showComponents(Color color);
-  void cancel();
+  void cancel() override;
+  void accept() override { hide(); }
 
   Controller& controller_;
   QImage picture_;

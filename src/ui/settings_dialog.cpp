@@ -33,6 +33,7 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
     auto* picture = new TogglePicture(this);
     picture->setObjectName(QString(names[i]) + "Picture");
     picture->move(r.left, r.top);
+    picture->setFocusPolicy(Qt::TabFocus);
     auto* caption = new PressLabel(this);
     caption->setObjectName(QString(names[i]) + "Caption");
     styleDialogLabel(caption, QRect(r.labelLeft, r.top + 3, r.labelWidth, 22));
@@ -55,18 +56,29 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   listColours.setColor(QPalette::Light, QColor(10, 20, 50));
   listColours.setColor(QPalette::Dark, QColor(10, 20, 50));
   languages_->setPalette(listColours);
-  // Choosing takes the focus off the list, as a click elsewhere would.
-  connect(languages_, &QComboBox::activated, this, [this] { focusHolder_->setFocus(); });
-
-  focusHolder_ = new QComboBox(this);
-  focusHolder_->setGeometry(600, 250, 192, 24);  // beyond the right edge
-  focusHolder_->addItem("English");
+  // Neither a click nor the wheel puts a focus mark on it; Tab does.
+  languages_->setFocusPolicy(Qt::TabFocus);
+  // On Linux a list's accessible name is its value: the caption labels it.
+  captions_[Option::kLanguage]->setBuddy(languages_);
 
   auto* okButton = new RoundButton(Glyph::kOk, QSize(50, 50), RoundButton::Trigger::kClick, this);
   okButton->setObjectName("okButton");
   okButton->move(234, 285);
   okButton->setToolTip("OK");
+  okButton->setFocusPolicy(Qt::TabFocus);
   connect(okButton, &RoundButton::triggered, this, [this] { ok(); });
+
+  const Option tabOrder[] = {Option::kTwoFunctions, Option::kAntialias,    Option::kThick,
+                             Option::kWhiteBack,    Option::kDarkNegative, Option::kPolar,
+                             Option::kGrid,         Option::kAxes,         Option::kReport,
+                             Option::kLanguage};
+  QWidget* previous = nullptr;
+  for (Option o : tabOrder) {
+    if (previous != nullptr) setTabOrder(previous, pictures_[o]);
+    previous = pictures_[o];
+  }
+  setTabOrder(previous, languages_);
+  setTabOrder(languages_, okButton);
 
   // The languages as the dialog is made: the list, and the saved choice.
   loadProblems_ = controller_.loadLanguages();
@@ -90,7 +102,11 @@ void SettingsDialog::showTexts(const InterfaceTexts& texts) {
       {Option::kReport, TextId::kReport},
       {Option::kLanguage, TextId::kLanguage},
   };
-  for (const auto& [option, id] : captions) captions_[option]->setText(fromUtf8(texts[id]));
+  for (const auto& [option, id] : captions) {
+    const QString caption = fromUtf8(texts[id]);
+    captions_[option]->setText(caption);
+    pictures_[option]->setAccessibleName(caption.trimmed());
+  }
 }
 
 void SettingsDialog::showStates() {
@@ -111,9 +127,8 @@ void SettingsDialog::flip(Option option) {
 }
 
 void SettingsDialog::showEvent(QShowEvent* event) {
-  DialogWindow::showEvent(event);
+  DialogWindow::showEvent(event);  // the dialog itself takes the focus
   showStates();
-  focusHolder_->setFocus();
 }
 
 void SettingsDialog::ok() {

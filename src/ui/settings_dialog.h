@@ -1,6 +1,8 @@
 // The settings dialog: the ten options that are not on the main window, in
 // two columns of toggles, and the interface language. A toggle takes effect
-// in the options at once; OK brings the main window in line and redraws.
+// in the options at once; OK (or Enter) brings the main window in line and
+// redraws. Tab goes down the left column, down the right one with the
+// language list after its toggle, then to OK.
 #pragma once
 
 #include <QComboBox>
@@ -38,6 +40,7 @@ class SettingsDialog : public DialogWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void accept() override { ok(); }
 
  private:
   struct Row {
@@ -56,7 +59,6 @@ class SettingsDialog : public DialogWindow {
   std::map<Option, TogglePicture*> pictures_;
   std::map<Option, PressLabel*> captions_;
   QComboBox* languages_ = nullptr;
-  QComboBox* focusHolder_ = nullptr;  // takes the keyboard focus out of sight
   Status loadProblems_;
 };
 

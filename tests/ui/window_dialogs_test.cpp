@@ -131,24 +131,26 @@ TEST_F(UpdateOfferTest, AnyOtherDrawSendsNoRequest) {
 
 using PendingDialogTest = WindowTest;
 
-// A press on the main window while the message window is active: the
-// dialog comes whether or not the main window's activation follows.
+// A press on the main window while the about window is active: the dialog
+// comes whether or not the main window's activation follows.
 TEST_F(PendingDialogTest, ADialogAskedForWhileAnotherWindowIsActiveAppears) {
   startShown();
-  MessageWindow& message = window->messageWindow();
-  drawFormula("F(x)=2pi*x");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&message, kTimeoutMs));
+  auto* about = topLevel<AboutWindow>("aboutWindow");
+  const auto openAbout = [&] {
+    QTest::mouseClick(find("titleIcon"), Qt::LeftButton);
+    return QTest::qWaitForWindowActive(about, kTimeoutMs);
+  };
+  ASSERT_TRUE(openAbout());
   press("settingsButton");
   auto* settings = topLevel<SettingsDialog>("settingsDialog");
   EXPECT_TRUE(QTest::qWaitFor([settings] { return settings->isVisible(); }, kTimeoutMs));
 
-  drawFormula("F(x)=2pi*x*x");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&message, kTimeoutMs));
+  ASSERT_TRUE(openAbout());
   press("colorPickerCaption");
   window->activateWindow();  // what the press brings on a desktop
   auto* palette = topLevel<PaletteDialog>("paletteDialog");
   EXPECT_TRUE(QTest::qWaitFor([palette] { return palette->isVisible(); }, kTimeoutMs));
-  EXPECT_FALSE(message.isVisible());
+  EXPECT_FALSE(about->isVisible());
   QTest::qWait(400);  // past the wait for an activation that did come
   EXPECT_TRUE(palette->isVisible());
 }

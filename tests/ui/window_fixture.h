@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -170,6 +171,37 @@ class WindowTest : public ::testing::Test {
 
   QColor textColour(const char* name) {
     return field(name)->palette().color(QPalette::Active, QPalette::Text);
+  }
+
+  // A key as the keyboard sends it: to the window that has the keyboard
+  // (none: the test fails), with the text it types.
+  void key(Qt::Key code, Qt::KeyboardModifiers modifiers = {}, const QString& text = QString()) {
+    QWindow* focused = QGuiApplication::focusWindow();
+    ASSERT_NE(focused, nullptr) << "no window has the keyboard";
+    QTest::sendKeyEvent(QTest::Click, focused, code, text, modifiers);
+  }
+  // Printable ASCII typed key by key.
+  void type(const QString& text) {
+    for (const QChar c : text) {
+      const char ascii = static_cast<char>(c.unicode());
+      key(QTest::asciiToKey(ascii), c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(c));
+    }
+  }
+  static QString focusName() {
+    QWidget* w = QApplication::focusWidget();
+    return w == nullptr ? QString("(none)") : w->objectName();
+  }
+
+  // A failed Draw's message shown and settled: the window system has had its
+  // say about who holds the keyboard.
+  bool waitForMessage() {
+    MessageWindow& m = window->messageWindow();
+    return QTest::qWaitForWindowExposed(&m, kTimeoutMs) &&
+           QTest::qWaitFor([this] { return mainWindowHasTheKeyboard(); }, kTimeoutMs);
+  }
+  bool mainWindowHasTheKeyboard() {
+    return window->windowHandle() != nullptr &&
+           QGuiApplication::focusWindow() == window->windowHandle() && window->isActiveWindow();
   }
 
   // The message window's three lines.
