@@ -24,6 +24,7 @@ class RoundButton : public QWidget {
   RoundButton(Glyph glyph, QSize size, Trigger trigger, QWidget* parent);
 
   void setGlyph(Glyph glyph);
+  Glyph glyph() const { return glyph_; }
 
  signals:
   // The keyboard modifiers held at the press (Shift, Alt, Ctrl choose the y

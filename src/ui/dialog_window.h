@@ -1,7 +1,11 @@
 // The common frame of Kurvana's small windows: borderless and modeless, a
 // title strip with the program icon and a title that drags the window, the
 // tiled background, a 2-pixel frame around it all, and centring on the main
-// window whenever it is shown.
+// window whenever it is shown. Each is a window of its own with the main
+// window as its parent, so that the window system keeps it over the main
+// window (a Wayland compositor places it there: it cannot be put anywhere).
+// The main window owns each through a unique_ptr, which deletes it before
+// the main window's children go.
 #pragma once
 
 #include <QLabel>

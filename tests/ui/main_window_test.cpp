@@ -375,7 +375,7 @@ TEST_F(WindowDraw, ActivatingTheMainWindowOrOkHidesTheMessage) {
   MessageWindow& message = window->messageWindow();
   drawFormula("F(x)=2pi*x");
   ASSERT_TRUE(message.isVisible());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&message, kTimeoutMs));
+  ASSERT_TRUE(waitForFocus(&message));
   EXPECT_FALSE(window->isActiveWindow());
   window->activateWindow();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !message.isVisible(); }, kTimeoutMs));
@@ -669,25 +669,6 @@ TEST_F(WindowSize, LiveResizeSkipsAntialiasingUntilTheRelease) {
   ASSERT_EQ(picture().size(), live.size());
   EXPECT_NE(picture(), live);
   EXPECT_TRUE(isOn(plot().optAntialias));
-}
-
-TEST_F(WindowSize, MaximiseOnAScreenSizedWindowGivesTheSmallestSize) {
-  writeHistory({"F(x)=x"});
-  startShown();
-  window->resize(screenSize());
-  QWidget* maximise = find("maximiseButton");
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_EQ(window->size(), QSize(900, 633));
-  EXPECT_FALSE(window->isMaximized());
-  EXPECT_EQ(find("plot")->size(), QSize(700, 533));
-  EXPECT_EQ(text("plotSize"), "= 660, 493");
-  EXPECT_TRUE(plotValid());
-
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return window->isMaximized(); }, kTimeoutMs));
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isMaximized(); }, kTimeoutMs));
-  EXPECT_EQ(window->size(), QSize(900, 633));
 }
 
 // The offscreen platform refuses a system move, so the window follows the

@@ -137,13 +137,13 @@ TEST_F(PendingDialogTest, ADialogAskedForWhileAnotherWindowIsActiveAppears) {
   startShown();
   MessageWindow& message = window->messageWindow();
   drawFormula("F(x)=2pi*x");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&message, kTimeoutMs));
+  ASSERT_TRUE(waitForFocus(&message));
   press("settingsButton");
   auto* settings = topLevel<SettingsDialog>("settingsDialog");
   EXPECT_TRUE(QTest::qWaitFor([settings] { return settings->isVisible(); }, kTimeoutMs));
 
   drawFormula("F(x)=2pi*x*x");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&message, kTimeoutMs));
+  ASSERT_TRUE(waitForFocus(&message));
   press("colorPickerCaption");
   window->activateWindow();  // what the press brings on a desktop
   auto* palette = topLevel<PaletteDialog>("paletteDialog");
