@@ -126,8 +126,7 @@ WindowRequests MaximiseToggle::restoreTo(WindowRect normal, WindowNow now) {
   }
   // A compositor would ignore the position.
   const bool compositor = facts_.kind == WindowSystemKind::kCompositor;
-  const bool sameSize =
-      target.width == now.geometry.width && target.height == now.geometry.height;
+  const bool sameSize = target.width == now.geometry.width && target.height == now.geometry.height;
   if (compositor ? sameSize : target == now.geometry) return {};
   return {WindowRequest::place(target)};
 }

@@ -102,6 +102,31 @@ class MainWindow::Grip : public QLabel {
   MainWindow* window_;
 };
 
+// Presses anywhere in the main window, seen before its widgets act on them:
+// they dismiss the small windows over it, as its activation does where the
+// window system moves the keyboard to a clicked window.
+class MainWindow::PressWatch : public QObject {
+ public:
+  explicit PressWatch(MainWindow* window) : QObject(window), window_(window) {
+    qApp->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonPress || !watched->isWidgetType()) return false;
+    if (static_cast<QWidget*>(watched)->window() != window_) return false;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             window_->messageWindow_.get(), window_->paletteDialog_.get(),
+             window_->settingsDialog_.get(), window_->aboutWindow_.get()}) {
+      if (w != nullptr) w->hide();
+    }
+    return false;
+  }
+
+ private:
+  MainWindow* window_;
+};
+
 MainWindow::Services MainWindow::desktopServices(QWidget* dialogParent) {
   Services s;
   s.beep = [] { QApplication::beep(); };
@@ -163,6 +188,7 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   // the size it chose.
   if (QGuiApplication::platformName().startsWith("wayland")) {
     windowSystem_ = WindowSystemKind::kCompositor;
+    pressWatch_ = new PressWatch(this);
   }
 
   setWindowTitle(kProductName);
@@ -605,8 +631,8 @@ void MainWindow::showCentred() {
   // A compositor places the window itself; a position would be ignored.
   if (windowSystem_ == WindowSystemKind::kWindowManager) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const Point at = centredOn(Point{screen.x(), screen.y()},
-                               Size{screen.width(), screen.height()}, Size{width(), height()});
+    const Point at = centredOn(Point{screen.x(), screen.y()}, Size{screen.width(), screen.height()},
+                               Size{width(), height()});
     move(at.x, at.y);
   }
   show();
@@ -749,7 +775,8 @@ void MainWindow::carryOut(const WindowRequests& requests) {
         break;
       case WindowRequest::Kind::kGeometry:
         if (windowSystem_ == WindowSystemKind::kCompositor) {
-          resize(r.geometry.width, r.geometry.height);
+          // Sizing a surface the compositor holds maximised ends the program.
+          if (!isMaximized()) resize(r.geometry.width, r.geometry.height);
         } else {
           setGeometry(r.geometry.x, r.geometry.y, r.geometry.width, r.geometry.height);
         }

@@ -126,6 +126,7 @@ class MainWindow : public QWidget, public AppView {
 
  private:
   class Grip;
+  class PressWatch;
   class TitleIcon;
 
   void buildChrome();
@@ -242,6 +243,9 @@ class MainWindow : public QWidget, public AppView {
   // Maximise and restore, by the window system's answers.
   MaximiseToggle maximise_;
   WindowSystemKind windowSystem_ = WindowSystemKind::kWindowManager;
+  // A compositor may keep the keyboard on a small window while the main
+  // window is clicked (weston does), so there a press dismisses them.
+  PressWatch* pressWatch_ = nullptr;
   QTimer* windowSystemAnswer_ = new QTimer(this);
   int wheelRemainder_ = 0;  // wheel angle not yet worth a zoom step
   QString pictureSuffix_ = "bmp";

@@ -36,7 +36,9 @@ using Kind = WindowSystemKind;
 constexpr WindowRect kNormal{300, 200, 1024, 768};
 const WindowRequest kAskMaximised = WindowRequest::maximised();
 const WindowRequest kAskNormal = WindowRequest::normal();
-WindowRequest place(int x, int y, int w, int h) { return WindowRequest::place({x, y, w, h}); }
+WindowRequest place(int x, int y, int w, int h) {
+  return WindowRequest::place({x, y, w, h});
+}
 
 WindowSystemFacts desktop(Kind kind, int w = 1920, int h = 1080) {
   return WindowSystemFacts{Size{w, h}, WindowRect{0, 0, w, h}, kind};
@@ -139,7 +141,11 @@ TEST(MaximiseToggle, WindowManagers) {
            {Event::kPress, false, kNormal, {kAskMaximised}, false, false},
            {Event::kResize, true, {0, 30, 1900, 1040}, {}, true, false},
            {Event::kPress, true, {0, 30, 1900, 1040}, {kAskNormal}, true, false},
-           {Event::kOverdue, false, {0, 30, 1900, 1040}, {WindowRequest::place(kNormal)}, false,
+           {Event::kOverdue,
+            false,
+            {0, 30, 1900, 1040},
+            {WindowRequest::place(kNormal)},
+            false,
             true},
        }},
       // Larger than the largest window: the manager is not asked, the window
@@ -149,7 +155,11 @@ TEST(MaximiseToggle, WindowManagers) {
        {
            {Event::kPress, false, kNormal, {place(192, 80, 2240, 1440)}, true, true},
            {Event::kResize, false, {192, 80, 2240, 1440}, {}, true, true},
-           {Event::kPress, false, {192, 80, 2240, 1440}, {WindowRequest::place(kNormal)}, false,
+           {Event::kPress,
+            false,
+            {192, 80, 2240, 1440},
+            {WindowRequest::place(kNormal)},
+            false,
             true},
        }},
       // The manager's own key maximised and restored it: nothing to place.
@@ -194,8 +204,7 @@ TEST(MaximiseToggle, Compositors) {
        {
            {Event::kPress, false, kNormal, {kAskMaximised}, false, false},
            {Event::kReport, false, kNormal, {place(0, 0, 1920, 1080)}, true, true},
-           {Event::kPress, false, {0, 0, 1920, 1080}, {WindowRequest::place(kNormal)}, false,
-            true},
+           {Event::kPress, false, {0, 0, 1920, 1080}, {WindowRequest::place(kNormal)}, false, true},
        }},
       // No answer to the restore: the compositor restores the normal size
       // itself when it answers; nothing is placed before.
@@ -219,8 +228,7 @@ TEST(MaximiseToggle, Compositors) {
        {
            {Event::kPress, false, kNormal, {place(160, 80, 2240, 1440)}, true, true},
            {Event::kResize, false, {0, 0, 2240, 1440}, {}, true, true},
-           {Event::kPress, false, {0, 0, 2240, 1440}, {WindowRequest::place(kNormal)}, false,
-            true},
+           {Event::kPress, false, {0, 0, 2240, 1440}, {WindowRequest::place(kNormal)}, false, true},
            {Event::kResize, false, {0, 0, 1024, 768}, {}, false, true},
        }},
   };
@@ -235,13 +243,18 @@ TEST(MaximiseToggle, TheWindowSystemIsAskedOnlyWithinTheSizeLimits) {
     bool asked;
   };
   const Case cases[] = {
-      {Kind::kWindowManager, {900, 633}, true},    {Kind::kWindowManager, {899, 1000}, false},
-      {Kind::kWindowManager, {1000, 632}, false},  {Kind::kWindowManager, {2240, 1440}, true},
-      {Kind::kWindowManager, {2241, 1000}, false}, {Kind::kWindowManager, {1000, 1441}, false},
+      {Kind::kWindowManager, {900, 633}, true},
+      {Kind::kWindowManager, {899, 1000}, false},
+      {Kind::kWindowManager, {1000, 632}, false},
+      {Kind::kWindowManager, {2240, 1440}, true},
+      {Kind::kWindowManager, {2241, 1000}, false},
+      {Kind::kWindowManager, {1000, 1441}, false},
       // A compositor's panels are unknown: room is left for them.
-      {Kind::kCompositor, {1000, 733}, true},      {Kind::kCompositor, {1000, 732}, false},
+      {Kind::kCompositor, {1000, 733}, true},
+      {Kind::kCompositor, {1000, 732}, false},
       {Kind::kCompositor, {999, 800}, false},
-      {Kind::kCompositor, {2240, 1440}, true},     {Kind::kCompositor, {2240, 1441}, false},
+      {Kind::kCompositor, {2240, 1440}, true},
+      {Kind::kCompositor, {2240, 1441}, false},
   };
   for (const Case& c : cases) {
     MaximiseToggle toggle;
@@ -250,8 +263,8 @@ TEST(MaximiseToggle, TheWindowSystemIsAskedOnlyWithinTheSizeLimits) {
     const WindowRequests got = toggle.pressed(WindowNow{false, kNormal}, facts);
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(got.front() == kAskMaximised, c.asked)
-        << (c.kind == Kind::kCompositor ? "compositor " : "window manager ") << c.work.width
-        << "x" << c.work.height;
+        << (c.kind == Kind::kCompositor ? "compositor " : "window manager ") << c.work.width << "x"
+        << c.work.height;
     EXPECT_TRUE(toggle.maximised() || c.asked);
   }
 }
@@ -276,8 +289,9 @@ TEST(MaximiseToggle, ANearlyScreenSizedWindowIsRestoredToTheSmallestSize) {
     ASSERT_EQ(toggle.pressed({true, kMaximised}, facts), WindowRequests{kAskNormal});
     // The window manager gives back the geometry it had.
     const WindowRequests got = toggle.resized({false, c.normal});
-    const WindowRequests expected =
-        c.restored == c.normal ? WindowRequests{} : WindowRequests{WindowRequest::place(c.restored)};
+    const WindowRequests expected = c.restored == c.normal
+                                        ? WindowRequests{}
+                                        : WindowRequests{WindowRequest::place(c.restored)};
     EXPECT_EQ(got, expected) << c.normal.width << "x" << c.normal.height;
     EXPECT_FALSE(toggle.maximised());
   }

@@ -42,8 +42,9 @@ class WindowMaximise : public WindowTest {
 
   // Waits until the window has the geometry and the button the glyph.
   ::testing::AssertionResult reaches(QRect geometry, bool restoreGlyph) {
-    if (QTest::qWaitFor([&] { return window->geometry() == geometry && showsRestore() == restoreGlyph; },
-                        kTimeoutMs)) {
+    if (QTest::qWaitFor(
+            [&] { return window->geometry() == geometry && showsRestore() == restoreGlyph; },
+            kTimeoutMs)) {
       return ::testing::AssertionSuccess();
     }
     const QRect g = window->geometry();
@@ -68,7 +69,8 @@ class WindowMaximise : public WindowTest {
   void expectLaidOut(QSize window) {
     const QSize image = window - QSize(200, 100);
     EXPECT_EQ(find("plot")->size(), image);
-    EXPECT_EQ(text("plotSize"), QString("= %1, %2").arg(image.width() - 40).arg(image.height() - 40));
+    EXPECT_EQ(text("plotSize"),
+              QString("= %1, %2").arg(image.width() - 40).arg(image.height() - 40));
     EXPECT_TRUE(plotValid());
     EXPECT_EQ(picture().size(), image);
   }

@@ -1,7 +1,8 @@
 // The real main window on a Wayland compositor (weston, started by
 // under_weston.sh), its controls pressed through QTest since the headless
-// compositor has no input devices: maximise and restore, each small window,
-// and the exit path. A protocol error ends the process before the summary.
+// compositor has no input devices: maximise and restore, each small window
+// and its dismissal, and the exit path. A protocol error ends the process
+// before the summary.
 #include <QWindow>
 
 #include "app/maximise_toggle.h"
@@ -78,29 +79,30 @@ TEST_F(WaylandWindow, MaximiseRestoreEachWindowAndExit) {
   click();
   if (byCompositor) {
     ASSERT_TRUE(reaches(
-        [&] { return window->isMaximized() && window->width() == screen.width() && showsRestore(); },
+        [&] {
+          return window->isMaximized() && window->width() == screen.width() && showsRestore();
+        },
         "maximised by the compositor"));
     EXPECT_LE(window->height(), screen.height());
   } else {
-    ASSERT_TRUE(reaches(
-        [&] { return window->size() == QSize(2240, 1440) && showsRestore(); },
-        "the largest size"));
+    ASSERT_TRUE(reaches([&] { return window->size() == QSize(2240, 1440) && showsRestore(); },
+                        "the largest size"));
     EXPECT_FALSE(window->isMaximized());
   }
   expectLaidOut();
 
   click();
-  ASSERT_TRUE(reaches(
-      [&] { return !window->isMaximized() && window->size() == normal && !showsRestore(); },
-      "restored"));
+  ASSERT_TRUE(
+      reaches([&] { return !window->isMaximized() && window->size() == normal && !showsRestore(); },
+              "restored"));
   expectLaidOut();
   // Once more: the record is sound after a round trip.
   click();
   ASSERT_TRUE(reaches([&] { return showsRestore(); }, "maximised again"));
   click();
-  ASSERT_TRUE(reaches(
-      [&] { return !window->isMaximized() && window->size() == normal && !showsRestore(); },
-      "restored again"));
+  ASSERT_TRUE(
+      reaches([&] { return !window->isMaximized() && window->size() == normal && !showsRestore(); },
+              "restored again"));
 
   press("settingsButton");
   expectShownOverTheWindow(topLevel<SettingsDialog>("settingsDialog"), "settings");
@@ -111,6 +113,14 @@ TEST_F(WaylandWindow, MaximiseRestoreEachWindowAndExit) {
   drawFormula("F(x)=2pi*x");
   expectShownOverTheWindow(&window->messageWindow(), "message");
   ASSERT_EQ(messageLines().size(), 3u);
+  // A press in the main window dismisses them all, activated or not.
+  QTest::mouseClick(find("readoutX"), Qt::LeftButton);
+  for (QWidget* w : {static_cast<QWidget*>(topLevel<SettingsDialog>("settingsDialog")),
+                     static_cast<QWidget*>(topLevel<PaletteDialog>("paletteDialog")),
+                     static_cast<QWidget*>(topLevel<AboutWindow>("aboutWindow")),
+                     static_cast<QWidget*>(&window->messageWindow())}) {
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  }
 
   // The close button runs the exit path: the settings record is written
   // with the window's size.
