@@ -24,6 +24,10 @@ KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontcon
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)
+# The desktops the window is tested under: a window manager on the virtual
+# screen (openbox; xprop tells when it manages) and a Wayland compositor with
+# a headless backend (weston; qt6-wayland above is Qt's plugin for it).
+KURVANA_DESKTOP_PACKAGES=(openbox x11-utils weston)
 # What checking an install needs: the entry validator, the MIME database and
 # xdg-mime, which outside a desktop session asks `mimetype` (libfile-mimeinfo-perl,
 # only recommended by xdg-utils) and otherwise falls back to libmagic, blind to
@@ -33,7 +37,7 @@ KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils li
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
 KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
-  "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
+  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
 
 # The words as a shell line that gives them back: plain words as they are,
 # others in single quotes.

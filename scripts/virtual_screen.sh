@@ -1,5 +1,6 @@
-# Sourced by scripts/run.sh and the end-to-end test: a private X server on a
-# 1920 x 1080 screen, and the running and ending of processes.
+# Sourced by scripts/run.sh and the end-to-end tests: a private X server on a
+# 1920 x 1080 screen (or another size), and the running and ending of
+# processes.
 
 # A process still running (a child that has ended but is not yet reaped is not).
 running() {
@@ -18,12 +19,14 @@ end_processes() {
   done
 }
 
-# Starts Xvfb with its files in folder $1 and sets xvfb_pid. Xvfb picks a
-# free display itself and writes its number when it accepts clients.
+# Starts Xvfb with its files in folder $1, its screen $2 (WxH, 1920x1080
+# unless given), and sets xvfb_pid. Xvfb picks a free display itself and
+# writes its number when it accepts clients.
 # -noreset: a server reset, after each short-lived xdotool client, refuses a
 # program connecting at that moment.
 start_virtual_screen() {
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${2:-1920x1080}x24" -nolisten tcp -noreset 3>"$1/display" \
+    2>"$1/xvfb.log" &
   xvfb_pid=$!
 }
 

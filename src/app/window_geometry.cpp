@@ -1,5 +1,7 @@
 #include "app/window_geometry.h"
 
+#include <algorithm>
+
 namespace kurvana {
 
 LimitedSize limitWindowSize(Size size) {
@@ -35,6 +37,14 @@ bool countsAsMaximised(bool maximisedState, Size window, Size screen) {
 
 bool restoreToSmallest(Size normal, Size screen) {
   return normal.width >= screen.width - 10 || normal.height >= screen.height - 10;
+}
+
+WindowRect largestWindowOn(WindowRect workArea) {
+  const Size size = limitWindowSize(Size{std::min(workArea.width, kMaxWindowSize.width),
+                                         std::min(workArea.height, kMaxWindowSize.height)})
+                        .size;
+  const Point at = centredOn(Point{workArea.x, workArea.y}, workArea.size(), size);
+  return WindowRect{at.x, at.y, size.width, size.height};
 }
 
 Point centredOn(Point outerLeftTop, Size outer, Size inner) {

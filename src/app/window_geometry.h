@@ -12,6 +12,16 @@ inline constexpr Size kMinWindowSize{900, 633};
 inline constexpr Size kMaxWindowSize{2240, 1440};
 inline constexpr Size kSplashSize{417, 260};
 
+// A window's place and size on the screen.
+struct WindowRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  Size size() const { return Size{width, height}; }
+  bool operator==(const WindowRect&) const = default;
+};
+
 // The layout pass's limits, applied in the order height-min, width-min,
 // height-max, width-max; the flags say which dimension was changed, since the
 // pointer then moves to that edge (a grip resize keeps it on the corner).
@@ -33,6 +43,9 @@ bool countsAsMaximised(bool maximisedState, Size window, Size screen);
 // Back in the normal state, a window still within 10 pixels of the screen's
 // width or height is set to the smallest size instead.
 bool restoreToSmallest(Size normal, Size screen);
+// The largest window within the size limits that the work area holds,
+// centred on it (the smallest size, centred, where even that is too large).
+WindowRect largestWindowOn(WindowRect workArea);
 
 // The top-left corner that centres `inner` on the rectangle at `outerLeftTop`
 // of size `outer` (halves truncated toward zero).

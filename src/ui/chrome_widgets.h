@@ -34,6 +34,7 @@ class RoundButton : public QWidget, public AccessibleControl {
 
   QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
   void doAccessibleAction() override { press(); }
+  Glyph glyph() const { return glyph_; }
 
  signals:
   // The keyboard modifiers held at the press (Shift, Alt, Ctrl choose the y

@@ -18,7 +18,7 @@ const QColor kTextColor(218, 221, 228);
 
 DialogWindow::DialogWindow(QWidget* mainWindow, QSize size, const QString& title,
                            Qt::WindowFlags flags)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | flags), mainWindow_(mainWindow) {
+    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint | flags), mainWindow_(mainWindow) {
   setFixedSize(size);
   setWindowTitle("Kurvana");
   titleBar_ = new TitleBar(this);

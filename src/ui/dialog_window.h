@@ -2,7 +2,11 @@
 // title strip with the program icon and a title that drags the window, the
 // tiled background, a 2-pixel frame around it all, and centring on the main
 // window whenever it is shown. Esc and Enter end them; screen readers see a
-// dialog named by its title.
+// dialog named by its title. Each is a window of its own with the main
+// window as its parent, so that the window system keeps it over the main
+// window (a Wayland compositor places it there: it cannot be put anywhere).
+// The main window owns each through a unique_ptr, which deletes it before
+// the main window's children go.
 #pragma once
 
 #include <QLabel>

@@ -106,7 +106,9 @@ class MainWindow::Grip : public QLabel {
 };
 
 // Sees each mouse press in the main window before the widget under the
-// pointer does.
+// pointer does: it dismisses the message, and under Wayland the other small
+// windows too, as the main window's activation does where the window system
+// does not move the keyboard to a clicked parent.
 class MainWindow::PressWatcher : public QObject {
  public:
   explicit PressWatcher(MainWindow* window) : QObject(window), window_(window) {
@@ -179,6 +181,21 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   if (!services_.confirm) services_.confirm = desktop.confirm;
   if (!services_.updateDraw) services_.updateDraw = desktop.updateDraw;
   if (services_.versionDocument.isEmpty()) services_.versionDocument = desktop.versionDocument;
+  if (!services_.askWindowState) {
+    services_.askWindowState = [this](bool maximised) {
+      if (maximised) {
+        showMaximized();
+      } else {
+        showNormal();
+      }
+    };
+  }
+  if (!services_.workArea) services_.workArea = [this] { return screen()->availableGeometry(); };
+  // A Wayland compositor places windows itself and holds a maximised one to
+  // the size it chose.
+  if (QGuiApplication::platformName().startsWith("wayland")) {
+    windowSystem_ = WindowSystemKind::kCompositor;
+  }
 
   setWindowTitle(kProductName);
   setAcceptDrops(true);
@@ -230,6 +247,10 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   startupTimer_->start();
   openerWatch_->setInterval(kOpenerWatchMs);
   connect(openerWatch_, &QTimer::timeout, this, &MainWindow::watchOpeners);
+  windowSystemAnswer_->setSingleShot(true);
+  windowSystemAnswer_->setInterval(services_.windowSystemAnswerMs.value_or(kWindowSystemAnswerMs));
+  connect(windowSystemAnswer_, &QTimer::timeout, this,
+          [this] { carryOut(maximise_.answerOverdue(windowNow())); });
   resizeSettled_->setSingleShot(true);
   resizeSettled_->setInterval(200);
   connect(resizeSettled_, &QTimer::timeout, this, [this] {
@@ -582,9 +603,17 @@ void MainWindow::layoutWindow(std::optional<QSize> requested) {
   // so the limits are judged on what the grip asked for.
   const QSize asked = requested.value_or(size());
   const LimitedSize limited = limitWindowSize(Size{asked.width(), asked.height()});
-  const int w = limited.size.width;
-  const int h = limited.size.height;
-  if (w != width() || h != height()) resize(w, h);
+  int w = limited.size.width;
+  int h = limited.size.height;
+  if (w != width() || h != height()) {
+    if (maximise_.mayResize(isMaximized())) {
+      resize(w, h);
+    } else {
+      // Held to its size by the window system: laid out as it is.
+      w = width();
+      h = height();
+    }
+  }
   if (requested && (limited.widthLimited || limited.heightLimited)) {
     // The pointer stays on the window's corner, where it held the grip.
     QPoint p = QCursor::pos();
@@ -636,10 +665,13 @@ void MainWindow::arrangeFormulaArea(FormulaArea area) {
 }
 
 void MainWindow::showCentred() {
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const Point at = centredOn(Point{screen.x(), screen.y()}, Size{screen.width(), screen.height()},
-                             Size{width(), height()});
-  move(at.x, at.y);
+  // A compositor places the window itself; a position would be ignored.
+  if (windowSystem_ == WindowSystemKind::kWindowManager) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const Point at = centredOn(Point{screen.x(), screen.y()}, Size{screen.width(), screen.height()},
+                               Size{width(), height()});
+    move(at.x, at.y);
+  }
   show();
   raise();
   activateWindow();
@@ -756,16 +788,47 @@ void MainWindow::openProductPage() {
 }
 
 void MainWindow::toggleMaximised() {
-  const Size screen = controller_->screenSize();
-  if (countsAsMaximised(isMaximized(), Size{width(), height()}, screen)) {
-    showNormal();
-    if (restoreToSmallest(Size{width(), height()}, screen)) {
-      resize(kMinWindowSize.width, kMinWindowSize.height);
+  const QRect work = services_.workArea();
+  const WindowSystemFacts facts{controller_->screenSize(),
+                                WindowRect{work.x(), work.y(), work.width(), work.height()},
+                                windowSystem_};
+  carryOut(maximise_.pressed(windowNow(), facts));
+  // The layout pass and the redraw follow the window system's answer
+  // (resizeEvent), not a size read right after the request.
+}
+
+WindowNow MainWindow::windowNow() const {
+  const QRect g = geometry();
+  return WindowNow{windowState().testFlag(Qt::WindowMaximized),
+                   WindowRect{g.x(), g.y(), g.width(), g.height()}};
+}
+
+void MainWindow::carryOut(const WindowRequests& requests) {
+  for (const WindowRequest& r : requests) {
+    switch (r.kind) {
+      case WindowRequest::Kind::kMaximised:
+        services_.askWindowState(true);
+        break;
+      case WindowRequest::Kind::kNormal:
+        services_.askWindowState(false);
+        break;
+      case WindowRequest::Kind::kGeometry:
+        if (windowSystem_ == WindowSystemKind::kCompositor) {
+          // Sizing a surface the compositor holds maximised ends the program.
+          if (!isMaximized()) resize(r.geometry.width, r.geometry.height);
+        } else {
+          setGeometry(r.geometry.x, r.geometry.y, r.geometry.width, r.geometry.height);
+        }
+        break;
     }
-  } else {
-    showMaximized();
   }
-  // The layout pass and the redraw follow the new size (resizeEvent).
+  if (!maximise_.awaitingAnswer()) {
+    windowSystemAnswer_->stop();
+  } else if (!windowSystemAnswer_->isActive()) {
+    windowSystemAnswer_->start();
+  }
+  maximiseButton_->setGlyph(maximise_.maximised() ? Glyph::kRestore : Glyph::kMaximise);
+  if (maximise_.takeWaitingPress()) toggleMaximised();
 }
 
 void MainWindow::exitProgram() {
@@ -829,6 +892,10 @@ QString MainWindow::dataFolderText() const {
 // Resizing
 
 void MainWindow::gripPressed(QPoint global) {
+  // A maximised window keeps the size the window system gave it.
+  if (!maximise_.mayResize(isMaximized())) return;
+  maximise_.sizedByHand();
+  maximiseButton_->setGlyph(maximise_.maximised() ? Glyph::kRestore : Glyph::kMaximise);
   if (QWindow* handle = windowHandle();
       handle != nullptr && handle->startSystemResize(Qt::RightEdge | Qt::BottomEdge)) {
     systemResizing_ = true;
@@ -860,7 +927,11 @@ void MainWindow::gripReleased() {
 }
 
 void MainWindow::resizeEvent(QResizeEvent*) {
-  if (!startedUp_ || inGripStep_ || size() == laidOutSize_) return;
+  if (!startedUp_ || inGripStep_) return;
+  // A restore answered places the window where it was, which lays it out
+  // through the resize that follows.
+  carryOut(maximise_.resized(windowNow()));
+  if (size() == laidOutSize_) return;
   layoutWindow();
   if (systemResizing_) {
     afterCommand(controller_->resizeStep());
@@ -868,7 +939,6 @@ void MainWindow::resizeEvent(QResizeEvent*) {
   } else {
     afterCommand(controller_->sizeChanged());
   }
-  maximiseButton_->setGlyph(isMaximized() ? Glyph::kRestore : Glyph::kMaximise);
 }
 
 // Events
@@ -891,6 +961,11 @@ void MainWindow::changeEvent(QEvent* event) {
       if (w != nullptr && !(handedBack && w == messageWindow_.get())) w->hide();
     }
     presentPending();
+  }
+  // The window system's own word on the state; the echo of a request of
+  // ours is not spontaneous.
+  if (event->type() == QEvent::WindowStateChange && event->spontaneous() && startedUp_) {
+    carryOut(maximise_.stateReported(windowNow()));
   }
   QWidget::changeEvent(event);
 }
@@ -993,6 +1068,12 @@ bool MainWindow::handleZoomKey(QKeyEvent* event) {
 }
 
 void MainWindow::pressedInWindow() {
+  if (windowSystem_ == WindowSystemKind::kCompositor) {
+    for (QWidget* w : std::initializer_list<QWidget*>{paletteDialog_.get(), settingsDialog_.get(),
+                                                      aboutWindow_.get()}) {
+      if (w != nullptr) w->hide();
+    }
+  }
   if (!messageWindow_ || !messageWindow_->isVisible()) return;
   // Once the press is handled: a Draw it started may have shown a new message.
   QTimer::singleShot(0, this, [this, shown = messagesShown_] {

@@ -19,6 +19,7 @@
 
 #include "app/app_view.h"
 #include "app/controller.h"
+#include "app/maximise_toggle.h"
 #include "files/desktop_opener.h"
 #include "files/file_lock.h"
 #include "ui/chrome_widgets.h"
@@ -64,6 +65,13 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
     std::function<unsigned()> updateDraw;
     // Where the update check asks for the newest version.
     QUrl versionDocument;
+    // The window system, for the maximise button: asks for the maximised
+    // (true) or the normal state, and where a maximised window goes.
+    std::function<void(bool maximised)> askWindowState;
+    std::function<QRect()> workArea;
+    // How long an answer is awaited before the window goes on without;
+    // kWindowSystemAnswerMs unless set.
+    std::optional<int> windowSystemAnswerMs;
   };
   // The desktop's own: the system beep, message boxes, Qt's file dialogs,
   // QCoreApplication::quit. Addresses, when `openUrl` is not given, go to
@@ -155,6 +163,10 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   // While an opener (the report's, an address's) runs: how it ended.
   void watchOpeners();
   void toggleMaximised();
+  // The requests of the maximise button carried out; its answer timer and
+  // glyph follow its record.
+  void carryOut(const WindowRequests& requests);
+  WindowNow windowNow() const;
   // Shows a modeless dialog (centred on the window by the dialog) and gives it
   // the focus.
   void showDialog(QWidget* dialog);
@@ -257,6 +269,12 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   QPoint gripCornerOffset_;  // from the pointer to the window's outer corner
   QTimer* resizeSettled_ = new QTimer(this);
   QSize laidOutSize_;
+  // Maximise and restore, by the window system's answers.
+  MaximiseToggle maximise_;
+  WindowSystemKind windowSystem_ = WindowSystemKind::kWindowManager;
+  // A compositor may keep the keyboard on a small window while the main
+  // window is clicked (weston does), so there a press dismisses them.
+  QTimer* windowSystemAnswer_ = new QTimer(this);
   int wheelRemainder_ = 0;  // wheel angle not yet worth a zoom step
   QString pictureSuffix_ = "bmp";
   int pictureFilter_ = 0;

@@ -678,25 +678,6 @@ TEST_F(WindowSize, LiveResizeSkipsAntialiasingUntilTheRelease) {
   EXPECT_TRUE(isOn(plot().optAntialias));
 }
 
-TEST_F(WindowSize, MaximiseOnAScreenSizedWindowGivesTheSmallestSize) {
-  writeHistory({"F(x)=x"});
-  startShown();
-  window->resize(screenSize());
-  QWidget* maximise = find("maximiseButton");
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_EQ(window->size(), QSize(900, 633));
-  EXPECT_FALSE(window->isMaximized());
-  EXPECT_EQ(find("plot")->size(), QSize(700, 533));
-  EXPECT_EQ(text("plotSize"), "= 660, 493");
-  EXPECT_TRUE(plotValid());
-
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return window->isMaximized(); }, kTimeoutMs));
-  QTest::mouseClick(maximise, Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([this] { return !window->isMaximized(); }, kTimeoutMs));
-  EXPECT_EQ(window->size(), QSize(900, 633));
-}
-
 // The offscreen platform refuses a system move, so the window follows the
 // pointer step by step, as on window systems without one.
 TEST_F(WindowSize, TheTitleBarCarriesTheWindowAndMinimiseMinimises) {

@@ -138,7 +138,7 @@ TEST_F(PendingDialogTest, ADialogAskedForWhileAnotherWindowIsActiveAppears) {
   auto* about = topLevel<AboutWindow>("aboutWindow");
   const auto openAbout = [&] {
     QTest::mouseClick(find("titleIcon"), Qt::LeftButton);
-    return QTest::qWaitForWindowActive(about, kTimeoutMs);
+    return waitForFocus(about);
   };
   ASSERT_TRUE(openAbout());
   press("settingsButton");

@@ -1,6 +1,7 @@
 // The main window over a temporary home folder, with every desktop service
 // (beep, message box, file dialog, browser, quit, the update check's question,
-// draw and address) and every outside command replaced by a recorder.
+// draw and address) and every outside command replaced by a recorder; the
+// window system is the platform's unless a test plays one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <QWindow>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -86,6 +88,9 @@ class WindowTest : public ::testing::Test {
       return updateDrawValue;
     };
     s.versionDocument = versionDocument;
+    s.askWindowState = askWindowState;  // the window's own unless a test plays a window system
+    s.workArea = workArea;
+    s.windowSystemAnswerMs = windowSystemAnswerMs;
     return s;
   }
 
@@ -102,6 +107,14 @@ class WindowTest : public ::testing::Test {
     EXPECT_TRUE(waitForFirstDraw());
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), kTimeoutMs));
     return *window;
+  }
+
+  // Waits until the window system has given the window the focus. A dialog,
+  // the main window's transient child, counts as active (qWaitForWindowActive)
+  // as long as the main window is.
+  static bool waitForFocus(QWidget* w) {
+    return QTest::qWaitFor([w] { return QGuiApplication::focusWindow() == w->windowHandle(); },
+                           kTimeoutMs);
   }
 
   // The start-up Draw always leaves a picture, with or without a curve.
@@ -256,6 +269,9 @@ class WindowTest : public ::testing::Test {
   unsigned updateDrawValue = 0;  // 1 would start the update check
   // Never asked unless a test draws 1; a closed port on this machine even then.
   QUrl versionDocument{"http://127.0.0.1:9/kurvana/version.txt"};
+  std::function<void(bool maximised)> askWindowState;
+  std::function<QRect()> workArea;
+  std::optional<int> windowSystemAnswerMs;
 };
 
 }  // namespace kurvana::ui
