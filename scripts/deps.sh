@@ -18,9 +18,13 @@ ensure_packages() {
 # What building the program needs: the label font is found through
 # fontconfig (DejaVu Sans where Verdana is missing). The window needs Qt 6
 # Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
-# Wayland session is served natively by qt6-wayland.
+# Wayland session is served natively by qt6-wayland. The window's catalogues
+# (translations/*.ts) are compiled with lrelease (qt6-l10n-tools) through
+# Qt's LinguistTools CMake package (qt6-tools-dev); Qt's own catalogues
+# (qt6-translations-l10n) translate its standard buttons and file dialog.
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland)
+  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)

@@ -324,6 +324,7 @@ Status Controller::loadLanguages() {
 void Controller::applyLanguage(int languageIndex) {
   if (!isOn(app_->plot.optLanguage) || languageIndex <= 0) {
     app_->texts = InterfaceTexts();
+    languageFile_.clear();
   } else {
     // Applying a file starts again from English, so of the files whose
     // first line is the chosen name the last in the list decides. Texts stay
@@ -333,9 +334,15 @@ void Controller::applyLanguage(int languageIndex) {
         [this](const auto& item) { return !item.file.empty() && item.name == selectedLanguage_; });
     if (last != languages_.rend()) {
       kurvana::applyLanguage(app_->texts, LanguageFile{last->name, last->texts});
+      languageFile_ = last->file;
     }
   }
   view_.showInterfaceTexts(app_->texts);
+}
+
+std::vector<std::filesystem::path> Controller::translationFiles() const {
+  if (languageFile_.empty()) return {};
+  return kurvana::translationFiles(languageFile_, languageFolders(setup_.executable));
 }
 
 DrawResult Controller::applySettings(int languageIndex) {

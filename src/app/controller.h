@@ -144,6 +144,11 @@ class Controller {
   // The item selected by loadLanguages (0 when none matched or the list is off).
   int chosenLanguageIndex() const { return chosenLanguageIndex_; }
   const std::string& selectedLanguage() const { return selectedLanguage_; }
+  // The file whose texts are applied now; empty for English.
+  const std::filesystem::path& languageFile() const { return languageFile_; }
+  // Where the window looks for its own catalogue of that language (menus,
+  // tool tips, messages; see translationFiles), in order; none for English.
+  std::vector<std::filesystem::path> translationFiles() const;
 
   // The settings dialog's OK: the formula area for the mode with the newest
   // history formulas, the fields' enabling, the colour scheme, the language
@@ -242,6 +247,7 @@ class Controller {
   std::vector<LanguageItem> languages_;
   std::string selectedLanguage_;
   int chosenLanguageIndex_ = 0;
+  std::filesystem::path languageFile_;
   // The settings file could not be read at start-up: it is never replaced.
   bool keepSettingsFile_ = false;
 };

@@ -285,6 +285,30 @@ std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& 
   return {own, own.parent_path() / "share" / "kurvana"};
 }
 
+std::vector<std::filesystem::path> translationFiles(
+    const std::filesystem::path& languageFile, const std::vector<std::filesystem::path>& folders) {
+  const std::string name = languageFile.filename().string();
+  std::string lower = name;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  constexpr std::string_view kPrefix = "lang_";
+  constexpr std::string_view kSuffix = ".txt";
+  if (name.size() <= kPrefix.size() + kSuffix.size() || !lower.starts_with(kPrefix) ||
+      !lower.ends_with(kSuffix)) {
+    return {};
+  }
+  const std::size_t length = name.size() - kPrefix.size() - kSuffix.size();
+  const std::string code = name.substr(kPrefix.size(), length);
+  const std::string lowerCode = lower.substr(kPrefix.size(), length);
+  std::vector<std::filesystem::path> files;
+  for (const auto& folder : folders) {
+    files.push_back(folder / ("kurvana_" + code + ".qm"));
+    if (lowerCode != code) files.push_back(folder / ("kurvana_" + lowerCode + ".qm"));
+  }
+  return files;
+}
+
 ChosenLanguage readChosenLanguage(const std::filesystem::path& path) {
   std::string error;
   const auto lines = readTextLines(path, error);

@@ -89,6 +89,15 @@ std::vector<std::filesystem::path> listLanguageFiles(
 // installed data folder <prefix>/share/kurvana beside its bin folder.
 std::vector<std::filesystem::path> languageFolders(const std::filesystem::path& executable);
 
+// The window's own catalogue for the texts a language file does not carry
+// (menus, tool tips, file dialogs, problem messages), looked for by the
+// language file's name: for lang_<code>.txt (any letter case, as listed)
+// kurvana_<code>.qm in each folder in order, with the code in lower case
+// after it where that differs. None for a name with an empty code or of
+// another form.
+std::vector<std::filesystem::path> translationFiles(
+    const std::filesystem::path& languageFile, const std::vector<std::filesystem::path>& folders);
+
 // The chosen-language file (Kurvana.lng): its first line. The name is empty
 // when the file is missing (first run) or not text; `error` is set, and the
 // name empty, only when it exists but cannot be read.

@@ -1,5 +1,6 @@
 #include "ui/chrome_widgets.h"
 
+#include <QCoreApplication>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,33 +18,33 @@ const QColor kFocusColor(228, 231, 236, 220);
 QString nameOf(Glyph glyph) {
   switch (glyph) {
     case Glyph::kDraw:
-      return "Draw";
+      return QCoreApplication::translate("RoundButton", "Draw");
     case Glyph::kClear:
-      return "Clear picture";
+      return QCoreApplication::translate("RoundButton", "Clear picture");
     case Glyph::kSavePicture:
-      return "Save picture";
+      return QCoreApplication::translate("RoundButton", "Save picture");
     case Glyph::kHistory:
-      return "Previous formula";
+      return QCoreApplication::translate("RoundButton", "Previous formula");
     case Glyph::kZoomIn:
-      return "Zoom in";
+      return QCoreApplication::translate("RoundButton", "Zoom in");
     case Glyph::kZoomOut:
-      return "Zoom out";
+      return QCoreApplication::translate("RoundButton", "Zoom out");
     case Glyph::kWebPage:
-      return "Web page";
+      return QCoreApplication::translate("RoundButton", "Web page");
     case Glyph::kSettings:
-      return "Settings";
+      return QCoreApplication::translate("RoundButton", "Settings");
     case Glyph::kOk:
-      return "OK";
+      return QCoreApplication::translate("RoundButton", "OK");
     case Glyph::kCancel:
-      return "Cancel";
+      return QCoreApplication::translate("RoundButton", "Cancel");
     case Glyph::kMinimise:
-      return "Minimise";
+      return QCoreApplication::translate("RoundButton", "Minimise");
     case Glyph::kMaximise:
-      return "Maximise";
+      return QCoreApplication::translate("RoundButton", "Maximise");
     case Glyph::kRestore:
-      return "Restore";
+      return QCoreApplication::translate("RoundButton", "Restore");
     case Glyph::kClose:
-      return "Close";
+      return QCoreApplication::translate("RoundButton", "Close");
   }
   return QString();
 }
@@ -71,6 +72,10 @@ void RoundButton::setGlyph(Glyph glyph) {
   dpr_ = 0;
   setAccessibleName(nameOf(glyph));
   update();
+}
+
+void RoundButton::retranslate() {
+  setAccessibleName(nameOf(glyph_));
 }
 
 void RoundButton::press(Qt::KeyboardModifiers modifiers) {

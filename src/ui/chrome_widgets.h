@@ -18,7 +18,8 @@ namespace kurvana::ui {
 // when any mouse button is pressed on them; caption and dialog buttons on a
 // click (press and release over the button). Given the Tab focus, Space or
 // Enter presses it and a light ring shows the focus. Its accessible name is
-// what the glyph does, in English ("Zoom in"), until the window names it.
+// what the glyph does ("Zoom in") in the interface language, unless the
+// window names it.
 class RoundButton : public QWidget, public AccessibleControl {
   Q_OBJECT
 
@@ -28,6 +29,9 @@ class RoundButton : public QWidget, public AccessibleControl {
 
   // The accessible name follows the glyph (Maximise, Restore).
   void setGlyph(Glyph glyph);
+  // The glyph's name again, in the language now installed (the window may
+  // name the button otherwise afterwards).
+  void retranslate();
   // What a press does, for the keyboard and screen readers; nothing while
   // disabled.
   void press(Qt::KeyboardModifiers modifiers = {});

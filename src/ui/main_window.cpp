@@ -23,6 +23,7 @@
 #include "ui/message_window.h"
 #include "ui/palette_dialog.h"
 #include "ui/plot_widget.h"
+#include "ui/problem_texts.h"
 #include "ui/settings_dialog.h"
 #include "ui/update_checker.h"
 
@@ -52,6 +53,21 @@ void colourText(QWidget* widget, const QColor& color) {
 QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The offer as the catalogue knows it, with the line end a message box
+// shows: the English must stay the core's text exactly.
+constexpr const char* kOfferSource =
+    QT_TRANSLATE_NOOP("kurvana::ui::MainWindow",
+                      "A new program version is available!\nDo you want to download it now?");
+constexpr bool isOfferWithLineFeed(std::string_view crlf, std::string_view lf) {
+  std::size_t j = 0;
+  for (std::size_t i = 0; i < crlf.size(); ++i, ++j) {
+    if (crlf.substr(i, 2) == "\r\n") ++i;
+    if (j >= lf.size() || lf[j] != crlf[i]) return false;
+  }
+  return j == lf.size();
+}
+static_assert(isOfferWithLineFeed(kUpdateOffer, kOfferSource));
 
 }  // namespace
 
@@ -233,9 +249,12 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   paletteDialog_ = std::make_unique<PaletteDialog>(this, *controller_);
   settingsDialog_ = std::make_unique<SettingsDialog>(this, *controller_);
   startupProblems_.add(settingsDialog_->takeLoadProblems());
-  connect(settingsDialog_.get(), &SettingsDialog::applied, this,
-          [this](const Status& s) { afterCommand(s); });
+  connect(settingsDialog_.get(), &SettingsDialog::applied, this, [this](Status s) {
+    s.add(std::exchange(translationProblems_, Status()));
+    afterCommand(s);
+  });
   showInterfaceTexts(controller_->app().texts);
+  startupProblems_.add(std::exchange(translationProblems_, Status()));
 
   const Size recorded = controller_->windowSize();
   resize(recorded.width, recorded.height);
@@ -286,10 +305,7 @@ void MainWindow::buildChrome() {
   maximiseButton_->setObjectName("maximiseButton");
   closeButton_->setObjectName("closeButton");
   // Out of the Tab order (the window system has keys for them), but pressed
-  // by screen readers like the rest.
-  minimiseButton_->setToolTip("Minimise");
-  maximiseButton_->setToolTip("Maximise or restore");
-  closeButton_->setToolTip("Close");
+  // by screen readers like the rest. Their tool tips come with retranslate().
   connect(minimiseButton_, &RoundButton::triggered, this, [this] { showMinimized(); });
   connect(maximiseButton_, &RoundButton::triggered, this, [this] { toggleMaximised(); });
   connect(closeButton_, &RoundButton::triggered, this, [this] { exitProgram(); });
@@ -454,9 +470,6 @@ void MainWindow::buildFormulaArea() {
     edit->setObjectName(name);
     edit->setAccessibleName(QString(text).chopped(1));  // "F(x)"
     edit->resize(425, 22);
-    edit->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(edit, &QLineEdit::customContextMenuRequested, this,
-            [this, edit](QPoint at) { showFieldMenu(edit, edit->mapToGlobal(at)); });
     fields_[field] = edit;
     fieldFrames_[field] = frame;
   }
@@ -475,6 +488,10 @@ void MainWindow::buildFormulaArea() {
     palette.setColor(QPalette::Disabled, QPalette::Base, kDisabledFieldBackground);
     edit->setPalette(palette);
     edit->installEventFilter(this);
+    // The window's own menu in place of Qt's, on every field.
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edit, &QLineEdit::customContextMenuRequested, this,
+            [this, edit = edit](QPoint at) { showFieldMenu(edit, edit->mapToGlobal(at)); });
   }
 }
 
@@ -486,24 +503,24 @@ void MainWindow::buildCommandButtons() {
   };
   // In the order of their places from left to right.
   const Command commands[] = {
-      {Glyph::kDraw, "drawButton", "Draw the formula (Enter)"},
-      {Glyph::kClear, "clearButton", "Clear the picture"},
-      {Glyph::kSavePicture, "savePictureButton", "Save the picture (Ctrl+S)"},
-      {Glyph::kHistory, "historyButton", "Previous formula from the history"},
+      {Glyph::kDraw, "drawButton", QT_TR_NOOP("Draw the formula (Enter)")},
+      {Glyph::kClear, "clearButton", QT_TR_NOOP("Clear the picture")},
+      {Glyph::kSavePicture, "savePictureButton", QT_TR_NOOP("Save the picture (Ctrl+S)")},
+      {Glyph::kHistory, "historyButton", QT_TR_NOOP("Previous formula from the history")},
       {Glyph::kZoomIn, "zoomInButton",
-       "Zoom in on x (Ctrl++), with Shift, Alt or Ctrl held on y (Ctrl+Alt++)"},
+       QT_TR_NOOP("Zoom in on x (Ctrl++), with Shift, Alt or Ctrl held on y (Ctrl+Alt++)")},
       {Glyph::kZoomOut, "zoomOutButton",
-       "Zoom out on x (Ctrl+-), with Shift, Alt or Ctrl held on y (Ctrl+Alt+-)"},
-      {Glyph::kWebPage, "webPageButton", "Kurvana's web page"},
-      {Glyph::kSettings, "settingsButton", "Settings"},
+       QT_TR_NOOP("Zoom out on x (Ctrl+-), with Shift, Alt or Ctrl held on y (Ctrl+Alt+-)")},
+      {Glyph::kWebPage, "webPageButton", QT_TR_NOOP("Kurvana's web page")},
+      {Glyph::kSettings, "settingsButton", QT_TR_NOOP("Settings")},
   };
   for (const Command& c : commands) {
     auto* button = new RoundButton(c.glyph, QSize(kCommandButtonSize, kCommandButtonSize),
                                    RoundButton::Trigger::kPress, this);
     button->setObjectName(c.name);
-    button->setToolTip(c.tip);
     button->setFocusPolicy(Qt::TabFocus);
     commandButtons_.push_back(button);
+    commandTips_.push_back(c.tip);
   }
   connect(commandButtons_[0], &RoundButton::triggered, this, [this] { draw(); });
   connect(commandButtons_[1], &RoundButton::triggered, this, [this] { clearPicture(); });
@@ -531,22 +548,42 @@ void MainWindow::buildCommandButtons() {
 void MainWindow::buildPlotMenu() {
   plotMenu_ = new QMenu(this);
   plotMenu_->setObjectName("plotMenu");
-  QAction* save = plotMenu_->addAction("Save picture", this, [this] { savePicture(); });
-  plotMenu_->addAction("Clear picture", this, [this] { clearPicture(); });
+  const auto add = [this](const char* text, auto&& action) {
+    QAction* item = plotMenu_->addAction(QString(), this, action);
+    plotItems_.emplace_back(item, text);
+    return item;
+  };
+  QAction* save = add(QT_TR_NOOP("Save picture"), [this] { savePicture(); });
+  add(QT_TR_NOOP("Clear picture"), [this] { clearPicture(); });
   plotMenu_->addSeparator();
-  plotMenu_->addAction("Load function", this, [this] { loadFunction(); });
-  plotMenu_->addAction("Save function", this, [this] { saveFunction(); });
+  add(QT_TR_NOOP("Load function"), [this] { loadFunction(); });
+  add(QT_TR_NOOP("Save function"), [this] { saveFunction(); });
   plotMenu_->addSeparator();
-  QAction* xIn = plotMenu_->addAction("X zoom in", this, [this] { zoom(true, Keys{}); });
-  QAction* xOut = plotMenu_->addAction("X zoom out", this, [this] { zoom(false, Keys{}); });
-  QAction* yIn =
-      plotMenu_->addAction("Y zoom in", this, [this] { zoom(true, Keys{.shift = true}); });
-  QAction* yOut =
-      plotMenu_->addAction("Y zoom out", this, [this] { zoom(false, Keys{.shift = true}); });
+  QAction* xIn = add(QT_TR_NOOP("X zoom in"), [this] { zoom(true, Keys{}); });
+  QAction* xOut = add(QT_TR_NOOP("X zoom out"), [this] { zoom(false, Keys{}); });
+  QAction* yIn = add(QT_TR_NOOP("Y zoom in"), [this] { zoom(true, Keys{.shift = true}); });
+  QAction* yOut = add(QT_TR_NOOP("Y zoom out"), [this] { zoom(false, Keys{.shift = true}); });
   plotMenu_->addSeparator();
-  plotMenu_->addAction("Settings", this, [this] { showDialog(settingsDialog_.get()); });
-  plotMenu_->addAction("Exit", this, [this] { exitProgram(); });
+  add(QT_TR_NOOP("Settings"), [this] { showDialog(settingsDialog_.get()); });
+  add(QT_TR_NOOP("Exit"), [this] { exitProgram(); });
   plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
+}
+
+void MainWindow::retranslate() {
+  minimiseButton_->setToolTip(tr("Minimise"));
+  maximiseButton_->setToolTip(tr("Maximise or restore"));
+  closeButton_->setToolTip(tr("Close"));
+  for (RoundButton* b : {minimiseButton_, maximiseButton_, closeButton_}) b->retranslate();
+  for (std::size_t i = 0; i < commandButtons_.size(); ++i) {
+    commandButtons_[i]->setToolTip(tr(commandTips_[i]));
+    commandButtons_[i]->retranslate();
+  }
+  for (const auto& [item, text] : plotItems_) item->setText(tr(text));
+  readoutNames_[Label::kIntegral] = tr("Integral");
+  for (const auto& [label, name] : readoutNames_) nameReadout(label);
+  messageWindow_->retranslate();
+  if (paletteDialog_) paletteDialog_->retranslate();
+  if (settingsDialog_) settingsDialog_->retranslate();
 }
 
 void MainWindow::buildTabOrder() {
@@ -579,21 +616,25 @@ QMenu* MainWindow::buildFieldMenu(QLineEdit* field) {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data != nullptr && data->hasText();
   };
+  const bool editable = field->isEnabled() && !field->isReadOnly();
+  QAction* cut = nullptr;
+  if (editable) cut = menu->addAction(tr("Cut"), field, [field] { field->cut(); });
   QAction* copy = menu->addAction(
-      "Copy", field, [field] { QApplication::clipboard()->setText(field->selectedText()); });
-  QAction* paste = menu->addAction("Paste", field, [field, clipboardHasText] {
+      tr("Copy"), field, [field] { QApplication::clipboard()->setText(field->selectedText()); });
+  QAction* paste = menu->addAction(tr("Paste"), field, [field, clipboardHasText] {
     if (!clipboardHasText()) return;
     field->insert(QApplication::clipboard()->text());  // replaces the selection
   });
-  QAction* remove = menu->addAction("Delete", field, [field] { field->del(); });
-  QAction* all = menu->addAction("Select all", field, [field] { field->selectAll(); });
+  QAction* remove = menu->addAction(tr("Delete"), field, [field] { field->del(); });
+  QAction* all = menu->addAction(tr("Select all"), field, [field] { field->selectAll(); });
   menu->addSeparator();
-  menu->addAction("Load function", this, [this] { loadFunction(); });
-  menu->addAction("Save function", this, [this] { saveFunction(); });
+  menu->addAction(tr("Load function"), this, [this] { loadFunction(); });
+  menu->addAction(tr("Save function"), this, [this] { saveFunction(); });
   const bool selection = field->hasSelectedText();
+  if (cut != nullptr) cut->setEnabled(selection);
   copy->setEnabled(selection);
-  remove->setEnabled(selection);
-  paste->setEnabled(clipboardHasText());
+  remove->setEnabled(editable && selection);
+  paste->setEnabled(editable && clipboardHasText());
   all->setEnabled(field->selectedText().size() < field->text().size());
   return menu;
 }
@@ -692,9 +733,7 @@ void MainWindow::startupTick() {
 void MainWindow::checkForUpdate() {
   auto* checker = new UpdateChecker(services_.versionDocument, kUpdateTimeoutMs, this);
   connect(checker, &UpdateChecker::updateOffered, this, [this] {
-    QString offer = QString::fromUtf8(kUpdateOffer.data(), kUpdateOffer.size());
-    offer.replace("\r\n", "\n");
-    if (!services_.confirm(offer)) return;
+    if (!services_.confirm(tr(kOfferSource))) return;
     services_.openUrl(QUrl(QString::fromStdString(downloadAddress())));
     exitProgram();  // so that the installer can replace the program
   });
@@ -722,20 +761,23 @@ void MainWindow::savePicture() {
   if (!allowed) return;
   FileRequest request;
   request.kind = FileRequest::Kind::kSavePicture;
-  request.title = "Save picture";
+  request.title = tr("Save picture");
   request.folder = dataFolderText();
   // By the filter's index: what each filter saves and the suffix it proposes.
+  // The patterns stay out of the catalogue, so no translation can break them.
   struct PictureKind {
-    const char* filter;
+    const char* name;
     const char* suffix;
     PictureFormat format;
   };
   static constexpr PictureKind kKinds[] = {
-      {"Bitmap picture (*.bmp)", "bmp", PictureFormat::kBmp},
-      {"Jpeg picture (*.jpg)", "jpg", PictureFormat::kJpeg},
-      {"PNG picture (*.png)", "png", PictureFormat::kPng},
+      {QT_TR_NOOP("Bitmap picture"), "bmp", PictureFormat::kBmp},
+      {QT_TR_NOOP("Jpeg picture"), "jpg", PictureFormat::kJpeg},
+      {QT_TR_NOOP("PNG picture"), "png", PictureFormat::kPng},
   };
-  for (const PictureKind& kind : kKinds) request.filters << kind.filter;
+  for (const PictureKind& kind : kKinds) {
+    request.filters << tr(kind.name) + " (*." + kind.suffix + ")";
+  }
   request.filter = pictureFilter_;
   request.defaultSuffix = pictureSuffix_;
   const std::optional<FileChoice> choice = services_.chooseFile(request);
@@ -762,9 +804,9 @@ void MainWindow::loadFunction() {
   const bool two = isOn(controller_->plot().optTwoFunctions);
   FileRequest request;
   request.kind = FileRequest::Kind::kLoadFunction;
-  request.title = "Load function";
+  request.title = tr("Load function");
   request.folder = dataFolderText();
-  request.filters = {two ? "Function files (*.kv2)" : "Function files (*.kv1)"};
+  request.filters = {tr("Function files") + (two ? " (*.kv2)" : " (*.kv1)")};
   const std::optional<FileChoice> choice = services_.chooseFile(request);
   if (!choice) return;
   afterCommand(controller_->loadFunction(choice->path.toStdString()));
@@ -774,9 +816,10 @@ void MainWindow::saveFunction() {
   const bool two = isOn(controller_->plot().optTwoFunctions);
   FileRequest request;
   request.kind = FileRequest::Kind::kSaveFunction;
-  request.title = "Save function";
+  request.title = tr("Save function");
   request.folder = dataFolderText();
-  request.filters = {two ? "Function file (*.kv2)" : "Function file (*.kv1)", "Any file (*)"};
+  request.filters = {tr("Function file") + (two ? " (*.kv2)" : " (*.kv1)"),
+                     tr("Any file") + " (*)"};
   request.defaultSuffix = two ? "kv2" : "kv1";
   const std::optional<FileChoice> choice = services_.chooseFile(request);
   if (!choice) return;
@@ -880,7 +923,7 @@ void MainWindow::watchOpeners() {
 
 void MainWindow::showProblems(const Status& status) {
   for (const std::string& message : status.messages()) {
-    services_.showProblem(QString::fromStdString(message));
+    services_.showProblem(translateProblem(QString::fromStdString(message)));
   }
 }
 
@@ -999,6 +1042,9 @@ void MainWindow::present(QWidget* dialog) {
 }
 
 void MainWindow::showInterfaceTexts(const InterfaceTexts& texts) {
+  // The chosen language's catalogue first: the 35 texts go over what it gives.
+  translationProblems_.add(translation_.use(controller_->translationFiles()));
+  retranslate();
   const TextId captions[] = {TextId::kColorPicker, TextId::kAutoScale, TextId::kFilled,
                              TextId::kLines, TextId::kShowCircle};
   for (std::size_t i = 0; i < captions_.size() && i < std::size(captions); ++i) {

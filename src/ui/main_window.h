@@ -23,6 +23,7 @@
 #include "files/desktop_opener.h"
 #include "files/file_lock.h"
 #include "ui/chrome_widgets.h"
+#include "ui/translation.h"
 
 namespace kurvana::ui {
 
@@ -141,6 +142,10 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   void buildCommandButtons();
   void buildPlotMenu();
   void buildTabOrder();
+  // The texts of the translation catalogue (tool tips, the plot's menu,
+  // names for screen readers), in the language installed now; the 35
+  // interface texts are shown over them afterwards.
+  void retranslate();
 
   // The layout pass: size limits, the recorded size, chrome, buttons, panel
   // and formula area placed for the current size. `requested` is the size a
@@ -191,11 +196,13 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   // A readout's accessible name: its caption and its value.
   void nameReadout(Label label);
   void showFieldMenu(QLineEdit* field, QPoint global);
-  // The formula field's menu, its items enabled for the field's selection and
-  // the clipboard at this moment; owned by the window.
+  // A field's menu (range and formula fields alike), its items enabled for
+  // the field's selection, whether it may be edited and the clipboard at
+  // this moment; owned by the window.
   QMenu* buildFieldMenu(QLineEdit* field);
   // Repaints the picture and shows the problems one box each.
   void afterCommand(const Status& status);
+  // One box each, in the interface language (translateProblem).
   void showProblems(const Status& status);
   QString dataFolderText() const;
 
@@ -246,9 +253,15 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   FormulaArea formulaArea_ = FormulaArea::kOneFunction;
 
   std::vector<RoundButton*> commandButtons_;  // in the order of the layout
+  std::vector<const char*> commandTips_;      // their tool tips, untranslated
   unsigned messagesShown_ = 0;                // tells a press's own message from an older one
   QMenu* plotMenu_ = nullptr;
   std::vector<QAction*> plotItemsNeedingAPlot_;
+  std::vector<std::pair<QAction*, const char*>> plotItems_;  // with their texts untranslated
+  // The catalogue of the chosen language, and what went wrong installing it
+  // (shown with the start's problems or the settings' OK).
+  WindowTranslation translation_;
+  Status translationProblems_;
 
   QTimer* startupTimer_ = new QTimer(this);
   std::unique_ptr<DesktopOpener> addressOpener_;

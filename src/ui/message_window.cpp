@@ -25,9 +25,14 @@ MessageWindow::MessageWindow(QWidget* mainWindow)
   ok_ = new RoundButton(Glyph::kOk, QSize(50, 50), RoundButton::Trigger::kClick, this);
   ok_->setObjectName("okButton");
   ok_->move(268, 206);
-  ok_->setToolTip("OK");
   ok_->setFocusPolicy(Qt::TabFocus);
   connect(ok_, &RoundButton::triggered, this, &QWidget::hide);
+  retranslate();
+}
+
+void MessageWindow::retranslate() {
+  ok_->setToolTip(tr("OK"));
+  ok_->retranslate();
 }
 
 void MessageWindow::setLines(std::string_view line1, std::string_view line2,

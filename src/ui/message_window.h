@@ -27,6 +27,8 @@ class MessageWindow : public DialogWindow {
   // Whether the main window's activation that is coming is the one this
   // window handed back; asking clears it.
   bool takeHandBack();
+  // The texts the translation catalogue gives (the OK button's).
+  void retranslate();
 
   QString line(int i) const { return lines_.at(static_cast<std::size_t>(i))->text(); }
   RoundButton* okButton() const { return ok_; }

@@ -93,17 +93,26 @@ PaletteDialog::PaletteDialog(QWidget* mainWindow, Controller& controller)
   blue_->setObjectName("blue");
 
   auto* ok = new RoundButton(Glyph::kOk, QSize(50, 50), RoundButton::Trigger::kClick, this);
+  ok_ = ok;
   ok->setObjectName("okButton");
   ok->move(201, 304);
-  ok->setToolTip("OK");
   ok->setFocusPolicy(Qt::TabFocus);
   connect(ok, &RoundButton::triggered, this, &QWidget::hide);
   auto* no = new RoundButton(Glyph::kCancel, QSize(50, 50), RoundButton::Trigger::kClick, this);
+  cancel_ = no;
   no->setObjectName("cancelButton");
   no->move(265, 304);
-  no->setToolTip("Cancel");
   no->setFocusPolicy(Qt::TabFocus);
   connect(no, &RoundButton::triggered, this, [this] { cancel(); });
+  retranslate();
+}
+
+void PaletteDialog::retranslate() {
+  ok_->setToolTip(tr("OK"));
+  cancel_->setToolTip(tr("Cancel"));
+  ok_->retranslate();
+  cancel_->retranslate();
+  if (!red_->text().isEmpty()) showComponents(shown_);
 }
 
 void PaletteDialog::showTexts(const InterfaceTexts& texts) {
@@ -137,9 +146,13 @@ std::optional<Color> PaletteDialog::colorAt(QPoint at) const {
 }
 
 void PaletteDialog::showComponents(Color color) {
-  red_->setText(QString("R = %1").arg(color & 0xFF));
-  green_->setText(QString("G = %1").arg((color >> 8) & 0xFF));
-  blue_->setText(QString("B = %1").arg((color >> 16) & 0xFF));
+  shown_ = color;
+  //: The red component of a colour, 0 to 255.
+  red_->setText(tr("R = %1").arg(color & 0xFF));
+  //: The green component of a colour, 0 to 255.
+  green_->setText(tr("G = %1").arg((color >> 8) & 0xFF));
+  //: The blue component of a colour, 0 to 255.
+  blue_->setText(tr("B = %1").arg((color >> 16) & 0xFF));
 }
 
 void PaletteDialog::mouseMoveEvent(QMouseEvent* event) {

@@ -24,6 +24,9 @@ class PaletteDialog : public DialogWindow {
   PaletteDialog(QWidget* mainWindow, Controller& controller);
 
   void showTexts(const InterfaceTexts& texts);
+  // The texts the translation catalogue gives: the buttons' and the
+  // components' letters.
+  void retranslate();
   // The picture under the title strip: background tiles, the palette over
   // its top 256 rows (picture pixels).
   const QImage& picture() const { return picture_; }
@@ -45,6 +48,9 @@ class PaletteDialog : public DialogWindow {
   Controller& controller_;
   QImage picture_;
   Color opened_ = 0;  // the colour when the dialog was shown
+  Color shown_ = 0;   // the colour whose components show
+  RoundButton* ok_;
+  RoundButton* cancel_;
   QLabel* red_;
   QLabel* green_;
   QLabel* blue_;

@@ -62,9 +62,9 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   captions_[Option::kLanguage]->setBuddy(languages_);
 
   auto* okButton = new RoundButton(Glyph::kOk, QSize(50, 50), RoundButton::Trigger::kClick, this);
+  okButton_ = okButton;
   okButton->setObjectName("okButton");
   okButton->move(234, 285);
-  okButton->setToolTip("OK");
   okButton->setFocusPolicy(Qt::TabFocus);
   connect(okButton, &RoundButton::triggered, this, [this] { ok(); });
 
@@ -85,7 +85,13 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   for (const LanguageItem& item : controller_.languages()) languages_->addItem(fromUtf8(item.name));
   languages_->setCurrentIndex(controller_.chosenLanguageIndex());
   showStates();
+  retranslate();
   showTexts(controller_.app().texts);
+}
+
+void SettingsDialog::retranslate() {
+  okButton_->setToolTip(tr("OK"));
+  okButton_->retranslate();
 }
 
 void SettingsDialog::showTexts(const InterfaceTexts& texts) {

@@ -31,6 +31,8 @@ class SettingsDialog : public DialogWindow {
 
   // Captions from the interface texts.
   void showTexts(const InterfaceTexts& texts);
+  // The texts the translation catalogue gives (the OK button's).
+  void retranslate();
 
   QComboBox* languageList() const { return languages_; }
 
@@ -59,6 +61,7 @@ class SettingsDialog : public DialogWindow {
   std::map<Option, TogglePicture*> pictures_;
   std::map<Option, PressLabel*> captions_;
   QComboBox* languages_ = nullptr;
+  RoundButton* okButton_ = nullptr;
   Status loadProblems_;
 };
 

@@ -589,6 +589,35 @@ TEST_F(ControllerLanguages, OkWritesTheChoiceAppliesItAndRedraws) {
   EXPECT_EQ(c.app().texts[TextId::kReport], "Generate report");
 }
 
+// The window's own catalogue follows the file whose texts are applied: the
+// later of equal names, none for English or with the option off.
+TEST_F(ControllerLanguages, TheAppliedFileNamesTheWindowsCatalogue) {
+  writeLanguage("lang_de.txt", "Deutsch", "D");
+  writeLanguage("lang_fr.txt", "Francais", "F");
+  writeLanguage("lang_xx.txt", "Deutsch", "X");
+  fs::create_directories(folder);
+  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch"), "");
+  Controller& c = startWith(true);
+  ASSERT_TRUE(c.loadLanguages().ok());
+  EXPECT_EQ(c.languageFile(), root / "bin/lang_xx.txt");
+  EXPECT_EQ(c.translationFiles(), (std::vector<fs::path>{root / "bin/kurvana_xx.qm",
+                                                         root / "share/kurvana/kurvana_xx.qm"}));
+  const struct {
+    int item;
+    bool optionOn;
+    fs::path file;
+  } steps[] = {{2, true, root / "bin/lang_fr.txt"},
+               {0, true, {}},
+               {1, true, root / "bin/lang_xx.txt"},
+               {2, false, {}}};
+  for (const auto& step : steps) {
+    if (c.isOptionOn(Option::kLanguage) != step.optionOn) c.toggleOption(Option::kLanguage);
+    (void)c.applySettings(step.item);
+    EXPECT_EQ(c.languageFile(), step.file) << step.item;
+    EXPECT_EQ(c.translationFiles().empty(), step.file.empty()) << step.item;
+  }
+}
+
 // The files are read once, as the list is made: an OK afterwards applies
 // the texts read then, whatever became of the files, and reports nothing.
 TEST_F(ControllerLanguages, OkAppliesTheTextsReadAtStartWhateverBecameOfTheFiles) {

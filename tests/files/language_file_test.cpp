@@ -333,6 +333,34 @@ TEST_F(LanguageFiles, TheProgramFolderComesBeforeTheInstalledOne) {
             (std::vector<fs::path>{"/usr/local/bin", "/usr/local/share/kurvana"}));
 }
 
+// The window's catalogue goes by the language file's name: the code between
+// "lang_" and ".txt" as written, then in lower case, in each folder.
+TEST_F(LanguageFiles, TheWindowsCatalogueIsNamedByTheLanguageFilesCode) {
+  const std::vector<fs::path> folders = {"/opt/k/bin", "/opt/k/share/kurvana"};
+  const struct {
+    const char* file;
+    std::vector<fs::path> expected;
+  } cases[] = {
+      {"/x/lang_de.txt", {"/opt/k/bin/kurvana_de.qm", "/opt/k/share/kurvana/kurvana_de.qm"}},
+      {"LANG_DE.TXT",
+       {"/opt/k/bin/kurvana_DE.qm", "/opt/k/bin/kurvana_de.qm",
+        "/opt/k/share/kurvana/kurvana_DE.qm", "/opt/k/share/kurvana/kurvana_de.qm"}},
+      {"lang_pt_BR.txt",
+       {"/opt/k/bin/kurvana_pt_BR.qm", "/opt/k/bin/kurvana_pt_br.qm",
+        "/opt/k/share/kurvana/kurvana_pt_BR.qm", "/opt/k/share/kurvana/kurvana_pt_br.qm"}},
+      {"lang_x.txt", {"/opt/k/bin/kurvana_x.qm", "/opt/k/share/kurvana/kurvana_x.qm"}},
+      {"lang_.txt", {}},  // no code
+      {"lang.txt", {}},
+      {"lang_de.txt.bak", {}},
+      {"kurvana_de.qm", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(translationFiles(c.file, folders), c.expected) << c.file;
+  }
+  EXPECT_EQ(translationFiles("lang_fr.txt", {}), std::vector<fs::path>{});
+}
+
 TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   const fs::path path = folder / "Kurvana.lng";
   const auto missing = readChosenLanguage(path);

@@ -49,6 +49,11 @@ expected() {
   for f in "$source_dir"/assets/lang_*.txt; do
     echo "share/kurvana/${f##*/}"
   done
+  # The window's catalogues beside the language files, one per .ts source.
+  for f in "$source_dir"/translations/kurvana_*.ts; do
+    f="${f##*/}"
+    echo "share/kurvana/${f%.ts}.qm"
+  done
 }
 expected | LC_ALL=C sort >"$tmp/expected"
 

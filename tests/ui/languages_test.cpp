@@ -2,10 +2,24 @@
 // pretend executable, chosen in the settings dialog, reach every caption,
 // title, message line and report word; the choice survives a restart; equal
 // names, a file removed after start, the option switched off, an unreadable
-// choice file and a caption longer than its label.
+// choice file and a caption longer than its label. The window's own
+// catalogues (kurvana_<code>.qm) follow the same choice: every menu item,
+// tool tip, file dialog and accessible name, the problem boxes and the
+// update offer; a language file without one keeps English for the rest.
+#include <sys/stat.h>
+
+#include <QAccessible>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QRegularExpression>
+#include <set>
 
 #include "ui/about_window.h"
+#include "ui/chrome_widgets.h"
+#include "ui/local_http_server.h"
 #include "ui/palette_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/window_fixture.h"
@@ -14,6 +28,7 @@ namespace kurvana::ui {
 namespace {
 
 const fs::path kAssets = KURVANA_ASSETS_DIR;
+const fs::path kCatalogues = KURVANA_QM_DIR;
 
 class LanguagesTest : public WindowTest {
  protected:
@@ -208,6 +223,415 @@ TEST_F(LanguagesTest, ALongCaptionIsCutAtItsLabelsRightEdge) {
   EXPECT_NE(d->grab(end).toImage(), emptyEnd);
   EXPECT_EQ(d->grab(beyond).toImage(), plain);
   EXPECT_EQ(d->size(), QSize(518, 368));
+}
+
+// The window's own catalogues beside the program with the language files.
+class WindowCataloguesTest : public LanguagesTest {
+ protected:
+  void installCatalogue(const char* file, const fs::path& to) {
+    fs::create_directories(to);
+    fs::copy_file(kCatalogues / file, to / file, fs::copy_options::overwrite_existing);
+  }
+  void installAll() {
+    for (const char* file : {"lang_de.txt", "lang_fr.txt"}) install(file, bin());
+    for (const char* file : {"kurvana_de.qm", "kurvana_fr.qm"}) installCatalogue(file, bin());
+  }
+  // A settings record for two-function mode, so that every field shows and
+  // may be edited (no automatic scale), with the language option as given.
+  void saveTwoFunctionMode(bool languageOn = false) {
+    PlotState stored;
+    stored.optTwoFunctions = flagOn;
+    stored.optAutoScale = flagOff;
+    stored.optLanguage = languageOn ? flagOn : flagOff;
+    fs::create_directories(folder);
+    ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{}), "");
+  }
+
+  // Through the dialog, "Program language" on, English (item 0) included.
+  void switchTo(const QString& language) {
+    press("settingsButton");
+    SettingsDialog* d = settings();
+    ASSERT_TRUE(QTest::qWaitFor([d] { return d->isVisible(); }, kTimeoutMs));
+    if (plot().optLanguage != flagOn)
+      QTest::mouseClick(childOf(d, "languagePicture"), Qt::LeftButton);
+    QComboBox* list = languageList();
+    const int index = list->findText(language);
+    ASSERT_GE(index, 0) << language.toStdString();
+    list->setCurrentIndex(index);
+    QTest::mouseClick(childOf(d, "okButton"), Qt::LeftButton);
+    ASSERT_FALSE(d->isVisible());
+  }
+
+  static QStringList itemTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+      if (!a->isSeparator()) texts << a->text();
+    }
+    return texts;
+  }
+
+  // A field's menu as a right click opens it (nothing for a field that
+  // does not take one); closed again.
+  QStringList fieldMenuTexts(const char* name) {
+    QLineEdit* edit = field(name);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit, &click);
+    QMenu* menu = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "fieldMenu" && w->isVisible()) menu = qobject_cast<QMenu*>(w);
+    }
+    if (menu == nullptr) return {};
+    const QStringList texts = itemTexts(menu);
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return texts;
+  }
+
+  // The small windows and the main window, by name.
+  std::vector<std::pair<std::string, QWidget*>> windows() {
+    return {{"main", window.get()},
+            {"settings", settings()},
+            {"palette", topLevel<PaletteDialog>("paletteDialog")},
+            {"about", topLevel<AboutWindow>("aboutWindow")},
+            {"message", &window->messageWindow()}};
+  }
+
+  static constexpr const char* kFieldNames[] = {"xMin", "xMax", "yMin",     "yMax",    "zCount",
+                                                "zMin", "zMax", "formulaF", "formulaG"};
+
+  // Every text the window shows or names from the catalogue, by where it is:
+  // the plot's menu, each field's menu, the tool tips, the accessible names,
+  // and the file dialogs' titles and filters.
+  std::map<std::string, QString> catalogueTexts() {
+    std::map<std::string, QString> texts;
+    const QStringList plotItems = itemTexts(find<QMenu>("plotMenu"));
+    for (qsizetype i = 0; i < plotItems.size(); ++i) {
+      texts["plot menu " + std::to_string(i)] = plotItems[i];
+    }
+    for (const char* name : kFieldNames) {
+      const QStringList items = fieldMenuTexts(name);
+      EXPECT_EQ(items.size(), 7) << name << ": " << items.join(", ").toStdString();
+      for (qsizetype i = 0; i < items.size(); ++i) {
+        texts["field menu " + std::string(name) + " " + std::to_string(i)] = items[i];
+      }
+    }
+    for (const auto& [windowName, w] : windows()) {
+      // By object name, else by the widget itself (the same all along);
+      // widgets without a name or tip (Qt's own parts of a control) say nothing.
+      for (QWidget* c : w->findChildren<QWidget*>()) {
+        const std::string where =
+            windowName + " " +
+            (c->objectName().isEmpty()
+                 ? QString("@%1").arg(reinterpret_cast<quintptr>(c), 0, 16).toStdString()
+                 : c->objectName().toStdString());
+        if (!c->toolTip().isEmpty()) texts["tip " + where] = c->toolTip();
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        if (a != nullptr && !a->text(QAccessible::Name).isEmpty()) {
+          texts["name " + where] = a->text(QAccessible::Name);
+        }
+      }
+      if (QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w)) {
+        texts["name " + windowName] = a->text(QAccessible::Name);
+      }
+    }
+    // The three file dialogs, cancelled: through the plot's menu.
+    requests.clear();
+    QList<QAction*> actions = find<QMenu>("plotMenu")->actions();
+    actions.removeIf([](QAction* a) { return a->isSeparator(); });
+    for (int item : {0, 2, 3}) actions[item]->trigger();  // save picture, load, save function
+    EXPECT_EQ(requests.size(), 3u);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+      const std::string where = "dialog " + std::to_string(i);
+      texts[where + " title"] = requests[i].title;
+      for (qsizetype f = 0; f < requests[i].filters.size(); ++f) {
+        texts[where + " filter " + std::to_string(f)] = requests[i].filters[f];
+      }
+    }
+    return texts;
+  }
+
+  // The places whose texts differ, or that only one of the two has.
+  static std::string differences(const std::map<std::string, QString>& a,
+                                 const std::map<std::string, QString>& b) {
+    std::string out;
+    for (const auto& [where, text] : a) {
+      const auto other = b.find(where);
+      if (other == b.end()) {
+        out += "\n  only before: " + where + " = " + text.toStdString();
+      } else if (other->second != text) {
+        out += "\n  " + where + ": " + text.toStdString() + " / " + other->second.toStdString();
+      }
+    }
+    for (const auto& [where, text] : b) {
+      if (!a.contains(where)) out += "\n  only after: " + where + " = " + text.toStdString();
+    }
+    return out;
+  }
+
+  // Names and captions that are the same in English, German and French:
+  // the product, OK, the formula and range captions, values.
+  static bool languageNeutral(const QString& text) {
+    static const std::set<QString> kSame = {"",      "OK",    "Kurvana", "Kurvana 1.0", "x min",
+                                            "x max", "y min", "y max",   "Z",           "z min",
+                                            "z max", "F(x)",  "G(x)",    "F'(x)",       "x",
+                                            "X, Y",  "=",     "Fdx",     "\u222B"};
+    if (kSame.contains(text) || text.startsWith("https://")) return true;
+    // A readout: its caption and its value; the palette's components.
+    static const QRegularExpression kValue(
+        "^((x|F\\(x\\)|F'\\(x\\)|G\\(x\\)|X, Y) )?= .*$|^[RB] = \\d+$|^\\d+$");
+    return kValue.match(text).hasMatch();
+  }
+};
+
+TEST_F(WindowCataloguesTest, EveryMenuTipDialogAndNameFollowsTheLanguage) {
+  installAll();
+  saveTwoFunctionMode();
+  startShown();
+  field("formulaF")->setText("F(x)=cos(x)");
+  field("formulaG")->setText("G(x)=sin(x)");
+  press("drawButton");
+  ASSERT_TRUE(plotValid());
+
+  const std::map<std::string, QString> english = catalogueTexts();
+  switchTo("Deutsch");
+  ASSERT_TRUE(plotValid());
+  const std::map<std::string, QString> german = catalogueTexts();
+  switchTo("Français");
+  const std::map<std::string, QString> french = catalogueTexts();
+  switchTo("English");
+  EXPECT_EQ(differences(english, catalogueTexts()), "");
+
+  // The same places in every language.
+  std::map<std::string, QString> places = english;
+  for (auto& [where, text] : places) text.clear();
+  for (const auto* texts : {&german, &french}) {
+    std::map<std::string, QString> other = *texts;
+    for (auto& [where, text] : other) text.clear();
+    ASSERT_EQ(differences(places, other), "");
+  }
+  int checked = 0;
+  for (const auto& [where, en] : english) {
+    SCOPED_TRACE(where + ": " + en.toStdString());
+    const QString de = german.at(where);
+    const QString fr = french.at(where);
+    if (languageNeutral(en)) {
+      EXPECT_EQ(de, en);
+      EXPECT_EQ(fr, en);
+      continue;
+    }
+    ++checked;
+    // "Integral" is German too.
+    if (!en.startsWith("Integral")) {
+      EXPECT_NE(de, en) << "German: " << de.toStdString();
+    }
+    EXPECT_NE(fr, en) << "French: " << fr.toStdString();
+    EXPECT_NE(fr, de);
+  }
+  EXPECT_GT(checked, 100);
+
+  // Samples, and the patterns of the filters untouched.
+  EXPECT_EQ(german.at("plot menu 9"), "Beenden");
+  EXPECT_EQ(french.at("field menu xMin 0"), "Couper");
+  EXPECT_EQ(german.at("tip main drawButton"), "Formel zeichnen (Eingabe)");
+  EXPECT_EQ(french.at("name main drawButton"), "Tracer");
+  EXPECT_EQ(german.at("dialog 0 title"), "Bild speichern");
+  EXPECT_EQ(french.at("dialog 2 filter 1"), "Tous les fichiers (*)");
+  for (const auto& [where, en] : english) {
+    if (where.find(" filter ") == std::string::npos) continue;
+    const QString pattern = en.mid(en.indexOf(" ("));
+    EXPECT_TRUE(german.at(where).endsWith(pattern)) << german.at(where).toStdString();
+    EXPECT_TRUE(french.at(where).endsWith(pattern)) << french.at(where).toStdString();
+  }
+  // The palette's components, shown while it is open: green is "vert" in
+  // French, and follows a switch made meanwhile.
+  switchTo("Français");
+  press("colorPickerPicture");
+  auto* palette = topLevel<PaletteDialog>("paletteDialog");
+  ASSERT_TRUE(QTest::qWaitFor([palette] { return palette->isVisible(); }, kTimeoutMs));
+  EXPECT_EQ(palette->componentText(0).left(4), "R = ");
+  EXPECT_EQ(palette->componentText(1).left(4), "V = ");
+  palette->hide();
+  switchTo("Deutsch");
+  EXPECT_EQ(palette->componentText(1).left(4), "G = ");
+  EXPECT_TRUE(problems.empty()) << problems.join("\n").toStdString();
+}
+
+// Cut, Copy, Paste, Delete, Select all, Load function, Save function on the
+// range fields as on the formula fields; Cut, Paste and Delete only where
+// the field may be edited; items enabled for the selection and clipboard.
+TEST_F(WindowCataloguesTest, EveryFieldHasTheSameMenu) {
+  saveTwoFunctionMode();
+  startShown();
+  const QStringList items = {"Cut",        "Copy",          "Paste",        "Delete",
+                             "Select all", "Load function", "Save function"};
+  for (const char* name : kFieldNames) EXPECT_EQ(fieldMenuTexts(name), items) << name;
+
+  QLineEdit* xMin = field("xMin");
+  xMin->setText("-12.5");
+  xMin->setSelection(0, 3);
+  QApplication::clipboard()->setText("7");
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), xMin->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(xMin, &click);
+  QMenu* menu = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == "fieldMenu" && w->isVisible()) menu = qobject_cast<QMenu*>(w);
+  }
+  ASSERT_NE(menu, nullptr);
+  QList<QAction*> actions = menu->actions();
+  actions.removeIf([](QAction* a) { return a->isSeparator(); });
+  ASSERT_EQ(actions.size(), 7);
+  for (QAction* a : actions) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  actions[0]->trigger();  // Cut
+  EXPECT_EQ(xMin->text(), ".5");
+  EXPECT_EQ(QApplication::clipboard()->text(), "-12");
+  menu->close();
+
+  // Read-only: what would change the text is left out or disabled.
+  xMin->setReadOnly(true);
+  xMin->selectAll();
+  EXPECT_EQ(fieldMenuTexts("xMin"), QStringList({"Copy", "Paste", "Delete", "Select all",
+                                                 "Load function", "Save function"}));
+  // A disabled field takes no menu at all.
+  xMin->setReadOnly(false);
+  xMin->setEnabled(false);
+  EXPECT_EQ(fieldMenuTexts("xMin"), QStringList());
+}
+
+TEST_F(WindowCataloguesTest, ALanguageFileWithoutACatalogueKeepsEnglishForTheRest) {
+  installAll();
+  saveTwoFunctionMode();
+  // German-looking texts under another code: lang_xx.txt, no kurvana_xx.qm.
+  installGermanWith("Deutsch\r\n", "Eigenes Deutsch\r\n", bin() / "lang_xx.txt");
+  startShown();
+  field("formulaF")->setText("F(x)=cos(x)");
+  field("formulaG")->setText("G(x)=sin(x)");
+  press("drawButton");
+  const std::map<std::string, QString> english = catalogueTexts();
+  switchTo("Eigenes Deutsch");
+  EXPECT_EQ(mainCaptions(), kGermanCaptions);
+  EXPECT_EQ(settings()->title(), "Einstellungen");
+  const std::map<std::string, QString> own = catalogueTexts();
+  std::map<std::string, QString> places = english, ownPlaces = own;
+  for (auto* texts : {&places, &ownPlaces}) {
+    for (auto& [where, text] : *texts) text.clear();
+  }
+  ASSERT_EQ(differences(places, ownPlaces), "");
+  for (const auto& [where, en] : english) {
+    // Only names from the 35 texts change: the toggles, the settings
+    // button, the titles.
+    if (where.starts_with("name ") && own.at(where) != en) continue;
+    EXPECT_EQ(own.at(where), en) << where;
+  }
+  EXPECT_EQ(own.at("tip main drawButton"), "Draw the formula (Enter)");
+  EXPECT_EQ(own.at("name main drawButton"), "Draw");
+  EXPECT_EQ(own.at("name main settingsButton"), "Einstellungen");
+  // And back to German with its catalogue.
+  switchTo("Deutsch");
+  EXPECT_EQ(find<QWidget>("drawButton")->toolTip(), "Formel zeichnen (Eingabe)");
+}
+
+// Installed, both the language file and the catalogue are in share/kurvana.
+TEST_F(WindowCataloguesTest, TheInstalledFolderIsSearchedToo) {
+  install("lang_fr.txt", share());
+  installCatalogue("kurvana_fr.qm", share());
+  startShown();
+  switchTo("Français");
+  EXPECT_EQ(find<QWidget>("drawButton")->toolTip(), "Tracer la formule (Entrée)");
+  EXPECT_TRUE(problems.empty()) << problems.join("\n").toStdString();
+}
+
+// A named pipe in place of a function file: the box says so in the language.
+TEST_F(WindowCataloguesTest, AProblemBoxComesInTheChosenLanguage) {
+  installAll();
+  startShown();
+  const fs::path pipe = root / "pipe.kv1";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const QString path = QString::fromStdString(pipe.string());
+  const struct {
+    QString language;
+    QString message;
+  } cases[] = {
+      {"Deutsch", "„" + path + "“ kann nicht gelesen werden: es ist eine benannte Pipe"},
+      {"Français", "Impossible de lire «\u00A0" + path + "\u00A0»\u00A0: c'est un tube nommé"},
+      {"English", "Cannot read \"" + path + "\": it is a named pipe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language.toStdString());
+    switchTo(c.language);
+    problems.clear();
+    answers.push_back(FileChoice{path});
+    QList<QAction*> actions = find<QMenu>("plotMenu")->actions();
+    actions.removeIf([](QAction* a) { return a->isSeparator(); });
+    actions[2]->trigger();  // Load function
+    EXPECT_EQ(problems, QStringList({c.message}));
+  }
+}
+
+// A catalogue that is no catalogue, or a pipe in its place, is named and
+// the next folder's is used; nothing hangs.
+TEST_F(WindowCataloguesTest, ACatalogueThatCannotBeUsedIsNamedAndTheNextOneTaken) {
+  install("lang_de.txt", bin());
+  writeFile(bin() / "kurvana_de.qm", "not a catalogue");
+  installCatalogue("kurvana_de.qm", share());
+  startShown();
+  switchTo("Deutsch");
+  const QString broken = QString::fromStdString((bin() / "kurvana_de.qm").string());
+  EXPECT_EQ(problems, QStringList({"„" + broken +
+                                   "“ kann nicht gelesen werden: es ist keine Übersetzungsdatei"}));
+  EXPECT_EQ(find<QWidget>("drawButton")->toolTip(), "Formel zeichnen (Eingabe)");
+
+  // A pipe, and nothing else: English, and the pipe is named.
+  fs::remove(bin() / "kurvana_de.qm");
+  fs::remove(share() / "kurvana_de.qm");
+  ASSERT_EQ(::mkfifo((bin() / "kurvana_de.qm").c_str(), 0600), 0);
+  switchTo("English");
+  problems.clear();
+  switchTo("Deutsch");
+  EXPECT_EQ(problems, QStringList({"Cannot read \"" + broken + "\": it is a named pipe"}));
+  EXPECT_EQ(find<QWidget>("drawButton")->toolTip(), "Draw the formula (Enter)");
+  EXPECT_EQ(text("colorPickerCaption"), " Farbauswahl");
+}
+
+// Qt's own catalogue comes with ours where the system has it: the buttons
+// of the message boxes and the file dialog.
+TEST_F(WindowCataloguesTest, QtsOwnButtonsFollowWhereTheSystemHasThem) {
+  const fs::path qtCatalogue =
+      fs::path(QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString()) / "qtbase_de.qm";
+  if (!fs::exists(qtCatalogue)) GTEST_SKIP() << "no " << qtCatalogue << " (qt6-translations-l10n)";
+  installAll();
+  startShown();
+  switchTo("Deutsch");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+  switchTo("English");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}
+
+TEST_F(WindowCataloguesTest, TheUpdateOfferInGermanAndFrench) {
+  installAll();
+  VersionServer server;
+  server.answer("/kurvana/version.txt", httpResponse(200, "version1.1"));
+  versionDocument = server.url("/kurvana/version.txt");
+  updateDrawValue = 1;
+  const struct {
+    const char* language;
+    QString offer;
+  } cases[] = {
+      {"Deutsch", "Eine neue Programmversion ist verfügbar!\nMöchten Sie sie jetzt herunterladen?"},
+      {"Français",
+       "Une nouvelle version du programme est disponible\u00A0!\nVoulez-vous la "
+       "télécharger maintenant\u00A0?"},
+      {"English", "A new program version is available!\nDo you want to download it now?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    window.reset();
+    confirmations.clear();
+    saveChoice(c.language, std::string(c.language) != "English");
+    startShown();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !confirmations.isEmpty(); }, kTimeoutMs));
+    EXPECT_EQ(confirmations, QStringList({c.offer}));
+  }
 }
 
 }  // namespace

@@ -581,7 +581,8 @@ TEST_F(WindowCommands, FieldMenuFollowsTheSelectionAndTheClipboard) {
   f->deselect();
   QMenu* menu = openFieldMenu(f);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(itemsOf(menu), (std::map<QString, bool>{{"Copy", false},
+  EXPECT_EQ(itemsOf(menu), (std::map<QString, bool>{{"Cut", false},
+                                                    {"Copy", false},
                                                     {"Paste", false},
                                                     {"Delete", false},
                                                     {"Select all", true},
@@ -593,11 +594,20 @@ TEST_F(WindowCommands, FieldMenuFollowsTheSelectionAndTheClipboard) {
 
   f->setSelection(5, 3);  // "sin"
   menu = openFieldMenu(f);
+  EXPECT_TRUE(itemsOf(menu)["Cut"]);
   EXPECT_TRUE(itemsOf(menu)["Copy"]);
   EXPECT_TRUE(itemsOf(menu)["Delete"]);
   clickItem(menu, "Copy");
   EXPECT_EQ(clipboard->text(), "sin");
   closeMenus();
+
+  f->setSelection(0, 5);  // the label
+  clickItem(openFieldMenu(f), "Cut");
+  EXPECT_EQ(f->text(), "sin(x)");
+  EXPECT_EQ(clipboard->text(), "F(x)=");
+  closeMenus();
+  f->setText("F(x)=sin(x)");
+  clipboard->setText("sin");
 
   f->setSelection(8, 3);  // "(x)"
   menu = openFieldMenu(f);
