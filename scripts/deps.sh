@@ -21,10 +21,12 @@ ensure_packages() {
 # Wayland session is served natively by qt6-wayland. The window's catalogues
 # (translations/*.ts) are compiled with lrelease (qt6-l10n-tools) through
 # Qt's LinguistTools CMake package (qt6-tools-dev); Qt's own catalogues
-# (qt6-translations-l10n) translate its standard buttons and file dialog.
+# (qt6-translations-l10n) translate its standard buttons and file dialog. The
+# window's face is Tahoma; fonts-wine has a free one with its metrics, which
+# the window loads itself (DejaVu Sans, wider, cuts German and French texts).
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)

@@ -23,6 +23,8 @@ constexpr QColor kSlate(40, 44, 50);
 constexpr QSize kBackgroundSize(100, 100);
 constexpr QSize kTitleSize(100, 32);
 constexpr QSize kTitleIconSize(32, 32);
+// The lamp of a toggle, inside its socket's bezel.
+constexpr QRectF kToggleLamp(4, 4, 17, 17);
 constexpr QSize kToggleSize(25, 25);
 constexpr QSize kGripSize(14, 13);
 constexpr QSize kSplashSize(417, 260);
@@ -483,9 +485,10 @@ QImage titleTile(qreal dpr) {
   QImage image = blankImage(kTitleSize, dpr);
   const int width = image.width();
   const int height = image.height();
-  const QColor top(132, 143, 158);
-  const QColor middle(108, 120, 135);
-  const QColor bottom(90, 100, 114);
+  // Dark enough under the text rows for the light title text at 4.5 : 1.
+  const QColor top(86, 95, 108);
+  const QColor middle(72, 80, 92);
+  const QColor bottom(58, 65, 75);
   for (int y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     const double t = (y + 0.5) / height;
@@ -616,6 +619,17 @@ QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr)
   return image;
 }
 
+QImage swatchPicture(const QColor& color, qreal dpr) {
+  dpr = validRatio(dpr);
+  QImage image = togglePicture(false, dpr);
+  QPainter painter(&image);
+  prepare(painter);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(color.red(), color.green(), color.blue()));
+  painter.drawEllipse(kToggleLamp);
+  return image;
+}
+
 QImage togglePicture(bool on, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kToggleSize, dpr);
@@ -633,7 +647,7 @@ QImage togglePicture(bool on, qreal dpr) {
   painter.setBrush(QColor(14, 16, 19));
   painter.drawEllipse(outer.adjusted(1.5, 1.5, -1.5, -1.5));
 
-  const QRectF lamp = outer.adjusted(3.5, 3.5, -3.5, -3.5);
+  const QRectF lamp = kToggleLamp;
   QRadialGradient glass(lamp.center() + QPointF(-1.5, -2), lamp.width() * 0.62,
                         lamp.center() + QPointF(-1.5, -2.5));
   if (on) {

@@ -49,6 +49,10 @@ QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr)
 // The toggle indicator, 25 x 25: lit in the accent blue when on, dark when off.
 QImage togglePicture(bool on, qreal dpr);
 
+// The colour swatch: the off toggle's socket with its lamp, the disc within
+// the bezel, in `color` (opaque, so that the colour reads as it is drawn).
+QImage swatchPicture(const QColor& color, qreal dpr);
+
 // The bevelled frame behind a light input field (96 x 26 or 429 x 26): an
 // opaque 2-pixel rim around a transparent inside where the field sits.
 QImage fieldFrame(QSize logicalSize, qreal dpr);

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -278,7 +280,23 @@ void paintTiled(QWidget* widget, QPaintEvent* event, const QImage& tile) {
   }
 }
 
+bool installInterfaceFont() {
+  static const bool installed = [] {
+    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) return true;
+    bool loaded = false;
+    for (const char* file : {"tahoma.ttf", "tahomabd.ttf"}) {
+      const QString path = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(file);
+      // A font that is not a regular file (or cannot be parsed) is passed over.
+      if (!QFileInfo(path).isFile()) continue;
+      if (QFontDatabase::addApplicationFont(path) >= 0) loaded = true;
+    }
+    return loaded && QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
+  }();
+  return installed;
+}
+
 void setInterfaceFont(QWidget* widget, int pixels) {
+  installInterfaceFont();
   QFont font = widget->font();
   font.setFamilies({"Tahoma", "DejaVu Sans"});
   font.setPixelSize(pixels);

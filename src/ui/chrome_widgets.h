@@ -153,6 +153,12 @@ class WindowFrame : public QWidget {
 // Paints a picture tiled from the widget's top-left corner, in whole tiles.
 void paintTiled(QWidget* widget, QPaintEvent* event, const QImage& tile);
 
+// Makes the interface face available once per process: Tahoma where the
+// desktop has it, else the free Tahoma of Debian's fonts-wine, loaded from its
+// folder (outside fontconfig's search path, so other programs never see it).
+// False when neither is there; DejaVu Sans then stands in, wider.
+bool installInterfaceFont();
+
 // Sets the pixel font of a label or field: the interface face at `pixels`
 // height (DejaVu Sans stands in where Tahoma is not installed).
 void setInterfaceFont(QWidget* widget, int pixels);

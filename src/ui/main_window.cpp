@@ -43,6 +43,8 @@ const QColor kFileNameColor(24, 27, 31);
 const QColor kPanelTextColor(218, 221, 228);
 const QColor kFieldBackground(232, 233, 236);
 const QColor kDisabledFieldBackground(196, 199, 205);
+// Grey on the grey: dimmer than an editable field's black, still readable.
+const QColor kDisabledFieldText(92, 95, 102);
 
 void colourText(QWidget* widget, const QColor& color) {
   QPalette palette = widget->palette();
@@ -188,10 +190,9 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   if (!services_.chooseFile) services_.chooseFile = desktop.chooseFile;
   // Addresses go to the desktop's opener as the report does, so that a
   // desktop without a browser is told, not silent.
-  addressOpener_ = std::make_unique<DesktopOpener>(setup.reportCommand.empty()
-                                                       ? std::vector<std::string>{"xdg-open"}
-                                                       : setup.reportCommand,
-                                                   DesktopOpener::Reuse::kEveryTime);
+  addressOpener_ = std::make_unique<DesktopOpener>(
+      setup.reportCommand.empty() ? std::vector<std::string>{"xdg-open"} : setup.reportCommand,
+      DesktopOpener::Reuse::kEveryTime);
   if (!services_.openUrl) services_.openUrl = [this](const QUrl& url) { openAddress(url); };
   if (!services_.quit) services_.quit = desktop.quit;
   if (!services_.confirm) services_.confirm = desktop.confirm;
@@ -218,9 +219,8 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   // Held shared for the window's life: whoever wants to know whether Kurvana
   // runs asks for it exclusively. Several windows may run at once.
-  instanceMark_ = std::make_unique<FileLock>(
-      (runtime + "/" + kProductName + ".lock").toStdString(), FileLock::Mode::kShared,
-      std::chrono::milliseconds(0));
+  instanceMark_ = std::make_unique<FileLock>((runtime + "/" + kProductName + ".lock").toStdString(),
+                                             FileLock::Mode::kShared, std::chrono::milliseconds(0));
   setMinimumSize(kMinWindowSize.width, kMinWindowSize.height);
   setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
   controller_ = std::make_unique<Controller>(*this, std::move(setup));
@@ -295,6 +295,11 @@ void MainWindow::buildChrome() {
   fileNameLabel_->move(0, 8);
   setInterfaceFont(fileNameLabel_, 15);
   colourText(fileNameLabel_, kFileNameColor);
+  // The dark name on a light plate: the bar itself is dark for the title.
+  fileNameLabel_->setStyleSheet(QStringLiteral(
+      "QLabel#fileName { color: rgb(24, 27, 31); background-color: rgb(196, 202, 212);"
+      " border-radius: 4px; padding: 0px 6px; }"));
+  fileNameLabel_->hide();
   titleBar_->addPassThrough(fileNameLabel_);
 
   const QSize caption(32, 24);
@@ -486,6 +491,7 @@ void MainWindow::buildFormulaArea() {
     palette.setColor(QPalette::Base, kFieldBackground);
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Disabled, QPalette::Base, kDisabledFieldBackground);
+    palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledFieldText);
     edit->setPalette(palette);
     edit->installEventFilter(this);
     // The window's own menu in place of Qt's, on every field.
@@ -1200,12 +1206,9 @@ void MainWindow::showToggle(Toggle toggle, bool on) {
 }
 
 void MainWindow::showCurveColor(std::uint32_t color) {
-  // The off picture with a 21 x 21 square of the colour over it.
-  QImage picture = togglePicture(false, devicePixelRatioF());
-  QPainter painter(&picture);
-  painter.fillRect(QRect(2, 2, 21, 21), colorFromBgr(color));
-  painter.end();
-  swatch_->setPixmap(QPixmap::fromImage(picture));
+  // The colour in the lamp's place: a square over the round picture would
+  // cover its bezel.
+  swatch_->setPixmap(QPixmap::fromImage(swatchPicture(colorFromBgr(color), devicePixelRatioF())));
 }
 
 Size MainWindow::windowSize() const {
@@ -1232,6 +1235,7 @@ void MainWindow::showMessage(std::string_view line1, std::string_view line2,
 void MainWindow::showFileName(std::string_view name) {
   fileNameLabel_->setText(fromUtf8(name));
   fileNameLabel_->adjustSize();
+  fileNameLabel_->setVisible(!name.empty());
   const int width = imageRect_.isValid() ? imageRect_.width() : this->width() - 200;
   fileNameLabel_->move(8 + (width - fileNameLabel_->width()) / 2, 8);
 }

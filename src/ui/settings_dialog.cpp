@@ -55,6 +55,14 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   listColours.setColor(QPalette::Text, Qt::black);
   listColours.setColor(QPalette::Light, QColor(10, 20, 50));
   listColours.setColor(QPalette::Dark, QColor(10, 20, 50));
+  // Switched off with "Program language": dimmed into the background.
+  listColours.setColor(QPalette::Disabled, QPalette::Button, QColor(92, 94, 104));
+  listColours.setColor(QPalette::Disabled, QPalette::Base, QColor(112, 114, 124));
+  listColours.setColor(QPalette::Disabled, QPalette::Window, QColor(112, 114, 124));
+  listColours.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(164, 166, 174));
+  listColours.setColor(QPalette::Disabled, QPalette::Text, QColor(164, 166, 174));
+  listColours.setColor(QPalette::Disabled, QPalette::Light, QColor(70, 72, 82));
+  listColours.setColor(QPalette::Disabled, QPalette::Dark, QColor(70, 72, 82));
   languages_->setPalette(listColours);
   // Neither a click nor the wheel puts a focus mark on it; Tab does.
   languages_->setFocusPolicy(Qt::TabFocus);

@@ -60,7 +60,7 @@ class PaletteDialogTest : public WindowTest {
 
   QColor curve() { return colorFromBgr(plot().curveColor); }
   QColor dark() { return colorFromBgr(plot().curveColorDark); }
-  // The swatch's filled square spans pixels 2..22 both ways.
+  // The swatch's colour disc spans pixels 4..20 both ways.
   QColor swatch(QPoint at = QPoint(12, 12)) {
     return find<QLabel>("colorPickerPicture")->pixmap().toImage().pixelColor(at);
   }
@@ -105,8 +105,15 @@ TEST_F(PaletteDialogTest, APressOfAnyButtonPicksThePixelDownToRow255) {
   EXPECT_EQ(curve(), QColor(250, 250, 250));
   EXPECT_EQ(dark(), QColor(200, 200, 200));
   EXPECT_EQ(components(d), QStringList({"R = 250", "G = 250", "B = 250"}));
-  for (const QPoint p : {QPoint(2, 2), QPoint(12, 12), QPoint(22, 22)}) {
+  // The colour fills the lamp's disc out to its rim and leaves the bezel.
+  for (const QPoint p :
+       {QPoint(5, 12), QPoint(12, 12), QPoint(19, 12), QPoint(12, 5), QPoint(12, 19)}) {
     EXPECT_EQ(swatch(p), QColor(250, 250, 250)) << p.x() << "," << p.y();
+  }
+  const QImage off = togglePicture(false, 1);
+  for (const QPoint p : {QPoint(1, 12), QPoint(12, 1), QPoint(23, 12), QPoint(12, 23), QPoint(3, 3),
+                         QPoint(21, 21)}) {
+    EXPECT_EQ(swatch(p), off.pixelColor(p)) << p.x() << "," << p.y();
   }
 
   pick(d, 513, 256, Qt::MiddleButton);  // one row lower: nothing
