@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "plot/fields.h"
 #include "plot/plot_state.h"
 #include "render/bitmap.h"
 
@@ -21,18 +22,6 @@ struct Keys {
 
 enum class MouseButton { kLeft, kMiddle, kRight };
 
-struct Point {
-  int x = 0;
-  int y = 0;
-};
-
-// Right and bottom exclusive, image pixels.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
 
 inline constexpr int kRingSize = 15;
 
