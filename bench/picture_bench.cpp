@@ -94,9 +94,15 @@ void draw(benchmark::State& state, const Plot& plot) {
 }
 
 int registerAll() {
-  const Writer png = [](const Bitmap& b, const fs::path& p) { return writePngFile(b, p); };
-  const Writer bmp = [](const Bitmap& b, const fs::path& p) { return writeBmpFile(b, p); };
-  const Writer jpeg = [](const Bitmap& b, const fs::path& p) { return writeJpegFile(b, p); };
+  const Writer png = [](const Bitmap& b, const fs::path& p) {
+    return writePngFile(b, p).message();
+  };
+  const Writer bmp = [](const Bitmap& b, const fs::path& p) {
+    return writeBmpFile(b, p).message();
+  };
+  const Writer jpeg = [](const Bitmap& b, const fs::path& p) {
+    return writeJpegFile(b, p).message();
+  };
   for (const Plot& plot : kPlots) {
     const std::string name = plot.name;
     benchmark::RegisterBenchmark(("png/" + name).c_str(), write, plot, png, "png")

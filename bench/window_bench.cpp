@@ -47,6 +47,7 @@ void prepareHome(int width, int height) {
   kurvana::PlotState state;
   state.optCircle = kurvana::flagOn;
   if (!kurvana::writeSettings(folder / "Kurvana.ini", state, kurvana::WindowExtent{width, height})
+           .message()
            .empty()) {
     std::abort();
   }

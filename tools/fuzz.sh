@@ -24,7 +24,7 @@ cp "$root"/assets/lang_*.txt "$out/files_corpus/"
 printf 'F(x)=SIN(X)\r\npolar = true\r\nx min = 0\r\n' >"$out/files_corpus/seed.kv1"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -I"$root/src" "$root/tools/fuzz/files_fuzz.cpp" "$root"/src/files/*.cpp "$root"/src/plot/*.cpp \
-  "$root"/src/render/*.cpp "$root"/src/engine/*.cpp \
+  "$root"/src/render/*.cpp "$root"/src/engine/*.cpp "$root"/src/app/function_files.cpp \
   $(pkg-config --cflags --libs freetype2 fontconfig libpng zlib) -ljpeg -pthread -o "$out/files_fuzz"
 LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0" \
   "$out/files_fuzz" -max_total_time="$seconds" -max_len=400 "$out/files_corpus"

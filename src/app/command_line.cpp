@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/update_check.h"
-#include "files/history.h"
+#include "base/product.h"
 
 namespace kurvana {
 namespace {

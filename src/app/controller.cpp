@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/function_files.h"
 #include "app/window_geometry.h"
 #include "explore/cursor_readout.h"
 #include "explore/report.h"
 #include "files/atomic_file.h"
+#include "files/data_folder.h"
+#include "files/desktop_registration.h"
 #include "files/function_file.h"
 #include "files/language_file.h"
 #include "files/picture_file.h"
+#include "files/report_file.h"
 #include "plot/number_format.h"
 #include "plot/range_fields.h"
 #include "render/plot_frame.h"
@@ -64,10 +68,14 @@ class Controller::Hooks : public DrawHooks {
       return;
     }
     const Application& app = *c_.app_;
-    const std::string problem =
-        writeReport(file, app.plot, c_.view_, app.texts, app.decimalSeparator);
-    if (!problem.empty()) {
-      status.add(problem);
+    FieldTexts fields;
+    for (std::size_t f = 0; f < kFieldCount; ++f) {
+      fields[f] = c_.view_.fieldText(static_cast<Field>(f));
+    }
+    Status written =
+        writeReport(file, reportLines(app.plot, fields, app.texts, app.decimalSeparator));
+    if (!written.ok()) {
+      status.add(std::move(written));
       return;
     }
     reportWritten = true;
@@ -104,9 +112,9 @@ std::filesystem::path Controller::settingsPath() const {
 
 Status Controller::startUp(Size screen, const std::optional<std::string>& argument) {
   PlotState& s = app_->plot;
-  std::string folderProblem;
-  dataFolder_ = kurvana::dataFolder(setup_.environment, &folderProblem);
-  if (!dataFolder_) return Status::fatal(folderProblem);
+  DataFolder folder = kurvana::dataFolder(setup_.environment);
+  dataFolder_ = std::move(folder.folder);
+  if (!dataFolder_) return std::move(folder.status);
 
   // What a killed save left behind; a live writer's temporary is locked.
   removeStaleTemporaries(*dataFolder_);
@@ -114,10 +122,10 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   Status status;
   screen_ = screen;
   window_ = WindowExtent{kDefaultWindowSize.width, kDefaultWindowSize.height};
-  if (std::string problem = readSettings(settingsPath(), s, window_); !problem.empty()) {
+  if (const Status read = readSettings(settingsPath(), s, window_); !read.ok()) {
     // Not a record we can read, so perhaps not ours: it is left as it is.
     keepSettingsFile_ = true;
-    status.add(problem + ". Settings are not saved while it is there.");
+    status.add(read.message() + ". Settings are not saved while it is there.");
   }
   setbg(s);
   const Size fitted = fitToScreen(windowSize(), screen_);
@@ -137,7 +145,11 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   view_.setFieldText(Field::kZCount, std::to_string(s.zCount));
 
   if (setup_.registerFileTypes) {
-    registerFileTypes(setup_.executable, setup_.iconPng, setup_.environment, setup_.runCommand);
+    // A convenience: a desktop that cannot take the registration is no reason
+    // for a message at every start.
+    const Status registered =
+        registerFileTypes(setup_.executable, setup_.iconPng, setup_.environment, setup_.runCommand);
+    (void)registered;
   }
 
   view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
@@ -166,7 +178,12 @@ Status Controller::arrangeFormulaArea(bool fillFromHistory) {
                                               : FormulaArea::kOneFunction);
   Status status;
   if (dataFolder_) {
-    status.add(loadHistory(app_->history, *dataFolder_, two, view_, fillFromHistory));
+    LoadedHistory loaded = loadHistory(app_->history, *dataFolder_, two);
+    status.add(std::move(loaded.status));
+    if (fillFromHistory) {
+      view_.setFieldText(Field::kFormulaF, loaded.newest.f);
+      if (two) view_.setFieldText(Field::kFormulaG, loaded.newest.g);
+    }
   } else {
     app_->history.historyIndex = 2;
   }
@@ -297,14 +314,14 @@ Status Controller::loadLanguages() {
   selectedLanguage_.clear();
   if (dataFolder_) {
     ChosenLanguage chosen = readChosenLanguage(chosenLanguagePath());
-    status.add(std::move(chosen.error));
+    status.add(std::move(chosen.status));
     selectedLanguage_ = std::move(chosen.name);
   }
   languages_ = {LanguageItem{"English", {}, {}}};
   chosenLanguageIndex_ = 0;
   int remembered = 0;
   LanguageList read = readLanguageFiles(listLanguageFiles(languageFolders(setup_.executable)));
-  for (std::string& problem : read.problems) status.add(std::move(problem));
+  status.add(std::move(read.status));
   for (ListedLanguage& listed : read.languages) {
     LanguageFile& language = listed.language;
     if (!selectedLanguage_.empty() && language.name == selectedLanguage_) {
@@ -396,12 +413,21 @@ Status Controller::pointerReleased() {
 }
 
 void Controller::nextHistoryFormula() {
-  kurvana::nextHistoryFormula(app_->history, isOn(app_->plot.optTwoFunctions), view_);
+  const bool two = isOn(app_->plot.optTwoFunctions);
+  const HistoryFormulas shown{view_.fieldText(Field::kFormulaF),
+                              two ? view_.fieldText(Field::kFormulaG) : std::string()};
+  const auto next = kurvana::nextHistoryFormula(app_->history, two, shown);
+  if (!next) {
+    view_.beep();
+    return;
+  }
+  view_.setFieldText(Field::kFormulaF, next->f);
+  if (two) view_.setFieldText(Field::kFormulaG, next->g);
 }
 
 Status Controller::loadFunction(const std::filesystem::path& path) {
   Status status;
-  status.add(readFunctionFile(app_->plot, view_, path));
+  status.add(loadFunctionFile(app_->plot, view_, path));
   if (!status.ok()) return status;
   view_.showFileName(fileNameOnly(path));
   status.add(arrangeFormulaArea(false));
@@ -422,7 +448,7 @@ Status Controller::openFunctionFileAsNamed(const std::filesystem::path& path) {
     s.optTwoFunctions = *two ? flagOn : flagOff;
   }
   Status status;
-  status.add(readFunctionFile(s, view_, path));
+  status.add(loadFunctionFile(s, view_, path));
   if (!status.ok()) {
     s.optTwoFunctions = mode;  // nothing was read: the layout still shows this mode
     return status;
@@ -443,19 +469,7 @@ bool Controller::prepareSavePicture() {
 }
 
 Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
-  Status status;
-  switch (format) {
-    case PictureFormat::kBmp:
-      status.add(writeBmpFile(app_->image, path));
-      break;
-    case PictureFormat::kJpeg:
-      status.add(writeJpegFile(app_->image, path));
-      break;
-    case PictureFormat::kPng:
-      status.add(writePngFile(app_->image, path));
-      break;
-  }
-  return status;
+  return writePictureFile(app_->image, path, format);
 }
 
 Status Controller::filesDropped(const std::vector<std::string>& names) {

@@ -13,12 +13,14 @@
 #include "app/app_view.h"
 #include "app/application.h"
 #include "app/draw_command.h"
-#include "app/status.h"
+#include "base/product.h"
+#include "base/status.h"
 #include "explore/exploration.h"
 #include "explore/zoom_pan.h"
+#include "files/command_runner.h"
 #include "files/desktop_opener.h"
-#include "files/desktop_registration.h"
 #include "files/history.h"
+#include "files/picture_file.h"
 #include "files/settings_record.h"
 
 namespace kurvana {
@@ -56,8 +58,6 @@ struct [[nodiscard]] DrawResult {
   bool reportWritten = false;
   Status status;
 };
-
-enum class PictureFormat { kBmp, kJpeg, kPng };
 
 // The options of the settings dialog.
 enum class Option {

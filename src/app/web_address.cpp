@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "files/history.h"
+#include "base/product.h"
 
 namespace kurvana {
 namespace {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "explore/integral.h"
-#include "files/atomic_file.h"
 #include "plot/number_format.h"
 
 namespace kurvana {
@@ -39,8 +38,8 @@ void appendList(std::vector<std::string>& lines, const std::vector<long double>&
   if (positions.empty()) lines.emplace_back("-----");
 }
 
-SampleRun runOf(const std::array<long double, kSampleCapacity>& samples, int n,
-                long double start, long double end) {
+SampleRun runOf(const std::array<long double, kSampleCapacity>& samples, int n, long double start,
+                long double end) {
   const auto count = static_cast<std::size_t>(std::clamp(n, 0, kSampleCapacity));
   return SampleRun{std::span<const long double>(samples.data(), count), start, end};
 }
@@ -67,18 +66,19 @@ std::vector<long double> findMaxima(const SampleRun& run) {
   return findTurns(run, Direction::kUp, Direction::kDown);
 }
 
-std::vector<std::string> reportLines(const PlotState& s, const PlotView& view,
+std::vector<std::string> reportLines(const PlotState& s, const FieldTexts& fields,
                                      const InterfaceTexts& texts, std::string_view separator) {
+  const auto field = [&fields](Field f) { return textOf(fields, f); };
   std::vector<std::string> lines;
   lines.push_back(texts[TextId::kTxtFunctionFormula] + ":");
-  lines.push_back(view.fieldText(Field::kFormulaF));
+  lines.push_back(field(Field::kFormulaF));
   const std::string& roots = texts[TextId::kTxtRoots];
 
   if (isOn(s.optTwoFunctions)) {
-    lines.push_back(view.fieldText(Field::kFormulaG));
-    lines.push_back("x min  = " + view.fieldText(Field::kZMin));
-    lines.push_back("x max  = " + view.fieldText(Field::kZMax));
-    lines.push_back(texts[TextId::kTxtPoints] + " = " + view.fieldText(Field::kZCount));
+    lines.push_back(field(Field::kFormulaG));
+    lines.push_back("x min  = " + field(Field::kZMin));
+    lines.push_back("x max  = " + field(Field::kZMax));
+    lines.push_back(texts[TextId::kTxtPoints] + " = " + field(Field::kZCount));
     lines.emplace_back(" ");
     lines.push_back("F(x) " + roots + ":");
     appendList(lines, findRoots(runOf(s.samplesA, s.zCount, s.zMin, s.zMax)), separator);
@@ -89,8 +89,8 @@ std::vector<std::string> reportLines(const PlotState& s, const PlotView& view,
   }
 
   const SampleRun run = runOf(s.samplesA, s.plotWidth, s.xMin, s.xMax);
-  lines.push_back("x min  = " + view.fieldText(Field::kXMin));
-  lines.push_back("x max  = " + view.fieldText(Field::kXMax));
+  lines.push_back("x min  = " + field(Field::kXMin));
+  lines.push_back("x max  = " + field(Field::kXMax));
   lines.push_back(texts[TextId::kTxtPoints] + " = " + std::to_string(s.plotWidth));
   lines.emplace_back(" ");
   lines.push_back(roots + ":");
@@ -105,17 +105,6 @@ std::vector<std::string> reportLines(const PlotState& s, const PlotView& view,
   lines.push_back(texts[TextId::kTxtIntegral] + " x min..x max :");
   lines.push_back("F(x)dx = " + integralText(s.integralValue, separator));
   return lines;
-}
-
-std::string writeReport(const std::filesystem::path& path, const PlotState& state,
-                        const PlotView& view, const InterfaceTexts& texts,
-                        std::string_view decimalSeparator) {
-  std::string text;
-  for (const std::string& line : reportLines(state, view, texts, decimalSeparator)) {
-    text += line;
-    text += "\r\n";
-  }
-  return writeFileAtomically(path, text);
 }
 
 }  // namespace kurvana

@@ -2,19 +2,16 @@
 // plotted function, found in the samples of the last Draw.
 #pragma once
 
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "plot/fields.h"
 #include "plot/interface_texts.h"
 #include "plot/plot_state.h"
-#include "plot/plot_view.h"
 
 namespace kurvana {
-
-inline constexpr std::string_view kReportFileName = "kvreport.txt";
 
 // Samples v[0 .. n-1] taken evenly from `start` to `end`; positions are
 // world coordinates, accurate to the sample spacing.
@@ -42,15 +39,10 @@ std::vector<long double> findMaxima(const SampleRun& run);
 
 // The report's lines, without line ends: Cartesian mode lists the roots,
 // extrema and integral of F; two-function mode the roots of F and G over the
-// parameter. Field texts are copied as typed.
-std::vector<std::string> reportLines(const PlotState& state, const PlotView& view,
+// parameter. The formula and range texts of `fields` are copied as typed.
+// (files/report_file.h writes them.)
+std::vector<std::string> reportLines(const PlotState& state, const FieldTexts& fields,
                                      const InterfaceTexts& texts,
                                      std::string_view decimalSeparator);
-
-// Writes the report with CR LF line ends, atomically; empty on success, else
-// the message.
-std::string writeReport(const std::filesystem::path& path, const PlotState& state,
-                        const PlotView& view, const InterfaceTexts& texts,
-                        std::string_view decimalSeparator);
 
 }  // namespace kurvana

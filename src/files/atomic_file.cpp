@@ -187,7 +187,7 @@ std::string sizeText(std::size_t bytes) {
 FileContents readFile(const std::filesystem::path& path, std::size_t maxBytes) {
   FileContents result;
   const auto fail = [&](const std::string& reason) {
-    result.problem = "Cannot read \"" + path.string() + "\": " + reason;
+    result.status = Status::failure("Cannot read \"" + path.string() + "\": " + reason);
     return std::move(result);
   };
   std::string reason;
@@ -209,21 +209,23 @@ FileContents readFile(const std::filesystem::path& path, std::size_t maxBytes) {
   return result;
 }
 
-std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
-                                         std::string* error) {
+FileContents readFileStart(const std::filesystem::path& path, std::size_t maxBytes) {
+  FileContents result;
   std::string reason;
-  bool missing = false;
   struct stat st {};
-  const int fd = openRegular(path, reason, missing, st);
+  const int fd = openRegular(path, reason, result.missing, st);
   std::string bytes;
   if (fd >= 0) {
     const bool read = readUpTo(fd, maxBytes, bytes);
     if (!read) reason = systemReason(errno);
     ::close(fd);
-    if (read) return bytes;
+    if (read) {
+      result.bytes = std::move(bytes);
+      return result;
+    }
   }
-  if (error != nullptr) *error = "Cannot read \"" + path.string() + "\": " + reason;
-  return std::nullopt;
+  result.status = Status::failure("Cannot read \"" + path.string() + "\": " + reason);
+  return result;
 }
 
 AtomicFile::AtomicFile(const std::filesystem::path& path) : path_(path) {
@@ -312,7 +314,7 @@ void AtomicFile::write(const std::uint8_t* bytes, std::size_t size) {
 // The data reaches the disk before the rename, so a crash cannot leave a
 // renamed but empty file. The temporary stays open, and locked, until it has
 // been renamed.
-std::string AtomicFile::finish() {
+Status AtomicFile::finish() {
   if (fd_ >= 0 && reason_.empty() && ::fsync(fd_) != 0) reason_ = systemReason(errno);
   if (!reason_.empty()) {
     closeQuietly(fd_);
@@ -320,15 +322,15 @@ std::string AtomicFile::finish() {
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
   }
-  return message();
+  return Status::failure(message());
 }
 
-std::string AtomicFile::replace() {
+Status AtomicFile::replace() {
   if (reason_.empty() && inPlace_) {
     rewriteInPlace();
     pending_.clear();
     pending_.shrink_to_fit();
-    return message();
+    return Status::failure(message());
   }
   if (reason_.empty() && !temporary_.empty()) {
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
@@ -341,7 +343,7 @@ std::string AtomicFile::replace() {
     if (::close(fd_) != 0 && reason_.empty()) reason_ = systemReason(errno);
     fd_ = -1;
   }
-  return message();
+  return Status::failure(message());
 }
 
 void AtomicFile::rewriteInPlace() {
@@ -408,19 +410,18 @@ std::string AtomicFile::message() const {
   return reason_.empty() ? std::string() : "Cannot write \"" + path_.string() + "\": " + reason_;
 }
 
-std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+Status writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
   AtomicFile file(path);
   file.write(bytes);
   return file.commit();
 }
 
-std::string writeFilesTogether(
-    const std::vector<std::pair<std::filesystem::path, std::string>>& files) {
+Status writeFilesTogether(const std::vector<std::pair<std::filesystem::path, std::string>>& files) {
   std::vector<std::unique_ptr<AtomicFile>> written;
   for (const auto& [path, bytes] : files) {
     written.push_back(std::make_unique<AtomicFile>(path));
     written.back()->write(bytes);
-    if (std::string problem = written.back()->finish(); !problem.empty()) return problem;
+    if (Status status = written.back()->finish(); !status.ok()) return status;
   }
   // What each file but the last holds now, to be put back should a later
   // one fail. Read back rather than kept as a hard link, which not every
@@ -429,28 +430,28 @@ std::string writeFilesTogether(
   for (std::size_t i = 0; i + 1 < written.size(); ++i) {
     if (!written[i]->replacing()) continue;
     FileContents old = readFile(written[i]->target(), kMaxTogetherBytes);
-    if (!old.bytes) return old.problem;
+    if (!old.bytes) return std::move(old.status);
     previous[i] = std::move(old.bytes);
   }
   std::string problem;
   std::size_t done = 0;
   for (; done < written.size(); ++done) {
-    problem = written[done]->replace();
+    problem = written[done]->replace().message();
     if (!problem.empty()) break;
   }
   for (std::size_t i = 0; i < done && !problem.empty(); ++i) {
     const std::string name = "\"" + files[i].first.string() + "\"";
     std::string undone;
     if (previous[i]) {
-      undone = writeFileAtomically(written[i]->target(), *previous[i]);
+      undone = writeFileAtomically(written[i]->target(), *previous[i]).message();
     } else if (::unlink(written[i]->target().c_str()) != 0) {
       undone = systemReason(errno);
     }
-    problem += undone.empty() ? "; " + name + " was put back as it was"
-                              : "; " + name + " was written but could not be put back (" +
-                                    undone + ")";
+    problem += undone.empty()
+                   ? "; " + name + " was put back as it was"
+                   : "; " + name + " was written but could not be put back (" + undone + ")";
   }
-  return problem;
+  return Status::failure(std::move(problem));
 }
 
 int removeStaleTemporaries(const std::filesystem::path& folder) {
@@ -466,7 +467,8 @@ int removeStaleTemporaries(const std::filesystem::path& folder) {
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != self) continue;
     const auto modified = std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
-            std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+            std::chrono::seconds(st.st_mtim.tv_sec) +
+            std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
     if (now - modified < kStaleAfter) continue;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) continue;

@@ -10,13 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/status.h"
+
 namespace kurvana {
 
 // A whole file, or why not.
 struct [[nodiscard]] FileContents {
   std::optional<std::string> bytes;  // the whole file; nothing when missing or refused
   bool missing = false;              // nothing of that name (usually the first run)
-  std::string problem;  // `Cannot read "<path>": <reason>` when refused, else empty
+  Status status;                     // `Cannot read "<path>": <reason>` when refused, else ok
 };
 
 // Reads a regular file of at most `maxBytes` bytes. The name is resolved
@@ -27,10 +29,9 @@ struct [[nodiscard]] FileContents {
 FileContents readFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 // The first `maxBytes` bytes of a regular file, for readers that look at the
-// size themselves; nothing when it cannot be read, with the message in
-// `error` when given (a missing file too).
-std::optional<std::string> readFileStart(const std::filesystem::path& path, std::size_t maxBytes,
-                                         std::string* error = nullptr);
+// size themselves; no bytes when it cannot be read, with the message in the
+// status (a missing file too, which is also marked `missing`).
+FileContents readFileStart(const std::filesystem::path& path, std::size_t maxBytes);
 
 // "1 MiB", "4 KiB", "89 bytes".
 std::string sizeText(std::size_t bytes);
@@ -64,16 +65,16 @@ class AtomicFile {
   void write(const std::string& text) {
     write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   }
-  // Empty on success, else `Cannot write "<path>": <reason>`.
-  std::string commit() {
-    finish();
+  // Ok, else `Cannot write "<path>": <reason>`.
+  Status commit() {
+    if (Status finished = finish(); !finished.ok()) return finished;
     return replace();
   }
 
   // The two halves of commit(), for files that change together: finish()
   // flushes the new content, replace() puts it in place of the old.
-  std::string finish();
-  std::string replace();
+  Status finish();
+  Status replace();
 
   // The file replaced: the path with symbolic links followed.
   const std::filesystem::path& target() const { return target_; }
@@ -98,17 +99,16 @@ class AtomicFile {
   std::string pending_;  // the new content of a file rewritten in place
 };
 
-// The whole file in one go, atomically; empty on success, else the message.
-std::string writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+// The whole file in one go, atomically.
+Status writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
 // Files that change as a unit (path, bytes): all are written and flushed
 // first and put in place only when every one is complete; when one fails,
 // the files already put in place get their previous contents back (or are
 // removed again when they did not exist), so none changes. Needs no hard
-// links. Empty on success, else the message of the failure, which also says
-// what became of the files before it.
-std::string writeFilesTogether(
-    const std::vector<std::pair<std::filesystem::path, std::string>>& files);
+// links. On failure the message also says what became of the files before
+// it.
+Status writeFilesTogether(const std::vector<std::pair<std::filesystem::path, std::string>>& files);
 
 // Temporary files of AtomicFile (`<name>.tmp-XXXXXX`) that a killed or
 // crashed writer left in `folder`: the process's own regular files that no

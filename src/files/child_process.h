@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "files/command_runner.h"
+
 namespace kurvana {
 
 // Starts argv[0], found through PATH, without a shell and with no input or
@@ -18,12 +20,6 @@ std::optional<pid_t> spawnQuietly(const std::vector<std::string>& argv, bool own
 // Runs argv[0] found through PATH, without a shell, its output discarded, and
 // waits for it.
 void runQuietly(const std::vector<std::string>& argv);
-
-// The same without waiting: the program runs on its own and its exit is
-// collected by a later start or by reapBackgroundChildren(), so nothing of the
-// caller's waits for it and no thread is spent on it. A program that ended
-// stays a zombie until then. False when it could not be started.
-bool runInBackground(const std::vector<std::string>& argv);
 
 // runInBackground with the child leading a new process group: its id, to be
 // asked about with processGroupRuns(); nothing when it could not be started.

@@ -67,10 +67,11 @@ bool fitsDesktopEntry(std::string_view path) {
   return true;
 }
 
-bool writeIn(const std::filesystem::path& folder, std::string_view name, const std::string& text) {
+Status writeIn(const std::filesystem::path& folder, std::string_view name,
+               const std::string& text) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  return writeFileAtomically(folder / name, text).empty();
+  return writeFileAtomically(folder / name, text);
 }
 
 // mimeapps.list with `type` set to the desktop entry under [Default
@@ -117,53 +118,54 @@ std::string mimeTypeOf(std::string_view extension) {
   return "application/x-kurvana-" + std::string(extension);
 }
 
-void registerFileType(std::string_view extension, const std::filesystem::path& executable,
-                      const Environment& env) {
+Status registerFileType(std::string_view extension, const std::filesystem::path& executable,
+                        const Environment& env) {
   const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
   const auto configHome = xdgHome(env, "XDG_CONFIG_HOME", ".config");
-  if (dataHome.empty()) return;
+  Status status;
+  if (dataHome.empty()) return status;
   const std::string type = mimeTypeOf(extension);
 
-  writeIn(dataHome / "mime" / "packages", "kurvana-" + std::string(extension) + ".xml",
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-          "  <mime-type type=\"" +
-              type +
-              "\">\n"
-              "    <comment>Kurvana function file (." +
-              std::string(extension) +
-              ")</comment>\n"
-              "    <icon name=\"" +
-              std::string(kIconName) +
-              "\"/>\n"
-              "    <glob pattern=\"*." +
-              std::string(extension) +
-              "\"/>\n"
-              "  </mime-type>\n"
-              "</mime-info>\n");
+  status.add(writeIn(dataHome / "mime" / "packages", "kurvana-" + std::string(extension) + ".xml",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                     "  <mime-type type=\"" +
+                         type +
+                         "\">\n"
+                         "    <comment>Kurvana function file (." +
+                         std::string(extension) +
+                         ")</comment>\n"
+                         "    <icon name=\"" +
+                         std::string(kIconName) +
+                         "\"/>\n"
+                         "    <glob pattern=\"*." +
+                         std::string(extension) +
+                         "\"/>\n"
+                         "  </mime-type>\n"
+                         "</mime-info>\n"));
 
   // An executable the entry cannot name gets neither the entry nor the
   // association: an entry left from an earlier start stays as it was (it may
   // still point at a working copy), and the default is not set to an entry
   // we did not write. The type definitions above name no program, so they
   // stay useful either way.
-  if (!fitsDesktopEntry(executable.string())) return;
+  if (!fitsDesktopEntry(executable.string())) return status;
 
-  writeIn(dataHome / "applications", kDesktopFile,
-          "[Desktop Entry]\n"
-          "Type=Application\n"
-          "Name=Kurvana\n"
-          "Comment=Function plotter\n"
-          "Exec=" +
-              quotedExec(executable.string()) +
-              " %f\n"
-              "Icon=" +
-              std::string(kIconName) +
-              "\n"
-              "Terminal=false\n"
-              "Categories=Education;Math;\n"
-              "MimeType=" +
-              mimeTypeOf("kv1") + ";" + mimeTypeOf("kv2") + ";\n");
+  status.add(writeIn(dataHome / "applications", kDesktopFile,
+                     "[Desktop Entry]\n"
+                     "Type=Application\n"
+                     "Name=Kurvana\n"
+                     "Comment=Function plotter\n"
+                     "Exec=" +
+                         quotedExec(executable.string()) +
+                         " %f\n"
+                         "Icon=" +
+                         std::string(kIconName) +
+                         "\n"
+                         "Terminal=false\n"
+                         "Categories=Education;Math;\n"
+                         "MimeType=" +
+                         mimeTypeOf("kv1") + ";" + mimeTypeOf("kv2") + ";\n"));
 
   if (!configHome.empty()) {
     // The user's associations are never replaced by a guess: a list that
@@ -172,31 +174,34 @@ void registerFileType(std::string_view extension, const std::filesystem::path& e
     std::error_code code;
     const bool exists =
         std::filesystem::exists(list, code) || std::filesystem::is_symlink(list, code);
-    const auto old = exists ? readFileStart(list, kMaxListBytes) : std::optional<std::string>("");
+    const auto old =
+        exists ? readFileStart(list, kMaxListBytes).bytes : std::optional<std::string>("");
     if (old && old->size() < kMaxListBytes) {
-      writeIn(configHome, "mimeapps.list", withDefaultApplication(*old, type));
+      status.add(writeIn(configHome, "mimeapps.list", withDefaultApplication(*old, type)));
     }
   }
+  return status;
 }
 
-void installIcon(const std::string& png, const Environment& env) {
+Status installIcon(const std::string& png, const Environment& env) {
   const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
-  if (dataHome.empty() || png.empty()) return;
+  if (dataHome.empty() || png.empty()) return {};
   const std::filesystem::path folder = dataHome / "icons" / "hicolor" / "256x256" / "apps";
   const std::string name = std::string(kIconName) + ".png";
-  if (readFileStart(folder / name, png.size() + 1) == png) return;
-  writeIn(folder, name, png);
+  if (readFileStart(folder / name, png.size() + 1).bytes == png) return {};
+  return writeIn(folder, name, png);
 }
 
-void registerFileTypes(const std::filesystem::path& executable, const std::string& iconPng,
-                       const Environment& env, const CommandRunner& run) {
-  registerFileType("kv1", executable, env);
-  registerFileType("kv2", executable, env);
-  installIcon(iconPng, env);
+Status registerFileTypes(const std::filesystem::path& executable, const std::string& iconPng,
+                         const Environment& env, const CommandRunner& run) {
+  Status status = registerFileType("kv1", executable, env);
+  status.add(registerFileType("kv2", executable, env));
+  status.add(installIcon(iconPng, env));
   const auto dataHome = xdgHome(env, "XDG_DATA_HOME", ".local/share");
-  if (dataHome.empty()) return;
+  if (dataHome.empty()) return status;
   run({"update-mime-database", (dataHome / "mime").string()});
   run({"update-desktop-database", (dataHome / "applications").string()});
+  return status;
 }
 
 }  // namespace kurvana

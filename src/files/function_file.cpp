@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "files/atomic_file.h"
-#include "plot/range_fields.h"
-#include "render/plot_frame.h"
 
 namespace kurvana {
 namespace {
@@ -32,7 +30,9 @@ class Writer {
   void value(std::string_view key, std::string_view text) {
     line(std::string(key) + oneLine(std::string(text)));
   }
-  void flag(std::string_view key, std::uint8_t flag) { value(key, isOn(flag) ? "true" : "false"); }
+  void flag(std::string_view key, std::optional<bool> flag) {
+    value(key, flag.value_or(false) ? "true" : "false");
+  }
 
   std::string out;
 };
@@ -70,102 +70,79 @@ class Lines {
   std::size_t next_ = 0;
 };
 
-std::uint8_t asFlag(bool on) {
-  return on ? flagOn : flagOff;
-}
-
 }  // namespace
 
-std::string functionFileText(const PlotState& s, const PlotView& view) {
-  const bool two = isOn(s.optTwoFunctions);
-  const bool polar = isOn(s.optPolar);
+std::string functionFileText(const FunctionFileContents& c) {
+  const auto text = [&c](Field f) { return textOf(c.texts, f); };
   Writer w;
-  w.line(oneLine(view.fieldText(Field::kFormulaF)));
-  if (two) w.line(oneLine(view.fieldText(Field::kFormulaG)));
-  w.flag("polar = ", s.optPolar);
-  w.value("x min = ", view.fieldText(Field::kXMin));
-  w.value("x max = ", view.fieldText(Field::kXMax));
-  w.value("y min = ", view.fieldText(Field::kYMin));
-  w.value("y max = ", view.fieldText(Field::kYMax));
-  if (two || polar) {
-    w.value("Zaxis = ", view.fieldText(Field::kZCount));
-    w.value("z min = ", view.fieldText(Field::kZMin));
-    w.value("z max = ", view.fieldText(Field::kZMax));
+  w.line(oneLine(text(Field::kFormulaF)));
+  if (c.twoFunctions) w.line(oneLine(text(Field::kFormulaG)));
+  w.flag("polar = ", c.polar);
+  w.value("x min = ", text(Field::kXMin));
+  w.value("x max = ", text(Field::kXMax));
+  w.value("y min = ", text(Field::kYMin));
+  w.value("y max = ", text(Field::kYMax));
+  if (c.hasZRange()) {
+    w.value("Zaxis = ", text(Field::kZCount));
+    w.value("z min = ", text(Field::kZMin));
+    w.value("z max = ", text(Field::kZMax));
   }
-  w.value("color = ", std::to_string(static_cast<std::int32_t>(s.curveColor & 0xFFFFFFu)));
-  w.flag("fill  = ", s.optFilled);
-  w.flag("lines = ", s.optLines);
-  w.flag("antia = ", s.optAntialias);
-  w.flag("wback = ", s.optWhiteBack);
-  w.flag("axes  = ", s.optAxes);
-  w.flag("grid  = ", s.optGrid);
-  w.flag("dark  = ", s.optDarkNegative);
-  w.flag("thick = ", s.optThick);
-  w.flag("auto  = ", s.optAutoScale);
+  w.value("color = ", std::to_string(static_cast<std::int32_t>(c.color.value_or(0) & 0xFFFFFFu)));
+  w.flag("fill  = ", c.filled);
+  w.flag("lines = ", c.lines);
+  w.flag("antia = ", c.antialias);
+  w.flag("wback = ", c.whiteBack);
+  w.flag("axes  = ", c.axes);
+  w.flag("grid  = ", c.grid);
+  w.flag("dark  = ", c.darkNegative);
+  w.flag("thick = ", c.thick);
+  w.flag("auto  = ", c.autoScale);
   return w.out;
 }
 
-std::string saveFunctionFile(const PlotState& state, const PlotView& view,
-                             const std::filesystem::path& path) {
-  return writeFileAtomically(path, functionFileText(state, view));
-}
-
-void applyFunctionFile(PlotState& s, PlotView& view, std::string_view contents) {
-  Lines lines(contents);
-  const Color remembered = s.curveColor;
-  const bool two = isOn(s.optTwoFunctions);
-  view.setFieldText(Field::kFormulaF, lines.text());
-  if (two) view.setFieldText(Field::kFormulaG, lines.text());
-  s.optPolar = asFlag(lines.flag());
+FunctionFileContents parseFunctionFile(std::string_view text, bool twoFunctions) {
+  Lines lines(text);
+  FunctionFileContents c;
+  c.twoFunctions = twoFunctions;
+  textOf(c.texts, Field::kFormulaF) = lines.text();
+  if (twoFunctions) textOf(c.texts, Field::kFormulaG) = lines.text();
+  c.polar = lines.flag();
   for (Field f : {Field::kXMin, Field::kXMax, Field::kYMin, Field::kYMax}) {
-    view.setFieldText(f, lines.value());
+    textOf(c.texts, f) = lines.value();
   }
-  if (two || isOn(s.optPolar)) {
-    for (Field f : {Field::kZCount, Field::kZMin, Field::kZMax})
-      view.setFieldText(f, lines.value());
+  if (c.hasZRange()) {
+    for (Field f : {Field::kZCount, Field::kZMin, Field::kZMax}) textOf(c.texts, f) = lines.value();
   }
 
-  // The option block: what the file does not reach keeps its value.
+  // The option block: what the file does not reach stays nothing.
   if (!lines.atEnd()) {
-    const std::string text = lines.value();
+    const std::string value = lines.value();
     std::int32_t color = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), color);
-    const bool parsed = error == std::errc() && end == text.data() + text.size() && !text.empty();
-    setCurveColor(s, parsed ? static_cast<Color>(color) & 0xFFFFFFu : remembered);
-    view.showCurveColor(s.curveColor);
-  }
-  if (!lines.atEnd()) {
-    const bool filled = lines.flag();
-    if (!two) {  // two-function plots have no fill: the line is skipped
-      s.optFilled = asFlag(filled);
-      view.showToggle(Toggle::kFilled, filled);
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), color);
+    c.colorLine = true;
+    if (error == std::errc() && end == value.data() + value.size() && !value.empty()) {
+      c.color = static_cast<Color>(color) & 0xFFFFFFu;
     }
   }
   if (!lines.atEnd()) {
-    s.optLines = asFlag(lines.flag());
-    view.showToggle(Toggle::kLines, isOn(s.optLines));
+    const bool filled = lines.flag();
+    if (!twoFunctions) c.filled = filled;  // two-function plots have no fill: the line is skipped
   }
-  if (!lines.atEnd()) s.optAntialias = asFlag(lines.flag());
-  if (!lines.atEnd()) {
-    s.optWhiteBack = asFlag(lines.flag());
-    setbg(s);
+  for (std::optional<bool>* option : {&c.lines, &c.antialias, &c.whiteBack, &c.axes, &c.grid,
+                                      &c.darkNegative, &c.thick, &c.autoScale}) {
+    if (!lines.atEnd()) *option = lines.flag();
   }
-  if (!lines.atEnd()) s.optAxes = asFlag(lines.flag());
-  if (!lines.atEnd()) s.optGrid = asFlag(lines.flag());
-  if (!lines.atEnd()) s.optDarkNegative = asFlag(lines.flag());
-  if (!lines.atEnd()) s.optThick = asFlag(lines.flag());
-  if (!lines.atEnd()) {
-    s.optAutoScale = asFlag(lines.flag());
-    view.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
-  }
-  doauto(s, view);
+  return c;
 }
 
-std::string readFunctionFile(PlotState& state, PlotView& view, const std::filesystem::path& path) {
-  const FileContents contents = readFile(path, kMaxFileBytes);
-  if (!contents.bytes) return contents.problem;
-  applyFunctionFile(state, view, *contents.bytes);
-  return {};
+Status writeFunctionFile(const std::filesystem::path& path, const FunctionFileContents& contents) {
+  return writeFileAtomically(path, functionFileText(contents));
+}
+
+FunctionFileRead readFunctionFile(const std::filesystem::path& path, bool twoFunctions) {
+  FileContents contents = readFile(path, kMaxFileBytes);
+  if (!contents.bytes) return {std::nullopt, std::move(contents.status)};
+  return {parseFunctionFile(*contents.bytes, twoFunctions), Status()};
 }
 
 std::optional<bool> twoFunctionsFromName(std::string_view name) {

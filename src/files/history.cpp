@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/product.h"
 #include "files/atomic_file.h"
 #include "files/file_lock.h"
 
@@ -19,8 +20,6 @@ using List = std::array<std::string, kHistorySize>;
 // Ten entries of a formula field (at most 32767 characters each in the
 // window) fit several times over; a larger file is not a history of ours.
 constexpr std::size_t kMaxHistoryBytes = 1u << 20;
-// user-dirs.dirs holds a few lines.
-constexpr std::size_t kMaxUserDirsBytes = 64u << 10;
 
 // The data folder's lock, held while a history is read and rewritten, so
 // that two windows recording at once both end up in the files.
@@ -39,8 +38,8 @@ std::string readList(const std::filesystem::path& path, List& list) {
   if (!contents.bytes) {
     // The reason alone; loadList names the file.
     const std::string prefix = "Cannot read \"" + path.string() + "\": ";
-    return contents.problem.starts_with(prefix) ? contents.problem.substr(prefix.size())
-                                                : contents.problem;
+    const std::string problem = contents.status.message();
+    return problem.starts_with(prefix) ? problem.substr(prefix.size()) : problem;
   }
   const std::string& text = *contents.bytes;
   std::size_t start = 0;
@@ -129,99 +128,49 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> documentsFolder(const Environment& env) {
-  const char* home = env("HOME");
-  if (home == nullptr || *home == '\0') return std::nullopt;
-  const std::filesystem::path homePath(home);
-  const char* configHome = env("XDG_CONFIG_HOME");
-  const std::filesystem::path config = configHome != nullptr && *configHome != '\0'
-                                           ? std::filesystem::path(configHome)
-                                           : homePath / ".config";
-  // Unreadable (or not a file at all): the default, as when it is missing.
-  const FileContents dirs = readFile(config / "user-dirs.dirs", kMaxUserDirsBytes);
-  std::string_view rest = dirs.bytes ? std::string_view(*dirs.bytes) : std::string_view();
-  while (!rest.empty()) {
-    const std::size_t end = std::min(rest.find('\n'), rest.size());
-    std::string line(rest.substr(0, end));
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
-    if (!line.starts_with(kKey) || line.size() < kKey.size() + 1 || line.back() != '"') continue;
-    std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
-    if (value.starts_with("$HOME")) value = std::string(home) + value.substr(5);
-    if (!value.empty() && value.front() == '/') return std::filesystem::path(value);
-  }
-  return homePath / "Documents";
-}
-
-std::optional<std::filesystem::path> dataFolder(const Environment& env, std::string* error) {
-  const auto documents = documentsFolder(env);
-  if (!documents) {
-    if (error != nullptr) {
-      *error = "Kurvana cannot find your documents folder: the HOME variable is not set.";
-    }
-    return std::nullopt;
-  }
-  const auto folder = *documents / "Talvoren" / kProductName;
-  std::error_code code;
-  std::filesystem::create_directories(folder, code);
-  std::error_code isFolder;
-  if (!std::filesystem::is_directory(folder, isFolder)) {
-    if (error != nullptr) {
-      const std::string reason = code ? code.message() : "a file of that name is in the way";
-      *error = "Kurvana cannot create its data folder \"" + folder.string() + "\": " + reason + ".";
-    }
-    return std::nullopt;
-  }
-  return folder;
-}
-
 std::filesystem::path historyFile(const std::filesystem::path& folder, int which) {
   const std::string suffix = which == 1 ? ".lst" : std::to_string(which) + ".lst";
   return folder / (std::string(kProductName) + suffix);
 }
 
-std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
-                        bool twoFunctions, PlotView& view, bool fillFromHistory) {
+LoadedHistory loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                          bool twoFunctions) {
   const FileLock lock = lockHistory(folder);  // the pair is read as written
-  std::string problem;
+  LoadedHistory loaded;
   if (!twoFunctions) {
-    problem = loadList(history, folder, 1, history.historyF);
-    if (fillFromHistory) {
-      const std::string& newest = history.historyF[0];
-      view.setFieldText(Field::kFormulaF, newest.empty() ? "F(x)=" : newest);
-    }
+    loaded.status.add(loadList(history, folder, 1, history.historyF));
+    const std::string& newest = history.historyF[0];
+    loaded.newest.f = newest.empty() ? "F(x)=" : newest;
   } else {
-    problem = loadPair(history, folder);
-    if (fillFromHistory) {
-      const std::string& f = history.historyF2[0];
-      const std::string& g = history.historyG2[0];
-      view.setFieldText(Field::kFormulaF, f.empty() ? "F(x)=" : f);
-      view.setFieldText(Field::kFormulaG, g.empty() ? "G(x)=" : g);
-    }
+    loaded.status.add(loadPair(history, folder));
+    const std::string& f = history.historyF2[0];
+    const std::string& g = history.historyG2[0];
+    loaded.newest.f = f.empty() ? "F(x)=" : f;
+    loaded.newest.g = g.empty() ? "G(x)=" : g;
   }
   history.historyIndex = 2;
-  return problem;
+  return loaded;
 }
 
 // The list is read again under the lock before anything is recorded, so the
 // new formula goes on top of what is there now, whoever wrote it.
-std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
-                          const std::string& fTyped, const std::string* gTyped) {
+Status recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                     const std::string& fTyped, const std::string* gTyped) {
   const FileLock lock = lockHistory(folder);
   const std::string f = oneLine(fTyped);
+  Status status;
   if (gTyped == nullptr) {
-    std::string problem = loadList(history, folder, 1, history.historyF);
-    if (unreadable(history, 1)) return problem;
-    if (upper(f) == upper(history.historyF[0])) return {};
+    status.add(loadList(history, folder, 1, history.historyF));
+    if (unreadable(history, 1)) return status;
+    if (upper(f) == upper(history.historyF[0])) return status;
     push(history.historyF, f);
     return writeFileAtomically(historyFile(folder, 1), listText(history.historyF));
   }
-  std::string problem = loadPair(history, folder);
-  if (unreadable(history, 2) || unreadable(history, 3)) return problem;
+  status.add(loadPair(history, folder));
+  if (unreadable(history, 2) || unreadable(history, 3)) return status;
   const std::string g = oneLine(*gTyped);
   if (upper(f) == upper(history.historyF2[0]) && upper(g) == upper(history.historyG2[0])) {
-    return {};
+    return status;
   }
   push(history.historyF2, f);
   push(history.historyG2, g);
@@ -229,32 +178,27 @@ std::string recordHistory(FormulaHistory& history, const std::filesystem::path& 
                              {historyFile(folder, 3), listText(history.historyG2)}});
 }
 
-void nextHistoryFormula(FormulaHistory& history, bool twoFunctions, PlotView& view) {
+std::optional<HistoryFormulas> nextHistoryFormula(FormulaHistory& history, bool twoFunctions,
+                                                  const HistoryFormulas& shown) {
   auto& index = history.historyIndex;
   if (index < 1 || index > kHistorySize) index = 1;
   for (int attempt = 0; attempt < kHistorySize + 1; ++attempt) {
     const auto k = static_cast<std::size_t>(index - 1);
-    bool found = false;
+    std::optional<HistoryFormulas> found;
     if (!twoFunctions) {
       const std::string& entry = history.historyF[k];
-      if (!entry.empty() && entry != view.fieldText(Field::kFormulaF)) {
-        view.setFieldText(Field::kFormulaF, entry);
-        found = true;
-      }
+      if (!entry.empty() && entry != shown.f) found = HistoryFormulas{entry, {}};
     } else {
       const std::string& f = history.historyF2[k];
       const std::string& g = history.historyG2[k];
-      if ((!f.empty() && f != view.fieldText(Field::kFormulaF)) ||
-          (!g.empty() && g != view.fieldText(Field::kFormulaG))) {
-        view.setFieldText(Field::kFormulaF, f);
-        view.setFieldText(Field::kFormulaG, g);
-        found = true;
+      if ((!f.empty() && f != shown.f) || (!g.empty() && g != shown.g)) {
+        found = HistoryFormulas{f, g};
       }
     }
     index = index % kHistorySize + 1;
-    if (found) return;
+    if (found) return found;
   }
-  view.beep();
+  return std::nullopt;
 }
 
 }  // namespace kurvana

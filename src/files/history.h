@@ -1,32 +1,15 @@
-// The per-user data folder and the formula history: the last ten formulas
-// drawn in each mode, kept in files of ten lines.
+// The formula history: the last ten formulas drawn in each mode, kept in
+// files of ten lines in the data folder.
 #pragma once
 
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
-#include "plot/plot_view.h"
+#include "base/status.h"
 
 namespace kurvana {
-
-inline constexpr char kProductName[] = "Kurvana";
-
-// Looks up an environment variable; null when unset.
-using Environment = std::function<const char*(const char*)>;
-
-// The user's documents folder as the desktop names it: XDG_DOCUMENTS_DIR from
-// user-dirs.dirs in XDG_CONFIG_HOME (default ~/.config), else ~/Documents.
-// Nothing when HOME is unknown.
-std::optional<std::filesystem::path> documentsFolder(const Environment& env);
-
-// documentsFolder/Talvoren/Kurvana, created when missing; nothing when it
-// cannot be found or created, with a message naming the folder and the reason
-// in `error` when given.
-std::optional<std::filesystem::path> dataFolder(const Environment& env,
-                                                std::string* error = nullptr);
 
 inline constexpr int kHistorySize = 10;
 
@@ -50,19 +33,29 @@ struct FormulaHistory {
 // Kurvana.lst, Kurvana2.lst and Kurvana3.lst in the data folder.
 std::filesystem::path historyFile(const std::filesystem::path& folder, int which);
 
+// The formula texts the fields are to show; g stays empty with one function.
+struct HistoryFormulas {
+  std::string f;
+  std::string g;
+};
+
 // Reads the lists of the mode (up to ten lines each; missing files leave them
-// empty) and, when asked, puts entry 1 into the formula fields, or the bare
-// label when it is empty. Sets historyIndex to 2.
+// empty) and returns entry 1 for the formula fields, or the bare label
+// ("F(x)=", "G(x)=") where it is empty. Sets historyIndex to 2.
 //
 // A file that exists but cannot be read, is not a regular file or is larger
 // than 1 MiB leaves its list empty and not recorded into; the message naming
-// it is returned the first time only (empty otherwise). Kurvana2.lst and
+// it is in the status the first time only (ok otherwise). Kurvana2.lst and
 // Kurvana3.lst are one unit: when either cannot be read, both lists are empty
 // and neither is recorded into; when their lengths differ (a write of the pair
 // was cut short), the newest entries of the longer list, which have no
 // partner, are dropped.
-std::string loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
-                        bool twoFunctions, PlotView& view, bool fillFromHistory);
+struct [[nodiscard]] LoadedHistory {
+  HistoryFormulas newest;
+  Status status;
+};
+LoadedHistory loadHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                          bool twoFunctions);
 
 // Records the formula texts as typed on top of the mode's files as they are
 // now: under the data folder's lock (Kurvana.lock, shared with every other
@@ -70,14 +63,16 @@ std::string loadHistory(FormulaHistory& history, const std::filesystem::path& fo
 // equal their newest entries, ignoring letter case, they are pushed on top
 // and the files rewritten; the pair is written as one unit (both or neither).
 // The lists in `history` then hold what the files hold. g is null with one
-// function. While a file cannot be read, nothing is recorded. Empty on
-// success, else the message of the failed write, or of the unreadable file
-// the first time it is met.
-std::string recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
-                          const std::string& f, const std::string* g);
+// function. While a file cannot be read, nothing is recorded. The status
+// holds the message of the failed write, or of the unreadable file the first
+// time it is met.
+Status recordHistory(FormulaHistory& history, const std::filesystem::path& folder,
+                     const std::string& f, const std::string* g);
 
-// The history button: puts the next entry that differs from the fields into
-// them, trying at most eleven entries; beeps when none does.
-void nextHistoryFormula(FormulaHistory& history, bool twoFunctions, PlotView& view);
+// The history button: the next entry that differs from the formulas `shown`
+// in the fields, trying at most eleven entries; nothing when none does (the
+// window beeps).
+std::optional<HistoryFormulas> nextHistoryFormula(FormulaHistory& history, bool twoFunctions,
+                                                  const HistoryFormulas& shown);
 
 }  // namespace kurvana

@@ -161,10 +161,11 @@ std::vector<std::string> splitLines(const std::u32string& text) {
 
 // The file's lines when it is text of a sensible size.
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& path,
-                                                      std::string& error) {
-  const auto bytes = readFileStart(path, kMaxFileBytes + 1, &error);
-  if (!bytes || bytes->size() > kMaxFileBytes) return std::nullopt;
-  return decodeTextLines(*bytes);
+                                                      Status& status) {
+  FileContents contents = readFileStart(path, kMaxFileBytes + 1);
+  status = std::move(contents.status);
+  if (!contents.bytes || contents.bytes->size() > kMaxFileBytes) return std::nullopt;
+  return decodeTextLines(*contents.bytes);
 }
 
 }  // namespace
@@ -199,20 +200,20 @@ std::string encodeUtf16(std::string_view utf8) {
 }
 
 LanguageFileRead readLanguageFile(const std::filesystem::path& path) {
-  std::string error;
-  auto lines = readTextLines(path, error);
-  if (!error.empty()) return ReadFailure{error};
+  LanguageFileRead read;
+  auto lines = readTextLines(path, read.status);
+  if (!read.status.ok()) return read;
   // A blank name would be an empty-looking item in the list.
   const auto blank = [](const std::string& name) {
     return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\t'; });
   };
-  if (!lines || lines->empty() || blank(lines->front())) return NotALanguageFile{};
-  LanguageFile file;
+  if (!lines || lines->empty() || blank(lines->front())) return read;
+  LanguageFile& file = read.language.emplace();
   file.name = lines->front();
   for (std::size_t k = 1; k < lines->size() && file.texts.size() < kTextCount; ++k) {
     file.texts.push_back(std::move((*lines)[k]));
   }
-  return file;
+  return read;
 }
 
 void applyLanguage(InterfaceTexts& texts, const LanguageFile& language) {
@@ -235,7 +236,7 @@ LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
     if (size > kMaxLanguageFileBytes) continue;  // not a language file; not worth reading
     if (size > maxTotalBytes - total) {
       const bool mebibytes = maxTotalBytes > 0 && maxTotalBytes % (1 << 20) == 0;
-      list.problems.push_back(
+      list.status.add(
           "Language file \"" + path.string() +
           "\" and those after it are left out: all language files together may not exceed " +
           std::to_string(mebibytes ? maxTotalBytes >> 20 : maxTotalBytes) +
@@ -244,11 +245,8 @@ LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
     }
     total += size;
     LanguageFileRead read = readLanguageFile(path);
-    if (auto* failure = std::get_if<ReadFailure>(&read)) {
-      list.problems.push_back(std::move(failure->message));
-    } else if (auto* language = std::get_if<LanguageFile>(&read)) {
-      list.languages.push_back(ListedLanguage{path, std::move(*language)});
-    }
+    list.status.add(std::move(read.status));
+    if (read.language) list.languages.push_back(ListedLanguage{path, std::move(*read.language)});
   }
   return list;
 }
@@ -310,19 +308,19 @@ std::vector<std::filesystem::path> translationFiles(
 }
 
 ChosenLanguage readChosenLanguage(const std::filesystem::path& path) {
-  std::string error;
-  const auto lines = readTextLines(path, error);
-  if (!error.empty()) {
+  Status status;
+  const auto lines = readTextLines(path, status);
+  if (!status.ok()) {
     std::error_code code;
     // Missing is the first run; a folder on the way we may not search is not.
     if (!std::filesystem::exists(path, code) && !code) return {};
-    return {{}, error};
+    return {{}, std::move(status)};
   }
   if (!lines || lines->empty()) return {};
   return {lines->front(), {}};
 }
 
-std::string writeChosenLanguage(const std::filesystem::path& path, std::string_view name) {
+Status writeChosenLanguage(const std::filesystem::path& path, std::string_view name) {
   return writeFileAtomically(path, encodeUtf16(std::string(name) + "\r\n"));
 }
 

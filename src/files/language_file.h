@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "base/status.h"
 #include "plot/interface_texts.h"
 
 namespace kurvana {
@@ -46,17 +46,15 @@ struct LanguageFile {
   std::string name;                // line 1, as the language list shows it
   std::vector<std::string> texts;  // lines 2.., at most 35
 };
-// Not text (see decodeTextLines), larger than kMaxLanguageFileBytes, or a
-// blank first line (nothing to pick in the list): leave the file out without
-// a word.
-struct NotALanguageFile {};
+// No language and an ok status: not text (see decodeTextLines), larger than
+// kMaxLanguageFileBytes, or a blank first line (nothing to pick in the list),
+// so the file is left out without a word. No language and a failed status:
 // `Cannot read "<path>": <reason>`, for a message box.
-struct ReadFailure {
-  std::string message;
+struct [[nodiscard]] LanguageFileRead {
+  std::optional<LanguageFile> language;
+  Status status;
 };
-using LanguageFileRead = std::variant<LanguageFile, NotALanguageFile, ReadFailure>;
-
-[[nodiscard]] LanguageFileRead readLanguageFile(const std::filesystem::path& path);
+LanguageFileRead readLanguageFile(const std::filesystem::path& path);
 
 // English first, then the file's texts in order: texts the file lacks stay
 // English, lines beyond the 35 texts are ignored.
@@ -72,12 +70,12 @@ struct ListedLanguage {
   std::filesystem::path file;
   LanguageFile language;
 };
-struct LanguageList {
+struct [[nodiscard]] LanguageList {
   std::vector<ListedLanguage> languages;
-  std::vector<std::string> problems;
+  Status status;  // the read failures and the one message about the total
 };
-[[nodiscard]] LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
-                                             std::uintmax_t maxTotalBytes = kMaxLanguageBytes);
+LanguageList readLanguageFiles(const std::vector<std::filesystem::path>& files,
+                               std::uintmax_t maxTotalBytes = kMaxLanguageBytes);
 
 // Regular files (or links to one) named lang_*.txt in any letter case in
 // each folder, folders in the order given (the program's own folder first),
@@ -99,15 +97,14 @@ std::vector<std::filesystem::path> translationFiles(
     const std::filesystem::path& languageFile, const std::vector<std::filesystem::path>& folders);
 
 // The chosen-language file (Kurvana.lng): its first line. The name is empty
-// when the file is missing (first run) or not text; `error` is set, and the
-// name empty, only when it exists but cannot be read.
-struct ChosenLanguage {
+// when the file is missing (first run) or not text; the status fails, and the
+// name is empty, only when it exists but cannot be read.
+struct [[nodiscard]] ChosenLanguage {
   std::string name;
-  std::string error;
+  Status status;
 };
-[[nodiscard]] ChosenLanguage readChosenLanguage(const std::filesystem::path& path);
-// One line with CR LF, UTF-16 LE with the mark, written atomically; empty on
-// success, else the message.
-std::string writeChosenLanguage(const std::filesystem::path& path, std::string_view name);
+ChosenLanguage readChosenLanguage(const std::filesystem::path& path);
+// One line with CR LF, UTF-16 LE with the mark, written atomically.
+Status writeChosenLanguage(const std::filesystem::path& path, std::string_view name);
 
 }  // namespace kurvana

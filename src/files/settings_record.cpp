@@ -146,11 +146,10 @@ bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& s, WindowExt
   return bytes.size() >= kSettingsSize;
 }
 
-std::string readSettings(const std::filesystem::path& path, PlotState& state,
-                         WindowExtent& window) {
+Status readSettings(const std::filesystem::path& path, PlotState& state, WindowExtent& window) {
   const FileContents contents = readFile(path, kMaxSettingsFileBytes);
   if (contents.missing) return {};  // first run
-  if (!contents.bytes) return contents.problem;
+  if (!contents.bytes) return contents.status;
   const std::string& bytes = *contents.bytes;
   decodeSettings(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                            std::min(bytes.size(), kSettingsSize)),
@@ -158,8 +157,8 @@ std::string readSettings(const std::filesystem::path& path, PlotState& state,
   return {};
 }
 
-std::string writeSettings(const std::filesystem::path& path, const PlotState& state,
-                          const WindowExtent& window) {
+Status writeSettings(const std::filesystem::path& path, const PlotState& state,
+                     const WindowExtent& window) {
   const auto record = encodeSettings(state, window);
   AtomicFile file(path);
   file.write(record.data(), record.size());

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "base/status.h"
 #include "plot/plot_state.h"
 
 namespace kurvana {
@@ -68,10 +69,9 @@ bool decodeSettings(std::span<const std::uint8_t> bytes, PlotState& state, Windo
 
 // The record at `path`: a missing file leaves everything as it is (first run).
 // Bytes beyond the record are ignored, but a file larger than 4 KiB is not a
-// record of ours and is refused, as is anything but a regular file. Empty on
-// success, else the message.
-std::string readSettings(const std::filesystem::path& path, PlotState& state, WindowExtent& window);
-std::string writeSettings(const std::filesystem::path& path, const PlotState& state,
-                          const WindowExtent& window);
+// record of ours and is refused, as is anything but a regular file.
+Status readSettings(const std::filesystem::path& path, PlotState& state, WindowExtent& window);
+Status writeSettings(const std::filesystem::path& path, const PlotState& state,
+                     const WindowExtent& window);
 
 }  // namespace kurvana

@@ -6,7 +6,7 @@
 #include <QPainterPath>
 
 #include "app/web_address.h"
-#include "files/history.h"
+#include "base/product.h"
 
 namespace kurvana::ui {
 namespace {

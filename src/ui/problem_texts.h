@@ -1,4 +1,4 @@
-// The core's problem messages (English sentences, see app/status.h) in the
+// The core's problem messages (English sentences, see base/status.h) in the
 // interface language. Each sentence form the core builds ("Cannot read
 // "<path>": <reason>", the reasons it gives, the system's strerror phrases)
 // is matched as a whole and rebuilt from its translation with the paths,

@@ -32,7 +32,7 @@ Status WindowTranslation::use(const std::vector<std::filesystem::path>& files) {
     FileContents contents = readFile(file, kMaxCatalogueBytes);
     if (contents.missing) continue;
     if (!contents.bytes) {
-      status.add(std::move(contents.problem));
+      status.add(std::move(contents.status));
       continue;
     }
     // The translator reads the bytes where they are: they stay in bytes_.

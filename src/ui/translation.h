@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status.h"
+#include "base/status.h"
 
 namespace kurvana::ui {
 

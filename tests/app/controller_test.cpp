@@ -82,8 +82,7 @@ class ControllerTest : public ::testing::Test {
                                              {"XDG_DATA_HOME", (root / "data").string()}};
   std::vector<std::vector<std::string>> commands;
   // The "editor" leaves a copy of what it was given to open.
-  std::vector<std::string> reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"",
-                                            "editor"};
+  std::vector<std::string> reportCommand = {"/bin/sh", "-c", "cp \"$1\" \"$1.opened\"", "editor"};
   testing::FakeView view;
   std::unique_ptr<Controller> controller;
   Status startStatus;
@@ -123,7 +122,7 @@ TEST_F(ControllerTest, ARecordLargerThanTheScreenIsFittedAndWrittenBack) {
   stored.optAutoScale = flagOn;
   stored.optTwoFunctions = flagOn;
   fs::create_directories(folder);
-  ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{3000, 2000}), "");
+  ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{3000, 2000}).message(), "");
   writeFile(folder / "Kurvana2.lst", "F(x)=cos(x)\r\n");
   writeFile(folder / "Kurvana3.lst", "G(x)=sin(x)\r\n");
   Controller& c = start();
@@ -131,7 +130,7 @@ TEST_F(ControllerTest, ARecordLargerThanTheScreenIsFittedAndWrittenBack) {
   EXPECT_EQ(c.windowSize().height, 1050);
   PlotState reread;
   WindowExtent window;
-  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window), "");
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window).message(), "");
   EXPECT_EQ(window.width, 1920);
   EXPECT_EQ(window.height, 1050);
   EXPECT_EQ(field(Field::kXMin), "0.1");
@@ -477,7 +476,7 @@ TEST_F(ControllerTest, ExitWritesTheRangesShownInTheFields) {
   EXPECT_TRUE(c.exit().ok());
   PlotState reread;
   WindowExtent window;
-  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window), "");
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, window).message(), "");
   EXPECT_EQ(reread.xMax, 12.5L);
   EXPECT_EQ(reread.yMin, -5);
   EXPECT_EQ(field(Field::kYMin), "-5");
@@ -517,7 +516,7 @@ class ControllerLanguages : public ControllerTest {
     PlotState stored;
     stored.optLanguage = languageOn ? flagOn : flagOff;
     fs::create_directories(folder);
-    EXPECT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{1024, 768}), "");
+    EXPECT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{1024, 768}).message(), "");
     controller = std::make_unique<Controller>(view, setupAt(root / "bin/kurvana"));
     controller->app().decimalSeparator = ".";
     controller->app().labelFont.reset();
@@ -541,7 +540,7 @@ TEST_F(ControllerLanguages, TheSavedChoiceIsTheLaterOfEqualNamesAndAppliesOnlyWi
   writeLanguage("lang_b.txt", "Deutsch", "B");
   writeLanguage("LANG_C.TXT", "Francais", "C");
   fs::create_directories(folder);
-  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch"), "");
+  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch").message(), "");
   Controller& on = startWith(true);
   EXPECT_TRUE(on.loadLanguages().ok());
   // Names sort with upper case first: LANG_C.TXT, lang_a.txt, lang_b.txt.
@@ -596,7 +595,7 @@ TEST_F(ControllerLanguages, TheAppliedFileNamesTheWindowsCatalogue) {
   writeLanguage("lang_fr.txt", "Francais", "F");
   writeLanguage("lang_xx.txt", "Deutsch", "X");
   fs::create_directories(folder);
-  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch"), "");
+  ASSERT_EQ(writeChosenLanguage(folder / "Kurvana.lng", "Deutsch").message(), "");
   Controller& c = startWith(true);
   ASSERT_TRUE(c.loadLanguages().ok());
   EXPECT_EQ(c.languageFile(), root / "bin/lang_xx.txt");

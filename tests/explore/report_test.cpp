@@ -1,14 +1,10 @@
 // The analysis report: the scans for roots and extrema, and the report's
-// lines in both modes as written to the file.
+// lines in both modes (tests/files/report_file_test.cpp writes them).
 #include "explore/report.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,7 +14,6 @@
 namespace kurvana {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::ExploreTest;
 
 // Samples at positions 0, 1, 2, ... so a position reads as its real index.
@@ -33,11 +28,11 @@ TEST(ReportScans, RootsAreExactZerosOrStrictSignChanges) {
   } cases[] = {
       {{-1, 1}, {0.5L}},
       {{1, 2, -3, -4, 5}, {1.5L, 3.5L}},
-      {{0, 1, 2}, {}},              // sample 0 is only ever a neighbour
-      {{-1, 0, 1}, {1}},            // once, at the zero, not again for the sign change
-      {{1, 0, 0, -1}, {1, 2}},      // each zero counts
+      {{0, 1, 2}, {}},          // sample 0 is only ever a neighbour
+      {{-1, 0, 1}, {1}},        // once, at the zero, not again for the sign change
+      {{1, 0, 0, -1}, {1, 2}},  // each zero counts
       {{2, 2, 2}, {}},
-      {{0, 0, 0, 0}, {1, 2, 3}},    // a zero constant lists every column from 1 on
+      {{0, 0, 0, 0}, {1, 2, 3}},  // a zero constant lists every column from 1 on
       {{5}, {}},
       {{}, {}},
   };
@@ -71,18 +66,12 @@ TEST(ReportScans, PositionsMapTheRealIndexOntoTheRange) {
 
 class Report : public ExploreTest {
  protected:
-  void SetUp() override {
-    ExploreTest::SetUp();
-    folder = fs::temp_directory_path() /
-             ("kurvana_report_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
+  std::vector<std::string> lines(std::string_view separator) {
+    FieldTexts fields;
+    for (std::size_t k = 0; k < kFieldCount; ++k) fields[k] = view.fieldText(static_cast<Field>(k));
+    return reportLines(state(), fields, app->texts, separator);
   }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::vector<std::string> lines() {
-    return reportLines(state(), view, app->texts, app->decimalSeparator);
-  }
+  std::vector<std::string> lines() { return lines(app->decimalSeparator); }
 
   // The list under the heading `heading`, up to the next separator line.
   std::vector<std::string> section(const std::string& heading) {
@@ -96,38 +85,33 @@ class Report : public ExploreTest {
     }
     return out;
   }
-
-  fs::path folder;
 };
 
 TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
   ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
   ASSERT_EQ(state().plotWidth, 600);
-  const fs::path path = folder / "kvreport.txt";
-  ASSERT_EQ(writeReport(path, state(), view, app->texts, "."), "");
-  std::ifstream in(path, std::ios::binary);
-  const std::string text(std::istreambuf_iterator<char>(in), {});
-  EXPECT_EQ(text,
-            "Function formula:\r\n"
-            "F(x)=sin(x)\r\n"
-            "x min  = 0\r\n"
-            "x max  = 10\r\n"
-            "points = 600\r\n"
-            " \r\n"
-            "Function roots:\r\n"
-            "#1 = 3.14691\r\n"
-            "#2 = 6.28548\r\n"
-            "#3 = 9.42404\r\n"
-            " \r\n"
-            "Local minimum points:\r\n"
-            "#1 = 4.71619\r\n"
-            " \r\n"
-            "Local maximum points:\r\n"
-            "#1 = 1.57763\r\n"
-            "#2 = 7.85476\r\n"
-            " \r\n"
-            "Integral value on x min..x max :\r\n"
-            "F(x)dx = 1.83143\r\n");
+  EXPECT_EQ(lines("."), (std::vector<std::string>{
+                            "Function formula:",
+                            "F(x)=sin(x)",
+                            "x min  = 0",
+                            "x max  = 10",
+                            "points = 600",
+                            " ",
+                            "Function roots:",
+                            "#1 = 3.14691",
+                            "#2 = 6.28548",
+                            "#3 = 9.42404",
+                            " ",
+                            "Local minimum points:",
+                            "#1 = 4.71619",
+                            " ",
+                            "Local maximum points:",
+                            "#1 = 1.57763",
+                            "#2 = 7.85476",
+                            " ",
+                            "Integral value on x min..x max :",
+                            "F(x)dx = 1.83143",
+                        }));
 }
 
 TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
@@ -197,13 +181,6 @@ TEST_F(Report, TwoFunctionsListTheRootsOfBothOverTheParameter) {
                                                "x min  = -1", "x max  = 8", "points = 10", " ",
                                                "F(x) Function roots:", "#1 = 2.5", " ",
                                                "G(x) Function roots:", "#1 = 3"}));
-}
-
-TEST_F(Report, AFailedWriteLeavesTheOldReportAndSaysWhy) {
-  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
-  const std::string problem =
-      writeReport(folder / "missing" / "kvreport.txt", state(), view, app->texts, ".");
-  EXPECT_NE(problem.find("kvreport.txt"), std::string::npos) << problem;
 }
 
 }  // namespace

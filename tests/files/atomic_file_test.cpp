@@ -37,7 +37,7 @@ TEST_F(AtomicWrite, AChainOfLinksIsWrittenThroughToTheLastTarget) {
   std::ofstream(folder / "real/settings") << "old";
   fs::create_symlink("real/settings", folder / "middle");  // relative to the link's folder
   fs::create_symlink(folder / "middle", folder / "link");
-  EXPECT_EQ(writeFileAtomically(folder / "link", "new"), "");
+  EXPECT_EQ(writeFileAtomically(folder / "link", "new").message(), "");
   EXPECT_TRUE(fs::is_symlink(folder / "link"));
   EXPECT_TRUE(fs::is_symlink(folder / "middle"));
   EXPECT_EQ(slurp(folder / "real/settings"), "new");
@@ -48,17 +48,17 @@ TEST_F(AtomicWrite, AReplacedFileKeepsItsPermissions) {
   const fs::path file = folder / "private.kv1";
   std::ofstream(file) << "old";
   ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-  EXPECT_EQ(writeFileAtomically(file, "new"), "");
+  EXPECT_EQ(writeFileAtomically(file, "new").message(), "");
   EXPECT_EQ(modeOf(file), 0600u);
   ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
-  EXPECT_EQ(writeFileAtomically(file, "newer"), "");
+  EXPECT_EQ(writeFileAtomically(file, "newer").message(), "");
   EXPECT_EQ(modeOf(file), 0664u);
   EXPECT_EQ(slurp(file), "newer");
 }
 
 TEST_F(AtomicWrite, MessagesNameThePathAsGiven) {
   fs::create_symlink(folder / "missing/target", folder / "dangling");
-  const std::string problem = writeFileAtomically(folder / "dangling", "x");
+  const std::string problem = writeFileAtomically(folder / "dangling", "x").message();
   EXPECT_NE(problem.find((folder / "dangling").string()), std::string::npos) << problem;
 }
 
@@ -84,8 +84,8 @@ TEST_F(AtomicWrite, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
   fs::create_symlink("locked.kv1", mine / "link.kv1");
 
   const auto written = testing::asNobody([&] {
-    std::string out = writeFileAtomically(file, "new") + "|";
-    return out + writeFileAtomically(mine / "link.kv1", "new");
+    std::string out = writeFileAtomically(file, "new").message() + "|";
+    return out + writeFileAtomically(mine / "link.kv1", "new").message();
   });
   ASSERT_TRUE(written.has_value()) << "could not drop privileges";
   EXPECT_EQ(*written, "Cannot write \"" + file.string() + "\": Permission denied|Cannot write \"" +
@@ -103,7 +103,8 @@ TEST_F(AtomicWrite, AFileInAFolderTheUserMayNotChangeIsLeftAsItWas) {
   testing::writeWhole(file, "old");
   ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);     // root's
   ASSERT_TRUE(testing::giveToNobody(file, 0644));  // writable, but not replaceable
-  const auto written = testing::asNobody([&] { return writeFileAtomically(file, "new"); });
+  const auto written =
+      testing::asNobody([&] { return writeFileAtomically(file, "new").message(); });
   ASSERT_TRUE(written.has_value()) << "could not drop privileges";
   EXPECT_EQ(*written, "Cannot write \"" + file.string() + "\": Permission denied");
   EXPECT_EQ(slurp(file), "old");
@@ -114,7 +115,7 @@ TEST_F(AtomicWrite, RootKeepsTheOwnerAndGroupOfAnotherUsersFile) {
   const fs::path file = folder / "theirs.kv2";
   testing::writeWhole(file, "old");
   ASSERT_TRUE(testing::giveToNobody(file, 0640));
-  EXPECT_EQ(writeFileAtomically(file, "new"), "");
+  EXPECT_EQ(writeFileAtomically(file, "new").message(), "");
   EXPECT_EQ(slurp(file), "new");
   EXPECT_EQ(testing::ownershipOf(file),
             (testing::Ownership{0640, testing::kNobody, testing::kNobody}));
@@ -128,7 +129,7 @@ TEST_F(AtomicWrite, AMemberOfTheFilesGroupLeavesItToItsOwner) {
   ASSERT_EQ(::chown(file.c_str(), 0, kShared), 0);
   ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
   const auto written =
-      testing::asNobody([&] { return writeFileAtomically(file, "new"); }, {kShared});
+      testing::asNobody([&] { return writeFileAtomically(file, "new").message(); }, {kShared});
   ASSERT_TRUE(written.has_value()) << "could not drop privileges";
   EXPECT_EQ(*written, "");
   EXPECT_EQ(slurp(file), "new");
@@ -140,7 +141,7 @@ TEST_F(AtomicWrite, AMemberOfTheFilesGroupLeavesItToItsOwner) {
   ASSERT_EQ(::chown(own.c_str(), testing::kNobody, kShared), 0);
   ASSERT_EQ(::chmod(own.c_str(), 0640), 0);
   const auto ownWritten =
-      testing::asNobody([&] { return writeFileAtomically(own, "new"); }, {kShared});
+      testing::asNobody([&] { return writeFileAtomically(own, "new").message(); }, {kShared});
   ASSERT_TRUE(ownWritten.has_value());
   EXPECT_EQ(*ownWritten, "");
   EXPECT_EQ(testing::ownershipOf(own), (testing::Ownership{0640, testing::kNobody, kShared}));
@@ -149,17 +150,17 @@ TEST_F(AtomicWrite, AMemberOfTheFilesGroupLeavesItToItsOwner) {
 TEST_F(AtomicWrite, FilesWrittenTogetherChangeTogether) {
   std::ofstream(folder / "a") << "old a";
   std::ofstream(folder / "b") << "old b";
-  EXPECT_EQ(writeFilesTogether({{folder / "a", "new a"}, {folder / "b", "new b"}}), "");
+  EXPECT_EQ(writeFilesTogether({{folder / "a", "new a"}, {folder / "b", "new b"}}).message(), "");
   EXPECT_EQ(slurp(folder / "a"), "new a");
   EXPECT_EQ(slurp(folder / "b"), "new b");
 
   // A second file that cannot be written stops both before either changes.
   fs::remove(folder / "b");
   fs::create_directories(folder / "b/inside");
-  EXPECT_EQ(writeFilesTogether({{folder / "a", "newer a"}, {folder / "b", "newer b"}}),
+  EXPECT_EQ(writeFilesTogether({{folder / "a", "newer a"}, {folder / "b", "newer b"}}).message(),
             "Cannot write \"" + (folder / "b").string() + "\": it is a folder, not replaced");
   EXPECT_EQ(slurp(folder / "a"), "new a");
-  EXPECT_EQ(writeFilesTogether({{folder / "c", "c"}, {folder / "b", "b"}}),
+  EXPECT_EQ(writeFilesTogether({{folder / "c", "c"}, {folder / "b", "b"}}).message(),
             "Cannot write \"" + (folder / "b").string() + "\": it is a folder, not replaced");
   EXPECT_FALSE(fs::exists(folder / "c"));
   EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a", "b"}));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/as_other_user.h"
+#include "files/child_process.h"
 #include "support/test_files.h"
 
 namespace kurvana {
@@ -37,7 +38,8 @@ class DesktopRegistration : public ::testing::Test {
 };
 
 TEST_F(DesktopRegistration, WritesTypesEntryIconAndDefaultsThenRefreshesOnce) {
-  registerFileTypes("/opt/kurvana/bin/kurvana", "PNG-BYTES", env(), recorder());
+  EXPECT_EQ(registerFileTypes("/opt/kurvana/bin/kurvana", "PNG-BYTES", env(), recorder()).message(),
+            "");
   const std::string xml = slurp(root / "data/mime/packages/kurvana-kv1.xml");
   EXPECT_NE(xml.find("type=\"application/x-kurvana-kv1\""), std::string::npos);
   EXPECT_NE(xml.find("<glob pattern=\"*.kv1\"/>"), std::string::npos);
@@ -59,15 +61,15 @@ TEST_F(DesktopRegistration, WritesTypesEntryIconAndDefaultsThenRefreshesOnce) {
 }
 
 TEST_F(DesktopRegistration, AnUnchangedIconIsNotRewritten) {
-  installIcon("PNG-1", env());
+  EXPECT_EQ(installIcon("PNG-1", env()).message(), "");
   const fs::path icon = root / "data/icons/hicolor/256x256/apps/kurvana.png";
   struct stat first {};
   ASSERT_EQ(::stat(icon.c_str(), &first), 0);
-  installIcon("PNG-1", env());
+  EXPECT_EQ(installIcon("PNG-1", env()).message(), "");
   struct stat second {};
   ASSERT_EQ(::stat(icon.c_str(), &second), 0);
   EXPECT_EQ(first.st_ino, second.st_ino);
-  installIcon("PNG-22", env());
+  EXPECT_EQ(installIcon("PNG-22", env()).message(), "");
   EXPECT_EQ(slurp(icon), "PNG-22");
 }
 
@@ -76,8 +78,8 @@ TEST_F(DesktopRegistration, CrLfListsKeepTheirLineEndsAndEntries) {
   std::ofstream(root / "config/mimeapps.list", std::ios::binary)
       << "[Default Applications]\r\napplication/x-kurvana-kv1=old.desktop\r\n"
          "image/png=viewer.desktop";
-  registerFileType("kv1", "/x/kurvana", env());
-  registerFileType("kv2", "/x/kurvana", env());
+  EXPECT_EQ(registerFileType("kv1", "/x/kurvana", env()).message(), "");
+  EXPECT_EQ(registerFileType("kv2", "/x/kurvana", env()).message(), "");
   EXPECT_EQ(slurp(root / "config/mimeapps.list"),
             "[Default Applications]\r\napplication/x-kurvana-kv1=kurvana.desktop\r\n"
             "image/png=viewer.desktop\r\napplication/x-kurvana-kv2=kurvana.desktop\r\n");
@@ -89,7 +91,7 @@ TEST_F(DesktopRegistration, ALinkedListIsWrittenThroughToItsTarget) {
   std::ofstream(root / "dotfiles/mimeapps.list")
       << "[Added Associations]\ntext/plain=ed.desktop;\n";
   fs::create_symlink("../dotfiles/mimeapps.list", root / "config/mimeapps.list");
-  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_EQ(registerFileType("kv1", "/x/kurvana", env()).message(), "");
   EXPECT_TRUE(fs::is_symlink(root / "config/mimeapps.list"));
   EXPECT_EQ(slurp(root / "dotfiles/mimeapps.list"),
             "[Added Associations]\ntext/plain=ed.desktop;\n"
@@ -99,11 +101,11 @@ TEST_F(DesktopRegistration, ALinkedListIsWrittenThroughToItsTarget) {
 TEST_F(DesktopRegistration, AListThatCannotBeReadIsLeftAlone) {
   // A folder where the list should be, and a link to nothing.
   fs::create_directories(root / "config/mimeapps.list");
-  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_EQ(registerFileType("kv1", "/x/kurvana", env()).message(), "");
   EXPECT_TRUE(fs::is_directory(root / "config/mimeapps.list"));
   fs::remove(root / "config/mimeapps.list");
   fs::create_symlink(root / "nowhere/mimeapps.list", root / "config/mimeapps.list");
-  registerFileType("kv1", "/x/kurvana", env());
+  EXPECT_EQ(registerFileType("kv1", "/x/kurvana", env()).message(), "");
   EXPECT_TRUE(fs::is_symlink(root / "config/mimeapps.list"));
   EXPECT_FALSE(fs::exists(root / "nowhere"));
 
@@ -116,7 +118,7 @@ TEST_F(DesktopRegistration, AListThatCannotBeReadIsLeftAlone) {
   ASSERT_EQ(::chown((root / "config").c_str(), testing::kNobody, testing::kNobody), 0);
   ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
   ASSERT_TRUE(testing::asNobody([&] {
-    registerFileType("kv1", "/x/kurvana", env());
+    EXPECT_EQ(registerFileType("kv1", "/x/kurvana", env()).message(), "");
     return std::string();
   })) << "could not drop privileges";
   EXPECT_EQ(slurp(root / "config/mimeapps.list"), secret);
@@ -128,8 +130,8 @@ TEST_F(DesktopRegistration, FollowsTheExecutableAndKeepsOtherAssociations) {
       << "[Added Associations]\ntext/plain=editor.desktop;\n"
          "[Default "
          "Applications]\napplication/x-kurvana-kv1=old.desktop\nimage/png=viewer.desktop\n";
-  registerFileType("kv1", "/old/place/kurvana", env());
-  registerFileType("kv1", "/new place/kurvana \"$1\"", env());
+  EXPECT_EQ(registerFileType("kv1", "/old/place/kurvana", env()).message(), "");
+  EXPECT_EQ(registerFileType("kv1", "/new place/kurvana \"$1\"", env()).message(), "");
   EXPECT_EQ(slurp(root / "config/mimeapps.list"),
             "[Added Associations]\ntext/plain=editor.desktop;\n"
             "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n"
@@ -154,7 +156,7 @@ TEST_F(DesktopRegistration, TheExecLineQuotesReservedCharacters) {
       {"/opt/Größe €/𝑥\u00A0/kurvana", "Exec=\"/opt/Größe €/𝑥\u00A0/kurvana\" %f"},
   };
   for (const auto& c : cases) {
-    registerFileType("kv1", c.path, env());
+    EXPECT_EQ(registerFileType("kv1", c.path, env()).message(), "");
     std::istringstream entry(slurp(root / "data/applications/kurvana.desktop"));
     std::vector<std::string> execs;
     for (std::string line; std::getline(entry, line);) {
@@ -206,7 +208,7 @@ TEST_F(DesktopRegistration, APathTheEntryCannotHoldRegistersNoProgram) {
 
   // First run from such a place: the types, nothing else.
   for (const std::string& path : rejected) {
-    registerFileTypes(path, "", env(), recorder());
+    EXPECT_EQ(registerFileTypes(path, "", env(), recorder()).message(), "");
     EXPECT_FALSE(fs::exists(entry)) << show(path);
     EXPECT_FALSE(fs::exists(list)) << show(path);
     EXPECT_TRUE(fs::exists(root / "data/mime/packages/kurvana-kv2.xml")) << show(path);
@@ -214,14 +216,14 @@ TEST_F(DesktopRegistration, APathTheEntryCannotHoldRegistersNoProgram) {
 
   // After a good registration of one type the entry and the list stay
   // untouched, not even rewritten with the same bytes.
-  registerFileType("kv1", "/good/kurvana", env());
+  EXPECT_EQ(registerFileType("kv1", "/good/kurvana", env()).message(), "");
   const std::string goodEntry = slurp(entry);
   const std::string goodList = slurp(list);
   ASSERT_EQ(goodList, "[Default Applications]\napplication/x-kurvana-kv1=kurvana.desktop\n");
   const auto entryInode = inode(entry);
   const auto listInode = inode(list);
   for (const std::string& path : rejected) {
-    registerFileTypes(path, "", env(), recorder());
+    EXPECT_EQ(registerFileTypes(path, "", env(), recorder()).message(), "");
     EXPECT_EQ(slurp(entry), goodEntry) << show(path);
     EXPECT_EQ(inode(entry), entryInode) << show(path);
     EXPECT_EQ(slurp(list), goodList) << show(path);
@@ -229,14 +231,24 @@ TEST_F(DesktopRegistration, APathTheEntryCannotHoldRegistersNoProgram) {
   }
 }
 
-TEST_F(DesktopRegistration, FailingStepsAreSkippedSilently) {
+TEST_F(DesktopRegistration, AFailingStepIsReportedAndTheOthersStillRun) {
   fs::create_directories(root);
   std::ofstream(root / "data") << "a file where a folder should be";
-  registerFileTypes("/x/kurvana", "PNG", env(), recorder());
+  const Status status = registerFileTypes("/x/kurvana", "PNG", env(), recorder());
+  const auto data = (root / "data").string();
+  EXPECT_EQ(status.messages(),
+            (std::vector<std::string>{
+                "Cannot write \"" + data + "/mime/packages/kurvana-kv1.xml\": Not a directory",
+                "Cannot write \"" + data + "/applications/kurvana.desktop\": Not a directory",
+                "Cannot write \"" + data + "/mime/packages/kurvana-kv2.xml\": Not a directory",
+                "Cannot write \"" + data + "/applications/kurvana.desktop\": Not a directory",
+                "Cannot write \"" + data +
+                    "/icons/hicolor/256x256/apps/kurvana.png\": Not a directory"}));
+  EXPECT_FALSE(status.isFatal());
   EXPECT_TRUE(fs::exists(root / "config/mimeapps.list"));  // later steps still ran
   EXPECT_EQ(commands.size(), 2u);
   vars.clear();  // no home at all
-  registerFileTypes("/x/kurvana", "PNG", env(), recorder());
+  EXPECT_EQ(registerFileTypes("/x/kurvana", "PNG", env(), recorder()).message(), "");
   EXPECT_EQ(commands.size(), 2u);
   runQuietly({"a-command-that-does-not-exist-here"});
   runInBackground({"a-command-that-does-not-exist-here"});
@@ -245,7 +257,7 @@ TEST_F(DesktopRegistration, FailingStepsAreSkippedSilently) {
 TEST_F(DesktopRegistration, DefaultsToTheHomeFolders) {
   vars.erase("XDG_DATA_HOME");
   vars.erase("XDG_CONFIG_HOME");
-  registerFileType("kv2", "/x/kurvana", env());
+  EXPECT_EQ(registerFileType("kv2", "/x/kurvana", env()).message(), "");
   EXPECT_TRUE(fs::exists(root / "home/.local/share/mime/packages/kurvana-kv2.xml"));
   EXPECT_TRUE(fs::exists(root / "home/.config/mimeapps.list"));
 }

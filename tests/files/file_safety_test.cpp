@@ -97,9 +97,10 @@ TEST_F(FileSafety, ReadersRefuseWhatIsNotARegularFileWithoutBlocking) {
     std::string out;
     for (const Case& c : cases) {
       const FileContents read = readFile(c.path, 1 << 20);
-      std::string error;
-      const bool start = readFileStart(c.path, 100, &error).has_value();
-      out += read.problem + "|" + (read.bytes || read.missing || start ? "READ" : "") + error + "\n";
+      const FileContents start = readFileStart(c.path, 100);
+      out += read.status.message() + "|" +
+             (read.bytes || read.missing || start.bytes ? "READ" : "") + start.status.message() +
+             "\n";
     }
     return out;
   });
@@ -117,21 +118,21 @@ TEST_F(FileSafety, AFileOverItsCapIsRefusedNotReadInPart) {
   const fs::path file = folder / "f.kv1";
   testing::writeWhole(file, std::string(1000, 'x'));
   const FileContents exact = readFile(file, 1000);
-  ASSERT_TRUE(exact.bytes.has_value()) << exact.problem;
+  ASSERT_TRUE(exact.bytes.has_value()) << exact.status.message();
   EXPECT_EQ(exact.bytes->size(), 1000u);
   const FileContents over = readFile(file, 999);
   EXPECT_FALSE(over.bytes.has_value());
   EXPECT_FALSE(over.missing);
-  EXPECT_EQ(over.problem, cannotRead(file, "it is larger than 999 bytes"));
+  EXPECT_EQ(over.status.message(), cannotRead(file, "it is larger than 999 bytes"));
   testing::writeWhole(file, std::string((1 << 20) + 1, 'x'));
-  EXPECT_EQ(readFile(file, 1 << 20).problem, cannotRead(file, "it is larger than 1 MiB"));
+  EXPECT_EQ(readFile(file, 1 << 20).status.message(), cannotRead(file, "it is larger than 1 MiB"));
   // Files that tell no size, as those of /proc, are caught while reading.
   const FileContents proc = readFile("/proc/self/status", 10);
-  EXPECT_EQ(proc.problem, cannotRead("/proc/self/status", "it is larger than 10 bytes"));
+  EXPECT_EQ(proc.status.message(), cannotRead("/proc/self/status", "it is larger than 10 bytes"));
 
   const FileContents missing = readFile(folder / "none.kv1", 10);
   EXPECT_TRUE(missing.missing);
-  EXPECT_EQ(missing.problem, cannotRead(folder / "none.kv1", "No such file or directory"));
+  EXPECT_EQ(missing.status.message(), cannotRead(folder / "none.kv1", "No such file or directory"));
   EXPECT_TRUE(readFile(folder / "none/x.kv1", 10).missing);
   EXPECT_TRUE(readFile(file / "x.kv1", 10).missing);  // a file on the way is no folder
 }
@@ -157,7 +158,8 @@ TEST_F(FileSafety, WritersRefuseToReplaceWhatIsNotARegularFile) {
   if (devices) cases.push_back({folder / "null", "a device", S_IFCHR});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path.string());
-    EXPECT_EQ(writeFileAtomically(c.path, "BM..."), cannotWrite(c.path, "it is " + c.kind + ", not replaced"));
+    EXPECT_EQ(writeFileAtomically(c.path, "BM...").message(),
+              cannotWrite(c.path, "it is " + c.kind + ", not replaced"));
     struct stat st {};
     ASSERT_EQ(::lstat(c.path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & S_IFMT, c.type);
@@ -175,7 +177,7 @@ TEST_F(FileSafety, WritersRefuseToReplaceWhatIsNotARegularFile) {
   // As an unprivileged user too, who may write the pipe.
   ASSERT_EQ(::chmod(pipe.c_str(), 0666), 0);
   ASSERT_TRUE(testing::giveToNobody(folder, 0755));
-  const auto said = testing::asNobody([&] { return writeFileAtomically(pipe, "x"); });
+  const auto said = testing::asNobody([&] { return writeFileAtomically(pipe, "x").message(); });
   ASSERT_TRUE(said.has_value());
   EXPECT_EQ(*said, cannotWrite(pipe, "it is a named pipe, not replaced"));
 }
@@ -193,10 +195,11 @@ TEST_F(FileSafety, ALinkOfAnotherUserInASharedFolderIsNotFollowed) {
   const std::string refused = "it is a link of another user in a shared folder, not followed";
 
   // Root would otherwise replace the victim's file; so would the victim.
-  EXPECT_EQ(writeFileAtomically(planted, "BM"), cannotWrite(planted, refused));
-  EXPECT_EQ(readFile(planted, 100).problem, cannotRead(planted, refused));
+  EXPECT_EQ(writeFileAtomically(planted, "BM").message(), cannotWrite(planted, refused));
+  EXPECT_EQ(readFile(planted, 100).status.message(), cannotRead(planted, refused));
   const auto nobody = testing::asNobody([&] {
-    return writeFileAtomically(planted, "BM") + "|" + readFile(planted, 100).problem;
+    return writeFileAtomically(planted, "BM").message() + "|" +
+           readFile(planted, 100).status.message();
   });
   ASSERT_TRUE(nobody.has_value());
   EXPECT_EQ(*nobody, cannotWrite(planted, refused) + "|" + cannotRead(planted, refused));
@@ -205,20 +208,22 @@ TEST_F(FileSafety, ALinkOfAnotherUserInASharedFolderIsNotFollowed) {
   // A link in the middle of the path counts as well.
   const fs::path viaFolder = shared / "folder";
   linkAs(testing::kOtherUser, home, viaFolder);
-  EXPECT_EQ(writeFileAtomically(viaFolder / "victim.txt", "x"),
+  EXPECT_EQ(writeFileAtomically(viaFolder / "victim.txt", "x").message(),
             cannotWrite(viaFolder / "victim.txt", refused));
   EXPECT_EQ(slurp(victim), "the victim's own");
 
   // The user's own link, and a link of the folder's owner, are followed.
   const fs::path own = shared / "own.bmp";
   linkAs(testing::kNobody, victim, own);
-  const auto followed = testing::asNobody([&] { return writeFileAtomically(own, "mine"); });
+  const auto followed =
+      testing::asNobody([&] { return writeFileAtomically(own, "mine").message(); });
   ASSERT_TRUE(followed.has_value());
   EXPECT_EQ(*followed, "");
   EXPECT_EQ(slurp(victim), "mine");
   const fs::path rootsLink = shared / "roots.bmp";
   linkAs(0, victim, rootsLink);  // root owns the folder
-  const auto viaRoot = testing::asNobody([&] { return writeFileAtomically(rootsLink, "again"); });
+  const auto viaRoot =
+      testing::asNobody([&] { return writeFileAtomically(rootsLink, "again").message(); });
   ASSERT_TRUE(viaRoot.has_value());
   EXPECT_EQ(*viaRoot, "");
   EXPECT_EQ(slurp(victim), "again");
@@ -229,12 +234,12 @@ TEST_F(FileSafety, ALinkOfTheSharedFoldersOwnerIsFollowed) {
   const fs::path target = folder / "target.txt";
   testing::writeWhole(target, "old");
   linkAs(testing::kOtherUser, target, shared / "link.txt");
-  EXPECT_EQ(writeFileAtomically(shared / "link.txt", "new"), "");
+  EXPECT_EQ(writeFileAtomically(shared / "link.txt", "new").message(), "");
   EXPECT_EQ(slurp(target), "new");
   // Outside a shared folder any link is followed: the folder's owner chose it.
   fs::create_directories(folder / "private");
   linkAs(testing::kOtherUser, target, folder / "private/link.txt");
-  EXPECT_EQ(writeFileAtomically(folder / "private/link.txt", "newer"), "");
+  EXPECT_EQ(writeFileAtomically(folder / "private/link.txt", "newer").message(), "");
   EXPECT_EQ(slurp(target), "newer");
 }
 
@@ -245,15 +250,16 @@ TEST_F(FileSafety, AFileOfAnotherUserInASharedFolderIsNotFilled) {
   ASSERT_EQ(::chown(theirs.c_str(), testing::kOtherUser, testing::kOtherUser), 0);
   ASSERT_EQ(::chmod(theirs.c_str(), 0666), 0);
   const std::string refused = "it belongs to another user in a shared folder, not replaced";
-  EXPECT_EQ(writeFileAtomically(theirs, "secret"), cannotWrite(theirs, refused));
-  const auto nobody = testing::asNobody([&] { return writeFileAtomically(theirs, "secret"); });
+  EXPECT_EQ(writeFileAtomically(theirs, "secret").message(), cannotWrite(theirs, refused));
+  const auto nobody =
+      testing::asNobody([&] { return writeFileAtomically(theirs, "secret").message(); });
   ASSERT_TRUE(nobody.has_value());
   EXPECT_EQ(*nobody, cannotWrite(theirs, refused));
   EXPECT_EQ(slurp(theirs), "planted");
   // A new file there is fine, and so is one's own.
   const auto fresh = testing::asNobody([&] {
-    const std::string first = writeFileAtomically(shared / "mine.bmp", "a");
-    return first + writeFileAtomically(shared / "mine.bmp", "b");
+    const std::string first = writeFileAtomically(shared / "mine.bmp", "a").message();
+    return first + writeFileAtomically(shared / "mine.bmp", "b").message();
   });
   ASSERT_TRUE(fresh.has_value());
   EXPECT_EQ(*fresh, "");
@@ -265,7 +271,7 @@ TEST_F(FileSafety, AHardLinkedFileIsRewrittenInPlace) {
   testing::writeWhole(file, "old content, longer than the new");
   fs::create_hard_link(file, folder / "other-name.kv1");
   const ino_t inode = inodeOf(file);
-  EXPECT_EQ(writeFileAtomically(file, "new"), "");
+  EXPECT_EQ(writeFileAtomically(file, "new").message(), "");
   EXPECT_EQ(slurp(file), "new");
   EXPECT_EQ(slurp(folder / "other-name.kv1"), "new");
   EXPECT_EQ(inodeOf(file), inode);
@@ -273,7 +279,7 @@ TEST_F(FileSafety, AHardLinkedFileIsRewrittenInPlace) {
   EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"other-name.kv1", "plot.kv1"}));
   // Growing works the same way.
   const std::string longer(100000, 'y');
-  EXPECT_EQ(writeFileAtomically(folder / "other-name.kv1", longer), "");
+  EXPECT_EQ(writeFileAtomically(folder / "other-name.kv1", longer).message(), "");
   EXPECT_EQ(slurp(file), longer);
 }
 
@@ -284,7 +290,7 @@ TEST_F(FileSafety, AnotherUsersFileKeepsItsOwnerAndIdentity) {
   testing::writeWhole(file, "old");
   ASSERT_TRUE(testing::giveToNobody(file, 0640));
   const ino_t inode = inodeOf(file);
-  EXPECT_EQ(writeFileAtomically(file, "from root"), "");
+  EXPECT_EQ(writeFileAtomically(file, "from root").message(), "");
   EXPECT_EQ(slurp(file), "from root");
   EXPECT_EQ(inodeOf(file), inode);
   EXPECT_EQ(testing::ownershipOf(file),
@@ -296,8 +302,8 @@ TEST_F(FileSafety, AnotherUsersFileKeepsItsOwnerAndIdentity) {
   ASSERT_EQ(::chown(sharedFile.c_str(), testing::kOtherUser, kShared), 0);
   ASSERT_EQ(::chmod(sharedFile.c_str(), 0664), 0);
   ASSERT_TRUE(testing::giveToNobody(folder, 0755));
-  const auto written =
-      testing::asNobody([&] { return writeFileAtomically(sharedFile, "new"); }, {kShared});
+  const auto written = testing::asNobody(
+      [&] { return writeFileAtomically(sharedFile, "new").message(); }, {kShared});
   ASSERT_TRUE(written.has_value());
   EXPECT_EQ(*written, "");
   EXPECT_EQ(slurp(sharedFile), "new");
@@ -313,7 +319,7 @@ TEST_F(FileSafety, AFailedRewriteInPlacePutsTheOldContentBack) {
   fs::create_hard_link(file, folder / "twin.kv1");
   {
     const testing::InjectedFault full({"pwrite", "/plot.kv1", ENOSPC, 0, 1});
-    EXPECT_EQ(writeFileAtomically(file, std::string(5000, 'n')),
+    EXPECT_EQ(writeFileAtomically(file, std::string(5000, 'n')).message(),
               cannotWrite(file, "No space left on device"));
     EXPECT_EQ(full.failures(), 1);
   }
@@ -321,16 +327,18 @@ TEST_F(FileSafety, AFailedRewriteInPlacePutsTheOldContentBack) {
   EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"plot.kv1", "twin.kv1"}));
   {
     const testing::InjectedFault flush({"fsync", "/plot.kv1", EIO, 0, 1});
-    EXPECT_EQ(writeFileAtomically(file, "short"), cannotWrite(file, "Input/output error"));
+    EXPECT_EQ(writeFileAtomically(file, "short").message(),
+              cannotWrite(file, "Input/output error"));
   }
   EXPECT_EQ(slurp(file), old);
   // When even putting it back fails, the copy stays, and the message says where.
   std::string problem;
   {
     const testing::InjectedFault broken({"pwrite", "/plot.kv1", EIO});
-    problem = writeFileAtomically(file, "new");
+    problem = writeFileAtomically(file, "new").message();
   }
-  const std::string prefix = cannotWrite(file, "Input/output error; its previous content is kept in \"");
+  const std::string prefix =
+      cannotWrite(file, "Input/output error; its previous content is kept in \"");
   ASSERT_EQ(problem.substr(0, prefix.size()), prefix) << problem;
   const std::string kept = problem.substr(prefix.size(), problem.size() - prefix.size() - 1);
   EXPECT_EQ(fs::path(kept).parent_path(), folder);
@@ -347,10 +355,10 @@ TEST_F(FileSafety, WithoutRoomBesideItTheOldContentIsKeptInMemory) {
     std::string out;
     {
       const testing::InjectedFault full({"pwrite", "/open.kv1", ENOSPC, 0, 1});
-      out = writeFileAtomically(file, "failed") + "|";
+      out = writeFileAtomically(file, "failed").message() + "|";
     }
     out += testing::readWhole(file) + "|";
-    return out + writeFileAtomically(file, "new");
+    return out + writeFileAtomically(file, "new").message();
   });
   ASSERT_TRUE(said.has_value());
   EXPECT_EQ(*said, cannotWrite(file, "No space left on device") + "|old|");
@@ -365,7 +373,7 @@ TEST_F(FileSafety, FilesWrittenTogetherArePutBackWithoutHardLinks) {
   testing::writeWhole(b, "old b");
   {
     const testing::InjectedFault second({"rename", "/b.lst", EXDEV});
-    EXPECT_EQ(writeFilesTogether({{a, "new a"}, {b, "new b"}}),
+    EXPECT_EQ(writeFilesTogether({{a, "new a"}, {b, "new b"}}).message(),
               cannotWrite(b, "Invalid cross-device link") + "; \"" + a.string() +
                   "\" was put back as it was");
   }
@@ -375,7 +383,7 @@ TEST_F(FileSafety, FilesWrittenTogetherArePutBackWithoutHardLinks) {
   const fs::path c = folder / "c.lst";
   {
     const testing::InjectedFault second({"rename", "/b.lst", EXDEV});
-    EXPECT_EQ(writeFilesTogether({{c, "c"}, {b, "new b"}}),
+    EXPECT_EQ(writeFilesTogether({{c, "c"}, {b, "new b"}}).message(),
               cannotWrite(b, "Invalid cross-device link") + "; \"" + c.string() +
                   "\" was put back as it was");
   }
@@ -383,7 +391,7 @@ TEST_F(FileSafety, FilesWrittenTogetherArePutBackWithoutHardLinks) {
   // Putting back fails too: the message says so rather than claiming success.
   {
     const testing::InjectedFault both({"rename", ".lst", EIO, 1});
-    EXPECT_EQ(writeFilesTogether({{a, "new a"}, {b, "new b"}}),
+    EXPECT_EQ(writeFilesTogether({{a, "new a"}, {b, "new b"}}).message(),
               cannotWrite(b, "Input/output error") + "; \"" + a.string() +
                   "\" was written but could not be put back (" +
                   cannotWrite(a, "Input/output error") + ")");
@@ -427,7 +435,8 @@ TEST_F(FileSafety, TemporariesOfAKilledWriterAreRemovedLiveOnesKept) {
   std::vector<std::string> names = namesIn(folder);
   for (const std::string& name : names) age(folder / name, 10);
   // Names that only look alike, another user's, a link.
-  for (const char* name : {"a.tmp-abc12", "a.tmp-abc1234", "a.tmp-abc12!", ".tmp-abcdef", "a.tmpXabcdef"}) {
+  for (const char* name :
+       {"a.tmp-abc12", "a.tmp-abc1234", "a.tmp-abc12!", ".tmp-abcdef", "a.tmpXabcdef"}) {
     testing::writeWhole(folder / name, "user's");
     age(folder / name, 10);
   }
@@ -440,7 +449,7 @@ TEST_F(FileSafety, TemporariesOfAKilledWriterAreRemovedLiveOnesKept) {
 
   EXPECT_EQ(removeStaleTemporaries(folder), 1);
   EXPECT_FALSE(fs::exists(killed));
-  EXPECT_EQ(live.commit(), "");
+  EXPECT_EQ(live.commit().message(), "");
   EXPECT_EQ(slurp(folder / "Kurvana.lst"), "F(x)=x\r\n");
   EXPECT_EQ(namesIn(folder),
             (std::vector<std::string>{".tmp-abcdef", "Kurvana.lst", "a.tmp-abc12", "a.tmp-abc12!",

@@ -172,7 +172,7 @@ class LanguageFiles : public ::testing::Test {
 TEST_F(LanguageFiles, AShortFileKeepsEnglishForTheRest) {
   write(folder / "lang_xx.txt", utf16("Testisch\r\n Farbe\r\n Auto\r\n"));
   const auto read = readLanguageFile(folder / "lang_xx.txt");
-  const auto* file = std::get_if<LanguageFile>(&read);
+  const auto* file = (read.language ? &*read.language : nullptr);
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(file->name, "Testisch");
   InterfaceTexts texts;
@@ -207,9 +207,10 @@ TEST_F(LanguageFiles, WhatCountsAsALanguageFile) {
   for (const auto& c : cases) {
     write(folder / "lang_x.txt", c.bytes);
     const auto read = readLanguageFile(folder / "lang_x.txt");
-    const auto* file = std::get_if<LanguageFile>(&read);
+    const auto* file = (read.language ? &*read.language : nullptr);
     if (c.name.empty()) {
-      EXPECT_TRUE(std::holds_alternative<NotALanguageFile>(read)) << show(c.bytes);
+      EXPECT_FALSE(read.language) << show(c.bytes);
+      EXPECT_TRUE(read.status.ok()) << show(c.bytes);  // left out without a word
       continue;
     }
     ASSERT_NE(file, nullptr) << show(c.bytes);
@@ -284,7 +285,7 @@ TEST_F(LanguageFiles, TheTotalCapLeavesOutTheFileThatCrossesItAndAllAfter) {
     std::vector<std::string> names;
     for (const auto& listed : list.languages) names.push_back(listed.language.name);
     EXPECT_EQ(names, c.names) << "cap " << c.cap;
-    EXPECT_EQ(list.problems, c.problems) << "cap " << c.cap;
+    EXPECT_EQ(list.status.messages(), c.problems) << "cap " << c.cap;
   }
   const LanguageList whole = readLanguageFiles({a, b});
   ASSERT_EQ(whole.languages.size(), 2u);
@@ -313,7 +314,8 @@ TEST_F(LanguageFiles, FilesLeftOutAreNeverOpened) {
   const auto seen = testing::asNobody([&] {
     std::string out;
     for (const std::uintmax_t cap : {all, sizeA}) {
-      for (const std::string& problem : readLanguageFiles({big, a, b, locked}, cap).problems) {
+      const LanguageList list = readLanguageFiles({big, a, b, locked}, cap);
+      for (const std::string& problem : list.status.messages()) {
         out += "[" + problem + "]";
       }
       out += "|";
@@ -365,8 +367,8 @@ TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   const fs::path path = folder / "Kurvana.lng";
   const auto missing = readChosenLanguage(path);
   EXPECT_EQ(missing.name, "");
-  EXPECT_EQ(missing.error, "");  // the first run says nothing
-  ASSERT_EQ(writeChosenLanguage(path, "Français"), "");
+  EXPECT_EQ(missing.status.message(), "");  // the first run says nothing
+  ASSERT_EQ(writeChosenLanguage(path, "Français").message(), "");
   EXPECT_EQ(slurp(path), std::string("\xFF\xFE"
                                      "F\0r\0a\0n\0\xE7\0a\0i\0s\0\r\0\n\0",
                                      22));
@@ -377,7 +379,7 @@ TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   }
   write(path, "Gr\xF6\xDF");
   EXPECT_EQ(readChosenLanguage(path).name, "");  // not text: no choice
-  EXPECT_EQ(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English"),
+  EXPECT_EQ(writeChosenLanguage(folder / "no" / "Kurvana.lng", "English").message(),
             "Cannot write \"" + (folder / "no" / "Kurvana.lng").string() +
                 "\": No such file or directory");
 
@@ -385,7 +387,8 @@ TEST_F(LanguageFiles, ChosenLanguageIsOneMarkedUtf16Line) {
   fs::create_directories(path);
   const auto folderInstead = readChosenLanguage(path);
   EXPECT_EQ(folderInstead.name, "");
-  EXPECT_EQ(folderInstead.error, "Cannot read \"" + path.string() + "\": it is a folder");
+  EXPECT_EQ(folderInstead.status.message(),
+            "Cannot read \"" + path.string() + "\": it is a folder");
 }
 
 TEST_F(LanguageFiles, UnreadableFilesAreReportedByName) {
@@ -399,14 +402,13 @@ TEST_F(LanguageFiles, UnreadableFilesAreReportedByName) {
   const auto problems = testing::asNobody([&] {
     std::string found;
     const auto read = readLanguageFile(language);
-    const auto* failure = std::get_if<ReadFailure>(&read);
-    if (failure == nullptr ||
-        failure->message != "Cannot read \"" + language.string() + "\": Permission denied") {
+    if (read.language ||
+        read.status.message() != "Cannot read \"" + language.string() + "\": Permission denied") {
       found += "language file; ";
     }
     const auto choice = readChosenLanguage(chosen);
     if (!choice.name.empty() ||
-        choice.error != "Cannot read \"" + chosen.string() + "\": Permission denied") {
+        choice.status.message() != "Cannot read \"" + chosen.string() + "\": Permission denied") {
       found += "chosen language; ";
     }
     // Still listed: the message box is what tells the user about it.
@@ -420,7 +422,7 @@ TEST_F(LanguageFiles, UnreadableFilesAreReportedByName) {
 TEST_F(LanguageFiles, ShippedTranslationsReadTheSameInEveryEncoding) {
   for (const char* name : {"lang_de.txt", "lang_fr.txt"}) {
     const auto read = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / name);
-    const auto* shipped = std::get_if<LanguageFile>(&read);
+    const auto* shipped = (read.language ? &*read.language : nullptr);
     ASSERT_NE(shipped, nullptr) << name;
     ASSERT_EQ(shipped->texts.size(), kTextCount) << name;
     for (int i = 0; i < 5; ++i) EXPECT_EQ(shipped->texts[i].front(), ' ') << name << i;
@@ -431,18 +433,18 @@ TEST_F(LanguageFiles, ShippedTranslationsReadTheSameInEveryEncoding) {
          {utf16(text, false), utf16be(text), utf16be(text, false), "\xEF\xBB\xBF" + text, text}) {
       write(folder / name, variant);
       const auto again = readLanguageFile(folder / name);
-      const auto* file = std::get_if<LanguageFile>(&again);
+      const auto* file = (again.language ? &*again.language : nullptr);
       ASSERT_NE(file, nullptr) << name << ' ' << show(variant);
       EXPECT_EQ(file->name, shipped->name) << name << ' ' << show(variant);
       EXPECT_EQ(file->texts, shipped->texts) << name << ' ' << show(variant);
     }
   }
   const auto german = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / "lang_de.txt");
-  EXPECT_EQ(std::get<LanguageFile>(german).name, "Deutsch");
-  EXPECT_EQ(std::get<LanguageFile>(german).texts[static_cast<std::size_t>(TextId::kMsgSyntax1)],
+  EXPECT_EQ(german.language.value().name, "Deutsch");
+  EXPECT_EQ(german.language.value().texts[static_cast<std::size_t>(TextId::kMsgSyntax1)],
             "Bitte prüfen Sie die Syntax der Funktion");
   const auto french = readLanguageFile(fs::path(KURVANA_ASSETS_DIR) / "lang_fr.txt");
-  EXPECT_EQ(std::get<LanguageFile>(french).name, "Français");
+  EXPECT_EQ(french.language.value().name, "Français");
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <png.h>
-#include <zlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -88,7 +88,7 @@ Bitmap sample() {
 TEST_F(PictureFile, BmpHeadersAndRowsByteByByte) {
   const fs::path path = folder / "plot.bmp";
   const Bitmap bitmap = sample();
-  ASSERT_EQ(writeBmpFile(bitmap, path), "");
+  ASSERT_EQ(writeBmpFile(bitmap, path).message(), "");
   const Bytes b = readAll(path);
 
   constexpr std::size_t kRowBytes = 16;  // 5 * 3 = 15, padded to 16
@@ -127,7 +127,7 @@ TEST_F(PictureFile, BmpHeadersAndRowsByteByByte) {
 TEST_F(PictureFile, BmpRowPaddingForEveryWidth) {
   for (int width = 1; width <= 8; ++width) {
     const fs::path path = folder / ("w" + std::to_string(width) + ".bmp");
-    ASSERT_EQ(writeBmpFile(Bitmap(width, 2, 0xFFFFFF), path), "") << width;
+    ASSERT_EQ(writeBmpFile(Bitmap(width, 2, 0xFFFFFF), path).message(), "") << width;
     const Bytes b = readAll(path);
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
     EXPECT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
@@ -200,7 +200,7 @@ TEST_F(PictureFile, JpegIsBaselineAndDecodesToTheColours) {
   for (const Case& c :
        std::vector<Case>{{37, 21, 0x3080F0}, {16, 16, 0x000000}, {1, 1, 0xFFFFFF}}) {
     const fs::path path = folder / "plot.jpg";
-    ASSERT_EQ(writeJpegFile(Bitmap(c.width, c.height, c.color), path), "");
+    ASSERT_EQ(writeJpegFile(Bitmap(c.width, c.height, c.color), path).message(), "");
     const Bytes b = readAll(path);
     ASSERT_GE(b.size(), 4u);
     EXPECT_EQ(b[0], 0xFF);
@@ -237,7 +237,7 @@ TEST_F(PictureFile, JpegKeepsLeftRightAndTopBottom) {
   bitmap.fillRect(16, 0, 32, 16, 0xFF0000);
   bitmap.fillRect(0, 16, 32, 32, 0x00FF00);
   const fs::path path = folder / "plot.jpg";
-  ASSERT_EQ(writeJpegFile(bitmap, path), "");
+  ASSERT_EQ(writeJpegFile(bitmap, path).message(), "");
   jpeg_decompress_struct cinfo{};
   DecodeErrors errors{};
   Decoded d;
@@ -260,7 +260,7 @@ TEST_F(PictureFile, QualityChangesTheSizeAndOutOfRangeQualityIsAccepted) {
   std::vector<std::size_t> sizes;
   for (const int quality : {-5, 10, 90, 100, 1000}) {
     const fs::path path = folder / ("q" + std::to_string(quality) + ".jpg");
-    ASSERT_EQ(writeJpegFile(bitmap, path, quality), "") << quality;
+    ASSERT_EQ(writeJpegFile(bitmap, path, quality).message(), "") << quality;
     sizes.push_back(fs::file_size(path));
   }
   EXPECT_LT(sizes[1], sizes[2]);
@@ -276,10 +276,10 @@ TEST_F(PictureFile, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
   std::ofstream(jpg) << "old";
   std::ofstream(png) << "old";
   const fs::path longName = folder / std::string(250, 'n');  // no room for a temporary suffix
-  ASSERT_EQ(writeBmpFile(sample(), bmp), "");
-  ASSERT_EQ(writeJpegFile(sample(), jpg), "");
-  ASSERT_EQ(writePngFile(sample(), png), "");
-  ASSERT_EQ(writeBmpFile(sample(), longName), "");
+  ASSERT_EQ(writeBmpFile(sample(), bmp).message(), "");
+  ASSERT_EQ(writeJpegFile(sample(), jpg).message(), "");
+  ASSERT_EQ(writePngFile(sample(), png).message(), "");
+  ASSERT_EQ(writeBmpFile(sample(), longName).message(), "");
   EXPECT_EQ(readAll(bmp).size(), 54u + 3 * 16);
   EXPECT_EQ(readAll(jpg)[0], 0xFF);
   EXPECT_EQ(readAll(png)[1], 'P');
@@ -306,9 +306,9 @@ TEST_F(PictureFile, FailuresAreReportedAndLeaveThePreviousFileIntact) {
   };
   for (const Case& c : cases) {
     for (const char* format : {"BMP", "JPEG", "PNG"}) {
-      const std::string message = format[0] == 'B'   ? writeBmpFile(sample(), c.path)
-                                  : format[0] == 'J' ? writeJpegFile(sample(), c.path)
-                                                     : writePngFile(sample(), c.path);
+      const std::string message = format[0] == 'B'   ? writeBmpFile(sample(), c.path).message()
+                                  : format[0] == 'J' ? writeJpegFile(sample(), c.path).message()
+                                                     : writePngFile(sample(), c.path).message();
       EXPECT_NE(message, "") << c.what << " (" << format << ")";
       EXPECT_NE(message.find(c.path.string()), std::string::npos)
           << c.what << ": message does not name the file: " << message;
@@ -325,13 +325,13 @@ TEST_F(PictureFile, EmptyPicturesAndEmptyNamesAreErrors) {
   const fs::path path = folder / "keep.jpg";
   std::ofstream(path) << "previous";
   const std::string empty = "Cannot write \"" + path.string() + "\": the picture is empty";
-  EXPECT_EQ(writeBmpFile(Bitmap(), path), empty);
-  EXPECT_EQ(writeJpegFile(Bitmap(0, 7), path), empty);
-  EXPECT_EQ(writePngFile(Bitmap(3, 0), path), empty);
+  EXPECT_EQ(writeBmpFile(Bitmap(), path).message(), empty);
+  EXPECT_EQ(writeJpegFile(Bitmap(0, 7), path).message(), empty);
+  EXPECT_EQ(writePngFile(Bitmap(3, 0), path).message(), empty);
   const std::string unnamed = "Cannot write \"" + (folder / "").string() + "\": no file name";
-  EXPECT_EQ(writeBmpFile(sample(), fs::path()), "Cannot write \"\": no file name");
-  EXPECT_EQ(writeJpegFile(sample(), folder / ""), unnamed);
-  EXPECT_EQ(writePngFile(sample(), folder / ""), unnamed);
+  EXPECT_EQ(writeBmpFile(sample(), fs::path()).message(), "Cannot write \"\": no file name");
+  EXPECT_EQ(writeJpegFile(sample(), folder / "").message(), unnamed);
+  EXPECT_EQ(writePngFile(sample(), folder / "").message(), unnamed);
   EXPECT_EQ(readAll(path).size(), 8u);
   EXPECT_EQ(listing(), (std::vector<std::string>{"keep.jpg"}));
 }
@@ -340,7 +340,7 @@ TEST_F(PictureFile, JpegEncoderErrorsAreReported) {
   // Wider than a JPEG frame can describe (65500): libjpeg refuses it.
   const fs::path path = folder / "wide.jpg";
   EXPECT_EQ(
-      writeJpegFile(Bitmap(70000, 1), path),
+      writeJpegFile(Bitmap(70000, 1), path).message(),
       "Cannot write \"" + path.string() + "\": Maximum supported image dimension is 65500 pixels");
   EXPECT_FALSE(fs::exists(path));
   EXPECT_TRUE(listing().empty());
@@ -458,8 +458,8 @@ TEST_F(PictureFile, PngIsRgbWithoutAlphaAndHasTheBmpsPixels) {
     const Bitmap bitmap = c.width == 5 ? sample() : plotLike(c.width, c.height);
     const fs::path png = folder / "plot.png";
     const fs::path bmp = folder / "plot.bmp";
-    ASSERT_EQ(writePngFile(bitmap, png), "");
-    ASSERT_EQ(writeBmpFile(bitmap, bmp), "");
+    ASSERT_EQ(writePngFile(bitmap, png).message(), "");
+    ASSERT_EQ(writeBmpFile(bitmap, bmp).message(), "");
     const Bytes b = readAll(png);
 
     // The header as the bytes say it, independently of the decoder.
@@ -489,7 +489,7 @@ TEST_F(PictureFile, PngOfAFlatPlotIsSmall) {
   const fs::path png = folder / "plot.png";
   Bitmap bitmap = plotLike(2040, 1340);
   bitmap.fillRect(0, 0, 300, 200, 0x202020);  // without the noise
-  ASSERT_EQ(writePngFile(bitmap, png), "");
+  ASSERT_EQ(writePngFile(bitmap, png).message(), "");
   EXPECT_LT(fs::file_size(png), 400u * 1024);
 }
 
@@ -498,8 +498,8 @@ TEST_F(PictureFile, PngOfAFlatPlotIsSmall) {
 std::pair<Bytes, std::string> inflateIdat(const Bytes& file) {
   Bytes stream;
   for (std::size_t at = 8; at + 12 <= file.size();) {
-    const std::size_t length = (std::size_t{file[at]} << 24) | (file[at + 1] << 16) |
-                               (file[at + 2] << 8) | file[at + 3];
+    const std::size_t length =
+        (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
     if (std::string(file.begin() + at + 4, file.begin() + at + 8) == "IDAT") {
       stream.insert(stream.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
     }
@@ -514,7 +514,9 @@ std::pair<Bytes, std::string> inflateIdat(const Bytes& file) {
   z.avail_out = static_cast<uInt>(out.size());
   const int result = inflate(&z, Z_FINISH);
   out.resize(z.total_out);
-  const std::string error = result == Z_STREAM_END ? "" : z.msg ? z.msg : "inflate " + std::to_string(result);
+  const std::string error = result == Z_STREAM_END ? ""
+                            : z.msg                ? z.msg
+                                                   : "inflate " + std::to_string(result);
   const bool allTaken = z.avail_in == 0;
   inflateEnd(&z);
   return {out, !error.empty() ? error : allTaken ? "" : "data after the stream's end"};
@@ -527,9 +529,9 @@ Bytes scanlines(const Bitmap& bitmap) {
     out.push_back(0);
     for (int x = 0; x < bitmap.width(); ++x) {
       const Color c = bitmap.pixel(x, y);
-      out.insert(out.end(), {static_cast<std::uint8_t>(c & 0xFF),
-                             static_cast<std::uint8_t>((c >> 8) & 0xFF),
-                             static_cast<std::uint8_t>((c >> 16) & 0xFF)});
+      out.insert(out.end(),
+                 {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                  static_cast<std::uint8_t>((c >> 16) & 0xFF)});
     }
   }
   return out;
@@ -544,9 +546,9 @@ TEST_F(PictureFile, PngHalvesMakeOneStreamAcrossTheSeam) {
     int width, height;
   };
   std::vector<std::size_t> sizes;
-  for (const Case& c : std::vector<Case>{{700, 499},     // 2101 * 499 bytes < 1 MiB: one piece
-                                         {700, 500},     // 2101 * 500 >= 1 MiB: two
-                                         {1000, 351},    // odd: 175 rows, then 176
+  for (const Case& c : std::vector<Case>{{700, 499},      // 2101 * 499 bytes < 1 MiB: one piece
+                                         {700, 500},      // 2101 * 500 >= 1 MiB: two
+                                         {1000, 351},     // odd: 175 rows, then 176
                                          {174763, 2}}) {  // one row each
     SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
     // One row of noise, repeated: every later row, also across the seam, is
@@ -556,7 +558,7 @@ TEST_F(PictureFile, PngHalvesMakeOneStreamAcrossTheSeam) {
     std::mt19937 random(99);  // the same noise in every case
     for (int x = 0; x < noisy; ++x) bitmap.fillRect(x, 0, x + 1, c.height, random() & 0xFFFFFF);
     const fs::path png = folder / "seam.png";
-    ASSERT_EQ(writePngFile(bitmap, png), "");
+    ASSERT_EQ(writePngFile(bitmap, png).message(), "");
     const Bytes file = readAll(png);
     const auto [inflated, error] = inflateIdat(file);
     ASSERT_EQ(error, "");
@@ -593,7 +595,7 @@ TEST_F(PictureFile, PngChecksumHoldsForRepeatedRows) {
       for (int x = 0; x < width; ++x) bitmap.setPixel(x, y, patterns[patternOf(y)][x]);
     }
     const fs::path png = folder / "rows.png";
-    ASSERT_EQ(writePngFile(bitmap, png), "");
+    ASSERT_EQ(writePngFile(bitmap, png).message(), "");
     const auto [inflated, error] = inflateIdat(readAll(png));
     ASSERT_EQ(error, "");
     EXPECT_TRUE(inflated == scanlines(bitmap)) << "the scanlines differ";
@@ -615,7 +617,7 @@ TEST_F(PictureFile, PngWriteFailingHalfWayKeepsThePreviousFile) {
     std::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
     const rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const std::string message = writePngFile(plotLike(640, 480), path);
+    const std::string message = writePngFile(plotLike(640, 480), path).message();
     const ssize_t written = ::write(channel[1], message.data(), message.size());
     ::_exit(written == static_cast<ssize_t>(message.size()) ? 0 : 1);
   }
@@ -638,7 +640,7 @@ TEST_F(PictureFile, PngEncoderErrorsAreReported) {
   // anything is written, with libpng's reason.
   const fs::path path = folder / "wide.png";
   std::ofstream(path) << "previous";
-  const std::string message = writePngFile(Bitmap(1'000'001, 1), path);
+  const std::string message = writePngFile(Bitmap(1'000'001, 1), path).message();
   EXPECT_EQ(message.rfind("Cannot write \"" + path.string() + "\": ", 0), 0u) << message;
   EXPECT_NE(message.find("width"), std::string::npos) << message;
   EXPECT_EQ(readAll(path).size(), 8u);

@@ -226,17 +226,18 @@ TEST_F(SettingsRecord, FilesOnDisk) {
   const fs::path path = folder / "Kurvana.ini";
   WindowExtent window{800, 600};
   s.xMax = 42;
-  EXPECT_EQ(readSettings(path, s, window), "");  // first run: nothing there, nothing changes
+  EXPECT_EQ(readSettings(path, s, window).message(),
+            "");  // first run: nothing there, nothing changes
   EXPECT_EQ(s.xMax, 42.0L);
-  ASSERT_EQ(writeSettings(path, s, window), "");
+  ASSERT_EQ(writeSettings(path, s, window).message(), "");
   EXPECT_EQ(fs::file_size(path), kSettingsSize);
   auto fresh = std::make_unique<PlotState>();
   WindowExtent read;
-  ASSERT_EQ(readSettings(path, *fresh, read), "");
+  ASSERT_EQ(readSettings(path, *fresh, read).message(), "");
   EXPECT_EQ(fresh->xMax, 42.0L);
   EXPECT_EQ(read.width, 800);
   const fs::path missing = folder / "no" / "Kurvana.ini";
-  EXPECT_EQ(writeSettings(missing, s, window),
+  EXPECT_EQ(writeSettings(missing, s, window).message(),
             "Cannot write \"" + missing.string() + "\": No such file or directory");
   EXPECT_FALSE(fs::exists(folder / "no"));
   fs::remove_all(folder);

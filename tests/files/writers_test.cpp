@@ -9,15 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "explore/report.h"
 #include "files/as_other_user.h"
 #include "files/desktop_registration.h"
 #include "files/function_file.h"
 #include "files/history.h"
 #include "files/language_file.h"
 #include "files/picture_file.h"
+#include "files/report_file.h"
 #include "files/settings_record.h"
-#include "plot/fake_view.h"
 #include "support/test_files.h"
 
 namespace kurvana {
@@ -29,8 +28,9 @@ struct Writer {
   std::string name;
   // Relative to the folder; the first is the one a reported failure names.
   std::vector<std::string> targets;
-  // Writes into the folder; the message, or nothing for writers that skip
-  // failures silently (the desktop registration).
+  // Writes into the folder; the message, or nothing for writers whose
+  // several steps each fail with a message of their own (the desktop
+  // registration).
   std::function<std::optional<std::string>(const fs::path& folder)> write;
 };
 
@@ -44,69 +44,67 @@ std::vector<Writer> writers() {
       {"function file",
        {"plot.kv1"},
        [](const fs::path& folder) {
-         testing::FakeView view;
-         return saveFunctionFile(PlotState{}, view, folder / "plot.kv1");
+         return writeFunctionFile(folder / "plot.kv1", FunctionFileContents{}).message();
        }},
       {"settings record",
        {"Kurvana.ini"},
        [](const fs::path& folder) {
-         return writeSettings(folder / "Kurvana.ini", PlotState{}, WindowExtent{800, 600});
+         return writeSettings(folder / "Kurvana.ini", PlotState{}, WindowExtent{800, 600})
+             .message();
        }},
       {"history",
        {"Kurvana.lst"},
        [](const fs::path& folder) {
          FormulaHistory history;
-         return recordHistory(history, folder, "F(x)=x", nullptr);
+         return recordHistory(history, folder, "F(x)=x", nullptr).message();
        }},
       {"history pair",
        {"Kurvana2.lst", "Kurvana3.lst"},
        [](const fs::path& folder) {
          FormulaHistory history;
          const std::string g = "G(x)=x";
-         return recordHistory(history, folder, "F(x)=x", &g);
+         return recordHistory(history, folder, "F(x)=x", &g).message();
        }},
       {"report",
        {"kvreport.txt"},
        [](const fs::path& folder) {
-         PlotState state;
-         state.plotWidth = 10;
-         testing::FakeView view;
-         return writeReport(folder / "kvreport.txt", state, view, InterfaceTexts(), ".");
+         return writeReport(folder / "kvreport.txt", {"F(x)=x", "-----"}).message();
        }},
       {"chosen language",
        {"Kurvana.lng"},
        [](const fs::path& folder) {
-         return writeChosenLanguage(folder / "Kurvana.lng", "Deutsch");
+         return writeChosenLanguage(folder / "Kurvana.lng", "Deutsch").message();
        }},
       {"BMP picture",
        {"plot.bmp"},
        [](const fs::path& folder) {
-         return writeBmpFile(Bitmap(4, 3, 0x123456), folder / "plot.bmp");
+         return writeBmpFile(Bitmap(4, 3, 0x123456), folder / "plot.bmp").message();
        }},
       {"JPEG picture",
        {"plot.jpg"},
        [](const fs::path& folder) {
-         return writeJpegFile(Bitmap(4, 3, 0x123456), folder / "plot.jpg");
+         return writeJpegFile(Bitmap(4, 3, 0x123456), folder / "plot.jpg").message();
        }},
       {"PNG picture",
        {"plot.png"},
        [](const fs::path& folder) {
-         return writePngFile(Bitmap(4, 3, 0x123456), folder / "plot.png");
+         return writePngFile(Bitmap(4, 3, 0x123456), folder / "plot.png").message();
        }},
       {"desktop registration",
        {"config/mimeapps.list", "data/applications/kurvana.desktop",
         "data/mime/packages/kurvana-kv1.xml"},
        [desktop](const fs::path& folder) -> std::optional<std::string> {
          const auto vars = desktop(folder);
-         registerFileType("kv1", "/opt/kurvana/bin/kurvana", testing::environmentOf(vars));
-         return std::nullopt;
+         const Status registered =
+             registerFileType("kv1", "/opt/kurvana/bin/kurvana", testing::environmentOf(vars));
+         return registered.messages().size() == 3 ? std::nullopt
+                                                  : std::optional(registered.message());
        }},
       {"icon",
        {"data/icons/hicolor/256x256/apps/kurvana.png"},
        [desktop](const fs::path& folder) -> std::optional<std::string> {
          const auto vars = desktop(folder);
-         installIcon("NEW PNG", testing::environmentOf(vars));
-         return std::nullopt;
+         return installIcon("NEW PNG", testing::environmentOf(vars)).message();
        }},
   };
 }

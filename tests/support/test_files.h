@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "files/history.h"
+#include "base/product.h"
 
 namespace kurvana::testing {
 

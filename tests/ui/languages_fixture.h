@@ -48,7 +48,7 @@ class LanguagesTest : public WindowTest {
     PlotState stored;
     stored.optLanguage = optionOn ? flagOn : flagOff;
     fs::create_directories(folder);
-    ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{}), "");
+    ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{}).message(), "");
     writeFile(folder / "Kurvana.lng", utf16(language + "\r\n"));
   }
 
@@ -111,7 +111,7 @@ class WindowCataloguesTest : public LanguagesTest {
     stored.optAutoScale = flagOff;
     stored.optLanguage = languageOn ? flagOn : flagOff;
     fs::create_directories(folder);
-    ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{}), "");
+    ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, WindowExtent{}).message(), "");
   }
 
   // Through the dialog, "Program language" on, English (item 0) included.

@@ -141,7 +141,7 @@ TEST_F(WindowStartUp, ARecordLargerThanTheScreenIsFittedAndNothingDrawsWhileHidd
   const QSize screen = screenSize();
   const WindowExtent huge{screen.width() + 1000, screen.height() + 1000};
   fs::create_directories(folder);
-  ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, huge), "");
+  ASSERT_EQ(writeSettings(folder / "Kurvana.ini", stored, huge).message(), "");
   writeHistory({"F(x)=x"});
 
   start();
@@ -152,7 +152,7 @@ TEST_F(WindowStartUp, ARecordLargerThanTheScreenIsFittedAndNothingDrawsWhileHidd
   PlotState reread;
   WindowExtent written;
   ASSERT_EQ(fs::file_size(folder / "Kurvana.ini"), 89u);
-  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, written), "");
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, written).message(), "");
   EXPECT_EQ(written.width, fitted.width);  // written back before the layout pass
   EXPECT_EQ(written.height, fitted.height);
   // The record's values reached the fields and toggles before any Draw.
@@ -727,7 +727,7 @@ TEST_F(WindowExit, EveryWayOutRunsTheExitPathOnceAndRecordsTheRanges) {
     PlotState reread;
     WindowExtent extent;
     ASSERT_EQ(fs::file_size(folder / "Kurvana.ini"), 89u);
-    ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, extent), "") << way;
+    ASSERT_EQ(readSettings(folder / "Kurvana.ini", reread, extent).message(), "") << way;
     EXPECT_EQ(reread.xMin, -3 - offset) << way;
     EXPECT_EQ(reread.xMax, 7 + offset) << way;
     EXPECT_EQ(reread.yMin, -2.5L) << way;

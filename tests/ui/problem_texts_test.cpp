@@ -24,6 +24,7 @@
 #include "app/memory_view.h"
 #include "files/as_other_user.h"
 #include "files/atomic_file.h"
+#include "files/data_folder.h"
 #include "files/desktop_opener.h"
 #include "files/history.h"
 #include "files/language_file.h"
@@ -382,19 +383,20 @@ TEST_F(CoreProblems, ReadingAndWritingWhatIsInAFilesPlace) {
   fs::create_symlink("loop", root / "loop");
   for (const fs::path& p :
        {pipe, socketPath, fs::path("/dev/null"), root / "folder", plain / "below", root / "loop"}) {
-    expectTranslated(readFile(p, 1 << 20).problem, {p.string()});
-    expectTranslated(writeFileAtomically(p, "x"), {p.string()});
+    expectTranslated(readFile(p, 1 << 20).status.message(), {p.string()});
+    expectTranslated(writeFileAtomically(p, "x").message(), {p.string()});
   }
-  expectTranslated(readFile(root / "missing.kv1", 1 << 20).problem, {"missing.kv1"});
+  expectTranslated(readFile(root / "missing.kv1", 1 << 20).status.message(), {"missing.kv1"});
   for (const std::size_t cap :
        {std::size_t{1}, std::size_t{2}, std::size_t{1024}, std::size_t{2000}}) {
-    expectTranslated(readFile(plain, cap).problem, {plain.string(), sizeText(cap).substr(0, 1)});
+    expectTranslated(readFile(plain, cap).status.message(),
+                     {plain.string(), sizeText(cap).substr(0, 1)});
   }
-  expectTranslated(writeFileAtomically(root / "", "x"), {});  // no file name
+  expectTranslated(writeFileAtomically(root / "", "x").message(), {});  // no file name
   const Bitmap none;
-  expectTranslated(writeBmpFile(none, root / "a.bmp"), {(root / "a.bmp").string()});
-  expectTranslated(writePngFile(none, root / "a.png"), {(root / "a.png").string()});
-  expectTranslated(writeJpegFile(none, root / "a.jpg"), {(root / "a.jpg").string()});
+  expectTranslated(writeBmpFile(none, root / "a.bmp").message(), {(root / "a.bmp").string()});
+  expectTranslated(writePngFile(none, root / "a.png").message(), {(root / "a.png").string()});
+  expectTranslated(writeJpegFile(none, root / "a.jpg").message(), {(root / "a.jpg").string()});
   ::close(s);
 }
 
@@ -403,8 +405,10 @@ TEST_F(CoreProblems, PermissionDeniedAsAnOrdinaryUser) {
   testing::writeWhole(locked, "F(x)=x\r\n");
   ASSERT_TRUE(testing::giveToNobody(root, 0755));
   ::chmod((root / "locked").c_str(), 0700);
-  const std::optional<std::string> seen = testing::asNobody(
-      [&] { return readFile(locked, 1 << 20).problem + "\n" + writeFileAtomically(locked, "x"); });
+  const std::optional<std::string> seen = testing::asNobody([&] {
+    return readFile(locked, 1 << 20).status.message() + "\n" +
+           writeFileAtomically(locked, "x").message();
+  });
   ASSERT_TRUE(seen.has_value()) << "could not drop privileges";
   const std::size_t line = seen->find('\n');
   expectTranslated(seen->substr(0, line), {locked.string()});
@@ -414,16 +418,17 @@ TEST_F(CoreProblems, PermissionDeniedAsAnOrdinaryUser) {
 TEST_F(CoreProblems, TheDataFolderTheOpenerAndTheLanguageCap) {
   {
     std::map<std::string, std::string> vars;
-    std::string error;
-    EXPECT_FALSE(dataFolder(testing::environmentOf(vars), &error));
-    expectTranslated(error, {"HOME"});
+    const DataFolder found = dataFolder(testing::environmentOf(vars));
+    EXPECT_FALSE(found.folder);
+    EXPECT_TRUE(found.status.isFatal());
+    expectTranslated(found.status.message(), {"HOME"});
   }
   {
     std::map<std::string, std::string> vars = {{"HOME", (root / "home").string()}};
     testing::writeWhole(root / "home/Documents/Talvoren", "a file");
-    std::string error;
-    EXPECT_FALSE(dataFolder(testing::environmentOf(vars), &error));
-    expectTranslated(error, {(root / "home/Documents/Talvoren/Kurvana").string()});
+    const DataFolder found = dataFolder(testing::environmentOf(vars));
+    EXPECT_FALSE(found.folder);
+    expectTranslated(found.status.message(), {(root / "home/Documents/Talvoren/Kurvana").string()});
   }
   const DesktopOpener opener({"/usr/bin/xdg-open"}, DesktopOpener::Reuse::kEveryTime);
   for (const std::optional<int> status :
@@ -440,8 +445,8 @@ TEST_F(CoreProblems, TheDataFolderTheOpenerAndTheLanguageCap) {
       testing::writeWhole(root / "l/lang_b.txt", "B\r\n" + std::string(700000, 'b'));
     }
     const LanguageList list = readLanguageFiles(listLanguageFiles({root / "l"}), cap);
-    ASSERT_EQ(list.problems.size(), 1u);
-    expectTranslated(list.problems[0], {(root / "l/lang_b.txt").string()});
+    ASSERT_EQ(list.status.messages().size(), 1u);
+    expectTranslated(list.status.messages()[0], {(root / "l/lang_b.txt").string()});
   }
 }
 

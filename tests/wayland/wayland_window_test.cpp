@@ -132,7 +132,7 @@ TEST_F(WaylandWindow, MaximiseRestoreEachWindowAndExit) {
   EXPECT_EQ(quits, 1);
   PlotState stored;
   WindowExtent size;
-  ASSERT_EQ(readSettings(folder / "Kurvana.ini", stored, size), "");
+  ASSERT_EQ(readSettings(folder / "Kurvana.ini", stored, size).message(), "");
   EXPECT_EQ(size.width, 1024);
   EXPECT_EQ(size.height, 768);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/function_files.h"
 #include "app/memory_view.h"
 #include "files/function_file.h"
 #include "files/language_file.h"
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto state = std::make_unique<kurvana::PlotState>();
     state->optTwoFunctions = mode;
     kurvana::MemoryView view;
-    kurvana::applyFunctionFile(*state, view, bytes);
+    kurvana::applyFunctionFile(*state, view,
+                               kurvana::parseFunctionFile(bytes, kurvana::isOn(mode)));
     if (!kurvana::isOn(state->optPolar) && state->optPolar != kurvana::flagOff) std::abort();
     if ((state->curveColor >> 24) != 0) std::abort();
   }

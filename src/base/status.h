@@ -1,6 +1,7 @@
-// What a command reports back to the window beyond what it painted: file
-// problems, each a whole sentence naming the file and the reason, which the
-// window shows in one message box each.
+// What an operation reports back beyond its result: file problems, each a
+// whole sentence naming the file and the reason, which the window shows in
+// one message box each. Every layer from the files up returns this one type,
+// and it cannot be dropped unread.
 #pragma once
 
 #include <string>
@@ -12,6 +13,13 @@ namespace kurvana {
 class [[nodiscard]] Status {
  public:
   Status() = default;
+
+  // One problem; an empty message is none.
+  static Status failure(std::string message) {
+    Status status;
+    status.add(std::move(message));
+    return status;
+  }
 
   // A problem after which the program cannot go on (start-up only).
   static Status fatal(std::string message) {
@@ -33,6 +41,12 @@ class [[nodiscard]] Status {
   bool ok() const { return messages_.empty(); }
   bool isFatal() const { return fatal_; }
   const std::vector<std::string>& messages() const { return messages_; }
+  // The messages one a line; empty when ok.
+  std::string message() const {
+    std::string text;
+    for (const std::string& m : messages_) text += (text.empty() ? "" : "\n") + m;
+    return text;
+  }
 
  private:
   std::vector<std::string> messages_;
