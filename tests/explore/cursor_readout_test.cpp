@@ -57,8 +57,8 @@ TEST_F(CursorReadout, DerivativeNearTheEdgesSumsOnlyDifferencesInsideThePlot) {
   const struct {
     int column;
     const char* derivative;
-  } cases[] = {{0, "= 1.5"}, {1, "= 2.25"}, {2, "= 3"}, {300, "= 3"}, {597, "= 3"},
-               {598, "= 2.25"}, {599, "= 1.5"}};
+  } cases[] = {{0, "= 1.5"}, {1, "= 2.25"},   {2, "= 3"},    {300, "= 3"},
+               {597, "= 3"}, {598, "= 2.25"}, {599, "= 1.5"}};
   for (const auto& c : cases) {
     move(c.column + 20, 100);
     EXPECT_EQ(label(Label::kReadoutDerivative), c.derivative) << "column " << c.column;
@@ -102,11 +102,11 @@ TEST_F(CursorReadout, TheRingMarksTheSampleAndLeavesNoTrace) {
   EXPECT_EQ(app->explore.circleRect.top, cy - 7);
   EXPECT_EQ(app->explore.circleRect.right, 328);
   EXPECT_EQ(app->explore.circleRect.bottom, cy + 8);
-  EXPECT_EQ(ringPixelsAround(app->image, 320, cy), ringPixels(artwork().cercmic));
+  EXPECT_EQ(ringPixelsAround(app->image, 320, cy), ringPixels(artwork().cursorRing));
   EXPECT_EQ(app->image.pixel(320, cy), before.pixel(320, cy));  // the centre shows through
 
   move(420, 7);
-  EXPECT_EQ(ringPixels(app->image), ringPixels(artwork().cercmic));  // one ring at a time
+  EXPECT_EQ(ringPixels(app->image), ringPixels(artwork().cursorRing));  // one ring at a time
   eraseCircle(state(), app->image, app->explore);
   EXPECT_FALSE(state().circleShown);
   EXPECT_TRUE(samePixels(app->image, before));
@@ -217,7 +217,7 @@ TEST_F(Walk, LabelsAndRingShowTheSample) {
   const int cy = 399 - static_cast<int>(std::llrint((state().samplesB[3] + 20) * 399 / 40)) + 20;
   EXPECT_EQ(app->explore.circleRect.left, cx - 7);
   EXPECT_EQ(app->explore.circleRect.top, cy - 7);
-  EXPECT_EQ(ringPixelsAround(app->image, cx, cy), ringPixels(artwork().cercmic));
+  EXPECT_EQ(ringPixelsAround(app->image, cx, cy), ringPixels(artwork().cursorRing));
 
   walk(5);  // index 8: G = 17.8 is in range
   EXPECT_TRUE(state().circleShown);
@@ -261,7 +261,7 @@ TEST_F(Walk, PolarShowsTheDistanceAndLeavesTheThirdLabel) {
   const long double a = state().samplesA[2];
   const long double b = state().samplesB[2];
   EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(std::sqrt(a * a + b * b), "."));
-  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");  // from set2d
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");  // from the empty plot
 }
 
 TEST_F(Walk, ThePositionSurvivesDrawsAndABiggerIndexIsPulledBack) {
