@@ -114,6 +114,32 @@ TEST_F(CursorReadout, TheRingMarksTheSampleAndLeavesNoTrace) {
   EXPECT_TRUE(samePixels(app->image, before));
 }
 
+// The readout as a value: texts for the three labels and the ring's centre;
+// nothing at all for a column off the plot, the texts but no ring when the
+// ring is off.
+TEST_F(CursorReadout, ReturnsItsTextsAndTheRingsCentre) {
+  state().optCircle = flagOn;
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  RenderContext c = context();
+  const Readout shown = readout(c, app->explore, Keys{}, 320, 7);
+  const long double v = state().samplesA[300];
+  EXPECT_EQ(shown.x, "= " + formatGeneral(300 * 10.0L / 599, "."));
+  EXPECT_EQ(shown.f, "= " + formatGeneral(v, "."));
+  EXPECT_EQ(shown.derivative, "= 1");
+  ASSERT_TRUE(shown.ring.has_value());
+  EXPECT_EQ(shown.ring->x, 320);
+  EXPECT_EQ(shown.ring->y, static_cast<int>(std::llrint(399 - (v + 5) * 399 / 10 + 20)));
+
+  for (const int x : {19, 620}) {
+    const Readout off = readout(c, app->explore, Keys{}, x, 7);
+    EXPECT_FALSE(off.x || off.f || off.derivative || off.ring) << x;
+  }
+  state().optCircle = flagOff;
+  const Readout plain = readout(c, app->explore, Keys{}, 20, 7);
+  EXPECT_EQ(plain.x, "= 0");
+  EXPECT_FALSE(plain.ring.has_value());
+}
+
 TEST_F(CursorReadout, MarginsChangeNothing) {
   state().optCircle = flagOn;
   ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);

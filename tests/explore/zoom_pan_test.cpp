@@ -147,6 +147,31 @@ TEST_F(ZoomPan, ZoomRefreshesTheReadoutWhereThePointerIs) {
   EXPECT_EQ(view.labels[Label::kReadoutX], "= 0");
 }
 
+// The zoom step as a value: the axis and its new ends, or none.
+TEST_F(ZoomPan, ZoomRangeHalvesOrDoublesOneAxis) {
+  PlotState s;
+  s.xMin = -3;
+  s.xMax = 5;
+  s.yMin = 1;
+  s.yMax = 7;
+  EXPECT_FALSE(zoomRange(s, ZoomDirection::kIn, Keys{}).has_value());  // no plot
+  s.plotValid = true;
+  const auto x = zoomRange(s, ZoomDirection::kIn, Keys{});
+  ASSERT_TRUE(x.has_value());
+  EXPECT_FALSE(x->yAxis);
+  EXPECT_EQ(x->min, -1.5L);
+  EXPECT_EQ(x->max, 2.5L);
+  EXPECT_EQ(s.xMin, -3);  // the state is the caller's to change
+  const auto y = zoomRange(s, ZoomDirection::kOut, Keys{.ctrl = true});
+  ASSERT_TRUE(y.has_value());
+  EXPECT_TRUE(y->yAxis);
+  EXPECT_EQ(y->min, 2);
+  EXPECT_EQ(y->max, 14);
+  s.yMax = std::numeric_limits<long double>::max();
+  EXPECT_FALSE(zoomRange(s, ZoomDirection::kOut, Keys{.alt = true}).has_value());
+  EXPECT_TRUE(zoomRange(s, ZoomDirection::kIn, Keys{.alt = true}).has_value());
+}
+
 TEST_F(ZoomPan, AZoomBeyondTheExtendedRangeIsRefused) {
   view.texts[Field::kXMax] = "1E4932";
   ASSERT_EQ(draw("F(x)=1"), DrawOutcome::kDrawn);
