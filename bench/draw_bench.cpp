@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/controller.h"
+#include "app/draw_command.h"
 #include "app/memory_view.h"
 #include "render/curves.h"
 #include "render/plot_frame.h"
@@ -54,7 +55,7 @@ struct Setup {
     view.fields[Field::kFormulaF] = f;
     controller->applyOptions();
   }
-  RenderContext context() { return controller->app().renderContext(view); }
+  RenderContext context() { return controller->app().renderContext(); }
   void draw() {
     if (controller->draw().outcome != DrawOutcome::kDrawn) std::abort();
   }
@@ -85,13 +86,15 @@ void renderOnly(benchmark::State& state, int mode, const std::string& f) {
   setup.controller->clearPicture();
   setup.draw();
   RenderContext context = setup.context();
-  for (auto _ : state) plotcart(context);
+  for (auto _ : state) {
+    paintCartesianCurve(context, setup.state.samplesA, CurvePass::kDraw);
+  }
 }
 
 void emptyPlot(benchmark::State& state) {
   Setup setup(kDots, "F(x)=x");
   RenderContext context = setup.context();
-  for (auto _ : state) set2d(context);
+  for (auto _ : state) showEmptyPlot(context, setup.view);
 }
 
 int registerAll() {
@@ -113,7 +116,7 @@ int registerAll() {
                                  "F(x)=cos(4*x)", std::string(), true)
         ->Unit(benchmark::kMicrosecond);
   }
-  benchmark::RegisterBenchmark("set2d", emptyPlot)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("emptyPlot", emptyPlot)->Unit(benchmark::kMicrosecond);
   return 0;
 }
 

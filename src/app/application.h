@@ -21,7 +21,7 @@ struct Application {
   PlotState plot;
   InterfaceTexts texts;
   FormulaHistory history;
-  Bitmap image;          // the plot picture, repainted by every set2d
+  Bitmap image;          // the plot picture, repainted by every showEmptyPlot
   ExploreState explore;  // cursor ring, walk position and pan drag
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.
@@ -29,8 +29,8 @@ struct Application {
   // Label face: Verdana 9 pt at 96 dpi; null when no font is installed.
   std::unique_ptr<TextRenderer> labelFont = TextRenderer::create("Verdana", 12);
 
-  RenderContext renderContext(PlotView& view) {
-    return RenderContext{plot, view, image, artwork(), labelFont.get(), decimalSeparator};
+  RenderContext renderContext() {
+    return RenderContext{plot, image, artwork(), labelFont.get(), decimalSeparator};
   }
 };
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/draw_command.h"
 #include "app/function_files.h"
 #include "app/window_geometry.h"
 #include "explore/cursor_readout.h"
 #include "explore/report.h"
+#include "explore/zoom_pan.h"
 #include "files/atomic_file.h"
 #include "files/data_folder.h"
 #include "files/desktop_registration.h"
@@ -38,6 +40,31 @@ Rect unite(const Rect& a, const Rect& b) {
   if (b.right <= b.left || b.bottom <= b.top) return a;
   return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
               std::max(a.bottom, b.bottom)};
+}
+
+// Shows a readout's texts in its labels.
+void showReadout(PlotView& view, const Readout& shown) {
+  if (shown.x) view.setLabel(Label::kReadoutX, *shown.x);
+  if (shown.f) view.setLabel(Label::kReadoutF, *shown.f);
+  if (shown.derivative) view.setLabel(Label::kReadoutDerivative, *shown.derivative);
+}
+
+// A pointer move over the plot image: a drag step while a drag runs, the
+// readout otherwise; nothing without a plot.
+void pointerMovedOnPlot(Application& app, PlotView& view, Keys keys, Point at) {
+  PlotState& s = app.plot;
+  if (!s.plotValid) return;
+  RenderContext c = app.renderContext();
+  if (!app.explore.panActive) {
+    showReadout(view, readout(c, app.explore, keys, at.x, at.y));
+    return;
+  }
+  const PanStep step = panRanges(s, app.explore, at.x, at.y);
+  if (!step.xMoved && !step.yMoved) return;
+  if (step.xMoved) writeXRange(s, view, app.decimalSeparator);
+  if (step.yMoved) writeYRange(s, view, app.decimalSeparator);
+  showEmptyPlot(c, view);
+  paintPanPreview(c, app.explore, at.x);
 }
 
 }  // namespace
@@ -101,7 +128,7 @@ Controller::Controller(AppView& view, ControllerSetup setup)
       window_{kDefaultWindowSize.width, kDefaultWindowSize.height},
       opener_(setup_.reportCommand) {
   if (!setup_.environment) setup_.environment = processEnvironment;
-  setbg(app_->plot);
+  applyColourScheme(app_->plot);
 }
 
 Controller::~Controller() = default;
@@ -127,7 +154,7 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
     keepSettingsFile_ = true;
     status.add(read.message() + ". Settings are not saved while it is there.");
   }
-  setbg(s);
+  applyColourScheme(s);
   const Size fitted = fitToScreen(windowSize(), screen_);
   window_ = WindowExtent{fitted.width, fitted.height};
   kurvana::setCurveColor(s, s.curveColor);
@@ -194,7 +221,7 @@ DrawResult Controller::draw() {
   Hooks hooks(*this);
   RenderContext c = context();
   DrawResult result;
-  result.outcome = drawPlot(c, app_->texts, hooks);
+  result.outcome = drawPlot(c, view_, app_->texts, hooks);
   result.reportWritten = hooks.reportWritten;
   result.status = std::move(hooks.status);
   return result;
@@ -202,13 +229,13 @@ DrawResult Controller::draw() {
 
 DrawResult Controller::redraw() {
   RenderContext c = context();
-  set2d(c);
+  showEmptyPlot(c, view_);
   return draw();
 }
 
 void Controller::clearPicture() {
   RenderContext c = context();
-  set2d(c);
+  showEmptyPlot(c, view_);
   app_->plot.plotValid = false;
 }
 
@@ -244,7 +271,7 @@ void Controller::toggleCircle() {
 }
 
 void Controller::applyOptions() {
-  setbg(app_->plot);
+  applyColourScheme(app_->plot);
   doauto(app_->plot, view_);
 }
 
@@ -382,18 +409,33 @@ DrawResult Controller::applySettings(int languageIndex) {
 }
 
 Status Controller::zoom(ZoomDirection direction, Keys keys, std::optional<Point> pointer) {
-  RenderContext c = context();
-  if (!zoomRange(c, direction, keys)) return {};
+  PlotState& s = app_->plot;
+  const std::optional<ZoomedRange> zoomed = zoomRange(s, direction, keys);
+  if (!zoomed) {
+    view_.beep();
+    return {};
+  }
+  if (zoomed->yAxis) {
+    s.yMin = zoomed->min;
+    s.yMax = zoomed->max;
+    writeYRange(s, view_, app_->decimalSeparator);
+  } else {
+    s.xMin = zoomed->min;
+    s.xMax = zoomed->max;
+    writeXRange(s, view_, app_->decimalSeparator);
+  }
   Status status = redraw().status;
   if (pointer && app_->image.contains(pointer->x, pointer->y)) {
-    plotPointerMoved(c, app_->explore, Keys{}, pointer->x, pointer->y);
+    pointerMovedOnPlot(*app_, view_, Keys{}, *pointer);
   }
   return status;
 }
 
 PlotPress Controller::pointerPressed(MouseButton button, Point at) {
   RenderContext c = context();
-  return plotPointerPressed(c, app_->explore, button, at.x, at.y);
+  const PlotPress press = plotPointerPressed(c, app_->explore, button, at.x, at.y);
+  if (press == PlotPress::kNothing) view_.beep();
+  return press;
 }
 
 Rect Controller::pointerMoved(Keys keys, Point at) {
@@ -401,8 +443,7 @@ Rect Controller::pointerMoved(Keys keys, Point at) {
   const ExploreState& e = app_->explore;
   const bool dragStep = e.panActive && s.plotValid;
   const Rect before = s.circleShown ? e.circleRect : Rect{};
-  RenderContext c = context();
-  plotPointerMoved(c, app_->explore, keys, at.x, at.y);
+  pointerMovedOnPlot(*app_, view_, keys, at);
   if (dragStep) return Rect{0, 0, app_->image.width(), app_->image.height()};
   return unite(before, s.circleShown ? e.circleRect : Rect{});
 }
@@ -487,7 +528,7 @@ Status Controller::filesDropped(const std::vector<std::string>& names) {
 Status Controller::resizeStep() {
   PlotState& s = app_->plot;
   RenderContext c = context();
-  set2d(c);
+  showEmptyPlot(c, view_);
   if (!s.plotValid) return {};
   // Live redraws skip antialiasing; the release draws the final picture.
   const std::uint8_t antialias = s.optAntialias;
@@ -504,7 +545,7 @@ Status Controller::resizeFinished() {
 
 Status Controller::sizeChanged() {
   RenderContext c = context();
-  set2d(c);
+  showEmptyPlot(c, view_);
   if (!app_->plot.plotValid) return {};
   return draw().status;
 }

@@ -220,7 +220,7 @@ class Controller {
  private:
   class Hooks;
 
-  RenderContext context() { return app_->renderContext(view_); }
+  RenderContext context() { return app_->renderContext(); }
   // The formula area for the mode, then the mode's history (into the fields
   // when asked); a history file that cannot be read is reported once.
   Status arrangeFormulaArea(bool fillFromHistory);

@@ -9,6 +9,7 @@
 #include "explore/integral.h"
 #include "plot/range_fields.h"
 #include "render/curves.h"
+#include "render/plot_frame.h"
 
 namespace kurvana {
 namespace {
@@ -17,8 +18,8 @@ constexpr std::size_t kMaxSamples = 2000;
 
 class Draw {
  public:
-  Draw(RenderContext& context, const InterfaceTexts& texts)
-      : c_(context), s_(context.state), view_(context.view), texts_(texts) {}
+  Draw(RenderContext& context, PlotView& view, const InterfaceTexts& texts)
+      : s_(context.state), view_(view), texts_(texts) {}
 
   DrawOutcome rangeError() {
     return fail(DrawOutcome::kRangeError, texts_[TextId::kMsgRange1], texts_[TextId::kMsgRange2],
@@ -70,7 +71,6 @@ class Draw {
     return outcome;
   }
 
-  RenderContext& c_;
   PlotState& s_;
   PlotView& view_;
   const InterfaceTexts& texts_;
@@ -110,10 +110,30 @@ bool ordered(long double min, long double max) {
 
 }  // namespace
 
-DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks) {
+void showEmptyPlot(RenderContext& context, PlotView& view) {
   PlotState& s = context.state;
-  PlotView& view = context.view;
-  Draw draw(context, texts);
+  s.circleShown = false;
+  readRangeFields(s, view, context.decimalSeparator);
+  const Size image = plotImageSize(view.windowSize());
+  view.placeImage(kImageLeft, kImageTop, image.width, image.height);
+  const PlotFrame frame = paintEmptyPlot(context, image);
+  const int w = frame.geometry.width;
+  const int h = frame.geometry.height;
+  view.setLabel(Label::kPlotSize, "= " + std::to_string(w) + ", " + std::to_string(h));
+  s.plotWidth = w;
+  s.plotHeight = h;
+  s.yAxisColumn = frame.yAxisColumn;
+  s.xAxisRow = frame.xAxisRow;
+  for (const Label label :
+       {Label::kReadoutX, Label::kReadoutF, Label::kReadoutDerivative, Label::kIntegral}) {
+    view.setLabel(label, "= 0");
+  }
+}
+
+DrawOutcome drawPlot(RenderContext& context, PlotView& view, const InterfaceTexts& texts,
+                     DrawHooks& hooks) {
+  PlotState& s = context.state;
+  Draw draw(context, view, texts);
 
   hooks.eraseCircle();
   s.plotValid = false;
@@ -175,11 +195,31 @@ DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHo
 
   s.plotValid = true;
   s.circleShown = false;
+  const std::string_view sep = context.decimalSeparator;
   if (!two && !polar) {
-    plotcart(context);
-    computeIntegral(s, view, context.decimalSeparator);
+    if (autoScale) {
+      const ValueRange y = fittedCartesianYRange(s);
+      s.yMin = y.min;
+      s.yMax = y.max;
+      writeYRange(s, view, sep);
+      showEmptyPlot(context, view);  // maps the curve with the range as the fields show it
+    }
+    paintCartesianCurve(context, s.samplesA, CurvePass::kDraw);
+    const Integral integral = computeIntegral(s, sep);
+    s.integralValue = integral.value;
+    view.setLabel(Label::kIntegral, integral.label);
   } else {
-    plotpar(context);
+    if (autoScale) {
+      const PointRanges fitted = fittedPointRanges(s);
+      s.yMin = fitted.y.min;
+      s.yMax = fitted.y.max;
+      writeYRange(s, view, sep);
+      s.xMin = fitted.x.min;
+      s.xMax = fitted.x.max;
+      writeXRange(s, view, sep);
+      showEmptyPlot(context, view);  // maps the points with the ranges as the fields show them
+    }
+    paintPointCurve(context, s.samplesA, s.samplesB, CurvePass::kDraw);
   }
   if (isOn(s.optReport) && !polar) hooks.report();
   return DrawOutcome::kDrawn;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "plot/interface_texts.h"
+#include "plot/plot_view.h"
 #include "render/render_context.h"
 
 namespace kurvana {
@@ -37,9 +38,16 @@ enum class DrawOutcome {
   kEvaluationError,
 };
 
+// The empty plot in the window: reads the range fields, sizes and places the
+// image for the window, paints the empty plot, keeps its frame in the state
+// (plot size, axes, no ring) and shows the plot size and "= 0" in the readout
+// and integral labels.
+void showEmptyPlot(RenderContext& context, PlotView& view);
+
 // The Draw command: one plot over the current picture (callers that want a
-// clean picture call set2d first). Failures beep, colour the field and show
-// the message through the view.
-DrawOutcome drawPlot(RenderContext& context, const InterfaceTexts& texts, DrawHooks& hooks);
+// clean picture call showEmptyPlot first). Failures beep, colour the field
+// and show the message through the view.
+DrawOutcome drawPlot(RenderContext& context, PlotView& view, const InterfaceTexts& texts,
+                     DrawHooks& hooks);
 
 }  // namespace kurvana

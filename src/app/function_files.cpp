@@ -57,7 +57,7 @@ void applyFunctionFile(PlotState& s, PlotView& view, const FunctionFileContents&
   if (c.antialias) s.optAntialias = asFlag(*c.antialias);
   if (c.whiteBack) {
     s.optWhiteBack = asFlag(*c.whiteBack);
-    setbg(s);
+    applyColourScheme(s);
   }
   if (c.axes) s.optAxes = asFlag(*c.axes);
   if (c.grid) s.optGrid = asFlag(*c.grid);

@@ -1,5 +1,5 @@
 // The state of exploring a drawn plot (cursor ring, walk along a curve, pan
-// drag) and what exploring needs from the window beyond the PlotView.
+// drag) and the input it reacts to.
 #pragma once
 
 #include <array>
@@ -9,6 +9,8 @@
 #include "plot/fields.h"
 #include "plot/plot_state.h"
 #include "render/bitmap.h"
+#include "render/curves.h"
+#include "render/plot_geometry.h"
 
 namespace kurvana {
 
@@ -21,7 +23,6 @@ struct Keys {
 };
 
 enum class MouseButton { kLeft, kMiddle, kRight };
-
 
 inline constexpr int kRingSize = 15;
 
@@ -45,19 +46,5 @@ struct ExploreState {
   std::array<long double, kSampleCapacity> panSamplesA{};
   std::array<long double, kSampleCapacity> panSamplesB{};
 };
-
-// Rounds a pixel position to the nearest integer, halves to even; false for
-// a position that is no finite number of pixel size.
-inline bool nearestPixel(long double v, int& out) {
-  if (!(std::fabs(v) < 1e9L)) return false;
-  out = static_cast<int>(std::llrint(v));
-  return true;
-}
-
-// Marks a preview entry that has no point: the extended value 12345.67809,
-// sign and exponent 0x400C, significand 0xC0E6B65D3996FA83. Entries are
-// compared with it bit for bit.
-long double noSample();
-bool isNoSample(long double v);
 
 }  // namespace kurvana

@@ -14,14 +14,13 @@ std::string integralText(long double value, std::string_view decimalSeparator) {
   return formatGeneral(value, decimalSeparator);
 }
 
-void computeIntegral(PlotState& state, PlotView& view, std::string_view decimalSeparator) {
+Integral computeIntegral(const PlotState& state, std::string_view decimalSeparator) {
   const int w = state.plotWidth;
   long double s = 0;
   for (int i = 0; i < w; ++i) {
     s = s + (state.xMax - state.xMin) * state.samplesA[static_cast<std::size_t>(i)] / w;
   }
-  state.integralValue = s;
-  view.setLabel(Label::kIntegral, "= " + integralText(s, decimalSeparator));
+  return Integral{s, "= " + integralText(s, decimalSeparator)};
 }
 
 }  // namespace kurvana

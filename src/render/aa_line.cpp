@@ -38,7 +38,7 @@ void aaplot(Bitmap& bitmap, bool steep, double x, double y, double c, Color colo
 
 }  // namespace
 
-void aaline(Canvas& canvas, double x1, double y1, double x2, double y2) {
+void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2) {
   Bitmap& bitmap = canvas.bitmap();
   const Color color = canvas.pen.color;
   double dx = x2 - x1;

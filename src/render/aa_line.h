@@ -8,6 +8,6 @@ namespace kurvana {
 // Blends the line from (x1, y1) to (x2, y2), pixel coordinates, towards the
 // canvas's pen colour; pen width and style play no part. Blends accumulate, so
 // drawing a line twice darkens it further.
-void aaline(Canvas& canvas, double x1, double y1, double x2, double y2);
+void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2);
 
 }  // namespace kurvana

@@ -160,11 +160,11 @@ Bitmap cursorRing() {
 Artwork build() {
   const Coverage coverage = rightArrowCoverage();
   Artwork art;
-  art.arw = arrowhead(coverage, false, 0, 160);
-  art.auw = arrowhead(coverage, true, 0, 160);
-  art.arb = arrowhead(coverage, false, 255, 64);
-  art.aub = arrowhead(coverage, true, 255, 64);
-  art.cercmic = cursorRing();
+  art.arrowRightOnBlack = arrowhead(coverage, false, 0, 160);
+  art.arrowUpOnBlack = arrowhead(coverage, true, 0, 160);
+  art.arrowRightOnWhite = arrowhead(coverage, false, 255, 64);
+  art.arrowUpOnWhite = arrowhead(coverage, true, 255, 64);
+  art.cursorRing = cursorRing();
   return art;
 }
 

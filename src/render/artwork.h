@@ -7,11 +7,11 @@
 namespace kurvana {
 
 struct Artwork {
-  Bitmap arw;      // 11 x 11, right-pointing, light grey on black (dark scheme)
-  Bitmap auw;      // 11 x 11, upward-pointing, light grey on black
-  Bitmap arb;      // 11 x 11, right-pointing, dark grey on white (white scheme)
-  Bitmap aub;      // 11 x 11, upward-pointing, dark grey on white
-  Bitmap cercmic;  // 15 x 15, the cursor ring on black
+  Bitmap arrowRightOnBlack;  // 11 x 11, right-pointing, light grey on black (dark scheme)
+  Bitmap arrowUpOnBlack;     // 11 x 11, upward-pointing, light grey on black
+  Bitmap arrowRightOnWhite;  // 11 x 11, right-pointing, dark grey on white (white scheme)
+  Bitmap arrowUpOnWhite;     // 11 x 11, upward-pointing, dark grey on white
+  Bitmap cursorRing;         // 15 x 15, the cursor ring on black
 };
 
 // Built once; the pictures never change.

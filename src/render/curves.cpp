@@ -4,49 +4,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "plot/range_fields.h"
 #include "render/aa_line.h"
 #include "render/plot_frame.h"
+#include "render/plot_geometry.h"
 
 namespace kurvana {
 namespace {
-
-// Stands for a position that cannot be computed: far outside the plot.
-constexpr long double kFar = 3000;
-
-// (v - min) * (span - 1) / d, or kFar when that is no finite number.
-long double quotient(long double v, long double min, int span, long double d) {
-  const long double q = (v - min) * (span - 1) / d;
-  return std::isfinite(q) ? q : kFar;
-}
-
-// The same, rounded to a whole pixel; kFar also when it fits no integer.
-long double roundedQuotient(long double v, long double min, int span, long double d) {
-  const long double q = quotient(v, min, span, d);
-  // llrint rounds halves to even in the default mode, without the library's
-  // costly save and restore of the floating-point environment in nearbyintl.
-  return std::fabs(q) < 9.2e18L ? static_cast<long double>(std::llrint(q)) : kFar;
-}
-
-// Positions outside the two-pixel tolerance bands move far away, so tests
-// against the plot area stay simple: before the first band to 0, past the
-// last one to extent + 40.
-long double code(long double v, int extent) {
-  if (v < 18) return 0;
-  if (v > extent + 21) return extent + 40;
-  return v;
-}
-
-// A position within a tolerance band is drawn on the edge.
-long double snap(long double v, int extent) {
-  if (v >= 18 && v < 20) return 20;
-  if (v > extent + 19 && v <= extent + 21) return extent + 19;
-  return v;
-}
-
-bool inside(long double v, int extent) {
-  return v >= 20 && v <= extent + 19;
-}
 
 int roundToInt(long double v) {
   return static_cast<int>(std::llrint(v));
@@ -83,14 +46,15 @@ void fit(const long double* values, int n, long double& min, long double& max) {
 void antialiasedSegment(const PlotState& s, Canvas& canvas, long double x1, long double y1,
                         long double x2, long double y2) {
   const auto d = [](long double v) { return static_cast<double>(v); };
-  aaline(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (!isOn(s.optWhiteBack)) aaline(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (isOn(s.optThick)) aaline(canvas, d(x1 + 0.5L), d(y1 + 0.5L), d(x2 + 0.5L), d(y2 + 0.5L));
+  antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
+  if (!isOn(s.optWhiteBack)) antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
+  if (isOn(s.optThick))
+    antialiasedLine(canvas, d(x1 + 0.5L), d(y1 + 0.5L), d(x2 + 0.5L), d(y2 + 0.5L));
 }
 
 }  // namespace
 
-void fillcol(RenderContext& context, Canvas& canvas, int i, int& p) {
+void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
   const PlotState& s = context.state;
   const int h = s.plotHeight;
   const int x = i + kMargin;
@@ -99,36 +63,47 @@ void fillcol(RenderContext& context, Canvas& canvas, int i, int& p) {
     p = std::clamp(p, kMargin, h + kMargin - 1);
     if (p > s.xAxisRow) {
       canvas.pen.color = dark;
-      seg(canvas, x, s.xAxisRow, x, p + 1);
+      drawSegment(canvas, x, s.xAxisRow, x, p + 1);
     }
     canvas.pen.color = s.curveColor;
-    if (p < s.xAxisRow) seg(canvas, x, s.xAxisRow, x, p - 1);
+    if (p < s.xAxisRow) drawSegment(canvas, x, s.xAxisRow, x, p - 1);
   } else {
     if (s.yMin >= 0) {  // down to the bottom edge
       if (p < kMargin) p = kMargin;
       if (p > h + kMargin - 1) p = h + kMargin;
       canvas.pen.color = s.curveColor;
-      seg(canvas, x, p, x, h + kMargin);
+      drawSegment(canvas, x, p, x, h + kMargin);
     }
     if (s.yMax <= 0) {  // up to the top edge
       if (p > h + kMargin - 1) p = h + kMargin - 1;
       if (p < kMargin) p = kMargin - 1;
       canvas.pen.color = dark;
-      seg(canvas, x, p, x, kMargin - 1);
+      drawSegment(canvas, x, p, x, kMargin - 1);
     }
   }
   canvas.pen.color = s.curveColor;
 }
 
-void plotcart(RenderContext& context) {
-  PlotState& s = context.state;
-  if (isOn(s.optAutoScale)) {
-    fit(s.samplesA.data(), sampleCount(s.plotWidth), s.yMin, s.yMax);
-    writeYRange(s, context.view, context.decimalSeparator);
-    set2d(context);  // maps the curve with the range as the fields show it
-  }
+ValueRange fittedCartesianYRange(const PlotState& state) {
+  ValueRange y;
+  fit(state.samplesA.data(), sampleCount(state.plotWidth), y.min, y.max);
+  return y;
+}
+
+PointRanges fittedPointRanges(const PlotState& state) {
+  PointRanges ranges;
+  fit(state.samplesB.data(), sampleCount(state.zCount), ranges.y.min, ranges.y.max);
+  fit(state.samplesA.data(), sampleCount(state.zCount), ranges.x.min, ranges.x.max);
+  return ranges;
+}
+
+void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePass pass) {
+  const PlotState& s = context.state;
+  const bool preview = pass == CurvePass::kPreview;
   const int w = sampleCount(s.plotWidth);
+  if (preview && w == 0) return;
   const int h = s.plotHeight;
+  const PlotGeometry g = plotGeometry(s);
   const long double d = s.yMax - s.yMin;
   const bool filled = isOn(s.optFilled);
   const bool thick = isOn(s.optThick);
@@ -136,16 +111,27 @@ void plotcart(RenderContext& context) {
   const auto colorOf = [&](long double v) {
     return v < 0 && darkNegative ? s.curveColorDark : s.curveColor;
   };
+  const auto at = [&](int i) { return values[static_cast<std::size_t>(i)]; };
+  const auto gap = [&](int i) { return preview && isNoSample(at(i)); };
+  // The preview's row: the offset rounded first, far off the plot when it
+  // has no pixel.
+  const auto previewRow = [&](long double v) {
+    int k = static_cast<int>(kFarPosition);
+    if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(kFarPosition);
+    return static_cast<int>(g.imageRowFromBottom(k));
+  };
   Canvas canvas(context.image);
   canvas.pen = Pen{s.curveColor, 1, PenStyle::kSolid};
 
   if (!isOn(s.optLines)) {
     if (d == 0) return;
     for (int i = 0; i < w; ++i) {
-      const long double v = s.samplesA[static_cast<std::size_t>(i)];
-      int p = roundToInt(code((h + kMargin) - roundedQuotient(v, s.yMin, h, d) - 1, h));
-      if (filled) fillcol(context, canvas, i, p);
-      if (p < kMargin || p > h + kMargin - 1) continue;
+      if (gap(i)) continue;
+      const long double v = at(i);
+      int p = preview ? previewRow(v)
+                      : roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(v))), h));
+      if (filled) fillColumn(context, canvas, i, p);
+      if (!insidePlot(p, h)) continue;
       const int x = i + kMargin;
       if (thick && !filled) {
         context.image.fillRect(x, p, x + 2, p + 2, colorOf(v));
@@ -157,62 +143,67 @@ void plotcart(RenderContext& context) {
   }
 
   canvas.pen.width = thick && !filled ? 2 : 1;
-  const auto rowOf = [&](long double v) {
-    return code((h + kMargin) - quotient(v, s.yMin, h, d) - 1, h);
+  const auto rowOf = [&](long double v) -> long double {
+    if (preview) return previewRow(v);
+    return parkBeyondBands(g.imageRow(finiteOrFar(g.rowOffset(v))), h);
   };
-  long double previous = rowOf(s.samplesA[0]);
-  if (filled) {
-    int p = roundToInt(previous);
-    fillcol(context, canvas, 0, p);
-  }
+  // Fills column i for the curve row r; the preview joins the clamped row.
+  const auto fillAt = [&](int i, long double& r) {
+    int p = roundToInt(r);
+    fillColumn(context, canvas, i, p);
+    if (preview) r = p;
+  };
+  long double previous = rowOf(at(0));
+  if (filled && !gap(0)) fillAt(0, previous);
   if (d == 0) return;
+  const bool antialias = !preview && isOn(s.optAntialias);
   for (int i = 1; i < w; ++i) {
-    const long double v = s.samplesA[static_cast<std::size_t>(i)];
+    if (gap(i)) continue;
+    const long double v = at(i);
     long double r = rowOf(v);
-    if (filled) {
-      int p = roundToInt(r);
-      fillcol(context, canvas, i, p);
+    if (gap(i - 1)) {
+      previous = r;  // the first column after a gap is neither filled nor joined
+      continue;
     }
-    r = snap(r, h);
-    previous = snap(previous, h);
-    if (inside(r, h) && inside(previous, h)) {
-      if (isOn(s.optAntialias)) {
+    if (filled) fillAt(i, r);
+    r = snapToEdge(r, h);
+    previous = snapToEdge(previous, h);
+    if (insidePlot(r, h) && insidePlot(previous, h)) {
+      if (antialias) {
         if (filled && darkNegative) canvas.pen.color = colorOf(v);
         antialiasedSegment(s, canvas, i + kMargin - 1, previous, i + kMargin, r);
         canvas.pen.color = s.curveColor;
       } else {
         canvas.pen.color = colorOf(v);
-        seg(canvas, i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r));
+        drawSegment(canvas, i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r));
       }
     }
     previous = r;
   }
 }
 
-void plotpar(RenderContext& context) {
-  PlotState& s = context.state;
-  if (isOn(s.optAutoScale)) {
-    fit(s.samplesB.data(), sampleCount(s.zCount), s.yMin, s.yMax);
-    writeYRange(s, context.view, context.decimalSeparator);
-    fit(s.samplesA.data(), sampleCount(s.zCount), s.xMin, s.xMax);
-    writeXRange(s, context.view, context.decimalSeparator);
-    set2d(context);  // maps the points with the ranges as the fields show them
-  }
+void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& ys, CurvePass pass) {
+  const PlotState& s = context.state;
+  const bool preview = pass == CurvePass::kPreview;
   const int n = sampleCount(s.zCount);
   const int w = s.plotWidth;
   const int h = s.plotHeight;
-  const long double dx = s.xMax - s.xMin;
-  const long double dy = s.yMax - s.yMin;
+  const PlotGeometry g = plotGeometry(s);
+  // A gap of the preview lies far off the plot, like a point without a position.
+  const auto gap = [&](std::size_t k) {
+    return preview && (isNoSample(xs[k]) || isNoSample(ys[k]));
+  };
   Canvas canvas(context.image);
   canvas.pen = Pen{s.curveColor, isOn(s.optThick) ? 2 : 1, PenStyle::kSolid};
 
   if (!isOn(s.optLines)) {
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
-      const int p =
-          roundToInt(code((h + kMargin) - roundedQuotient(s.samplesB[k], s.yMin, h, dy) - 1, h));
-      const int q = roundToInt(code(kMargin + roundedQuotient(s.samplesA[k], s.xMin, w, dx), w));
-      if (p < kMargin || p > h + kMargin - 1 || q < kMargin || q > w + kMargin - 1) continue;
+      if (gap(k)) continue;
+      const int p = roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(ys[k]))), h));
+      const int q =
+          roundToInt(parkBeyondBands(g.imageColumn(roundedOrFar(g.columnOffset(xs[k]))), w));
+      if (!insidePlot(p, h) || !insidePlot(q, w)) continue;
       if (isOn(s.optThick)) {
         context.image.fillRect(q, p, q + 2, p + 2, s.curveColor);
       } else {
@@ -222,26 +213,33 @@ void plotpar(RenderContext& context) {
     return;
   }
 
+  if (preview && n == 0) return;
+  // The preview's rows take the other arithmetic of the row form.
   const auto rowOf = [&](std::size_t k) {
-    return code((h + kMargin) - quotient(s.samplesB[k], s.yMin, h, dy) - 1, h);
+    if (gap(k)) return kFarPosition;
+    const long double offset = finiteOrFar(g.rowOffset(ys[k]));
+    return parkBeyondBands(preview ? g.imageRowFromBottom(offset) : g.imageRow(offset), h);
   };
   const auto columnOf = [&](std::size_t k) {
-    return code(kMargin + quotient(s.samplesA[k], s.xMin, w, dx), w);
+    if (gap(k)) return parkBeyondBands(kFarPosition, w);
+    return parkBeyondBands(g.imageColumn(finiteOrFar(g.columnOffset(xs[k]))), w);
   };
+  const bool antialias = !preview && isOn(s.optAntialias);
   long double rowPrevious = rowOf(0);
   long double columnPrevious = columnOf(0);
   for (int i = 1; i < n; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    long double r = snap(rowOf(k), h);
-    rowPrevious = snap(rowPrevious, h);
-    long double c = snap(columnOf(k), w);
-    columnPrevious = snap(columnPrevious, w);
-    if (inside(r, h) && inside(rowPrevious, h) && inside(c, w) && inside(columnPrevious, w)) {
-      if (isOn(s.optAntialias)) {
+    long double r = snapToEdge(rowOf(k), h);
+    rowPrevious = snapToEdge(rowPrevious, h);
+    long double c = snapToEdge(columnOf(k), w);
+    columnPrevious = snapToEdge(columnPrevious, w);
+    if (insidePlot(r, h) && insidePlot(rowPrevious, h) && insidePlot(c, w) &&
+        insidePlot(columnPrevious, w)) {
+      if (antialias) {
         antialiasedSegment(s, canvas, columnPrevious, rowPrevious, c, r);
       } else {
-        seg(canvas, roundToInt(columnPrevious), roundToInt(rowPrevious), roundToInt(c),
-            roundToInt(r));
+        drawSegment(canvas, roundToInt(columnPrevious), roundToInt(rowPrevious), roundToInt(c),
+                    roundToInt(r));
       }
     }
     rowPrevious = r;

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "plot/number_format.h"
-#include "plot/range_fields.h"
 #include "render/artwork.h"
 #include "render/text.h"
 
@@ -55,7 +54,7 @@ void drawText(RenderContext& context, int x, int y, const std::string& text) {
 
 }  // namespace
 
-void setbg(PlotState& state) {
+void applyColourScheme(PlotState& state) {
   const bool white = isOn(state.optWhiteBack);
   state.backColor = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
   state.gridColor = white ? rgb(176, 176, 176) : rgb(64, 64, 64);
@@ -63,10 +62,11 @@ void setbg(PlotState& state) {
   state.labelColor = white ? rgb(128, 128, 128) : rgb(96, 96, 96);
 }
 
-void vgrid(RenderContext& context, Canvas& canvas, int offset) {
+void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
+                       int offset) {
   const PlotState& s = context.state;
-  const int w = s.plotWidth;
-  const int h = s.plotHeight;
+  const int w = geometry.width;
+  const int h = geometry.height;
   canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
   const long double gap = static_cast<long double>(w - 1) / 10;
   for (const int direction : {1, -1}) {
@@ -79,8 +79,8 @@ void vgrid(RenderContext& context, Canvas& canvas, int offset) {
       // The line through the offset itself is the axis' place; it shows only
       // when the axes are hidden.
       const bool drawLine = k != 0 || (direction < 0 && !isOn(s.optAxes));
-      if (drawLine) seg(canvas, column, kMargin, column, h + kMargin);
-      const long double v = s.xMin + position * (s.xMax - s.xMin) / static_cast<long double>(w - 1);
+      if (drawLine) drawSegment(canvas, column, kMargin, column, h + kMargin);
+      const long double v = geometry.xAt(position);
       const std::string text =
           formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, context.decimalSeparator);
       drawText(context, column - 15, 3, text);
@@ -89,39 +89,39 @@ void vgrid(RenderContext& context, Canvas& canvas, int offset) {
   }
 }
 
-void hgrid(RenderContext& context, Canvas& canvas, int offset) {
+void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
+                         int offset) {
   const PlotState& s = context.state;
-  const int w = s.plotWidth;
-  const int h = s.plotHeight;
+  const int w = geometry.width;
+  const int h = geometry.height;
   canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
   const long double gap = static_cast<long double>(h - 1) / 10;
   // Every row a whole number of gaps above or below the offset.
   for (int k = -kGridSteps; k <= kGridSteps; ++k) {
     const long long r = offset + roundEven(k * gap);
     if (r >= 0 && r <= h) {
-      seg(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
-          static_cast<int>(r) + kMargin);
+      drawSegment(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
+                  static_cast<int>(r) + kMargin);
     }
   }
 }
 
-void set2d(RenderContext& context) {
-  PlotState& s = context.state;
-  s.circleShown = false;
-  s.yAxisColumn = -100;
-  s.xAxisRow = -100;
-  readRangeFields(s, context.view, context.decimalSeparator);
+Size plotImageSize(Size window) {
+  return Size{std::clamp(window.width - 200, kMinImageSide, kMaxImageWidth),
+              std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight)};
+}
 
-  const Size window = context.view.windowSize();
-  const int imageWidth = std::clamp(window.width - 200, kMinImageSide, kMaxImageWidth);
-  const int imageHeight = std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight);
-  context.view.placeImage(kImageLeft, kImageTop, imageWidth, imageHeight);
+PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
+  const PlotState& s = context.state;
+  const int imageWidth = imageSize.width;
+  const int imageHeight = imageSize.height;
   context.image.reset(imageWidth, imageHeight, s.backColor);
   const int w = imageWidth - 2 * kMargin;
   const int h = imageHeight - 2 * kMargin;
-  context.view.setLabel(Label::kPlotSize, "= " + std::to_string(w) + ", " + std::to_string(h));
-  s.plotWidth = w;
-  s.plotHeight = h;
+  PlotFrame frame;
+  frame.geometry = PlotGeometry{w, h, s.xMin, s.xMax, s.yMin, s.yMax};
+  int& yAxisColumn = frame.yAxisColumn;
+  int& xAxisRow = frame.xAxisRow;
 
   Canvas canvas(context.image);
   canvas.pen = Pen{s.gridColor, 2, PenStyle::kSolid};
@@ -131,56 +131,53 @@ void set2d(RenderContext& context) {
   int columnOffset = 0;
   if (s.xMin == 0) {
     columnOffset = 0;
-    s.yAxisColumn = kMargin;
+    yAxisColumn = kMargin;
   } else if (s.xMax == 0) {
     columnOffset = w - 1;
-    s.yAxisColumn = w + kMargin - 1;
+    yAxisColumn = w + kMargin - 1;
   } else if (s.xMin < 0 && s.xMax > 0) {
     columnOffset = firstNonNegative(s.xMin, s.xMax, w);
-    s.yAxisColumn = columnOffset + kMargin;
+    yAxisColumn = columnOffset + kMargin;
   } else {
     columnOffset = virtualZero(s.xMin, s.xMax, w);
   }
-  if (grid) vgrid(context, canvas, columnOffset);
+  if (grid) paintVerticalGrid(context, canvas, frame.geometry, columnOffset);
 
-  // Rows are counted from the bottom here, from the top in hgrid.
+  // Rows are counted from the bottom here, from the top in the grid pass.
   int rowOffset = 0;
   if (s.yMin == 0) {
     rowOffset = h - 1;
-    s.xAxisRow = h + kMargin - 1;
+    xAxisRow = h + kMargin - 1;
   } else if (s.yMax == 0) {
     rowOffset = 0;
-    s.xAxisRow = kMargin;
+    xAxisRow = kMargin;
   } else if (s.yMin < 0 && s.yMax > 0) {
     const int i = firstNonNegative(s.yMin, s.yMax, h);
     rowOffset = h - i - 1;
-    s.xAxisRow = h + kMargin - 1 - i;
+    xAxisRow = h + kMargin - 1 - i;
   } else {
     rowOffset = h - virtualZero(s.yMin, s.yMax, h) - 1;
   }
-  if (grid) hgrid(context, canvas, rowOffset);
+  if (grid) paintHorizontalGrid(context, canvas, frame.geometry, rowOffset);
 
   const bool axes = isOn(s.optAxes);
-  if (axes && s.xAxisRow >= 1) {
-    drawText(context, 6, s.xAxisRow - 7, "0");
-    drawText(context, imageWidth - 15, s.xAxisRow - 7, "0");
+  if (axes && xAxisRow >= 1) {
+    drawText(context, 6, xAxisRow - 7, "0");
+    drawText(context, imageWidth - 15, xAxisRow - 7, "0");
   }
   if (axes) {
     canvas.pen = Pen{s.axesColor, 1, PenStyle::kSolid};
-    seg(canvas, s.yAxisColumn, kMargin, s.yAxisColumn, h + kMargin);
-    seg(canvas, kMargin, s.xAxisRow, w + kMargin, s.xAxisRow);
+    drawSegment(canvas, yAxisColumn, kMargin, yAxisColumn, h + kMargin);
+    drawSegment(canvas, kMargin, xAxisRow, w + kMargin, xAxisRow);
     const bool white = isOn(s.optWhiteBack);
     const Artwork& art = context.artwork;
     const Color transparent = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
-    context.image.drawTransparent(w + 10, s.xAxisRow - 5, white ? art.arb : art.arw, transparent);
-    context.image.drawTransparent(s.yAxisColumn - 5, kMargin - 1, white ? art.aub : art.auw,
-                                  transparent);
+    context.image.drawTransparent(
+        w + 10, xAxisRow - 5, white ? art.arrowRightOnWhite : art.arrowRightOnBlack, transparent);
+    context.image.drawTransparent(yAxisColumn - 5, kMargin - 1,
+                                  white ? art.arrowUpOnWhite : art.arrowUpOnBlack, transparent);
   }
-
-  for (const Label label :
-       {Label::kReadoutX, Label::kReadoutF, Label::kReadoutDerivative, Label::kIntegral}) {
-    context.view.setLabel(label, "= 0");
-  }
+  return frame;
 }
 
 }  // namespace kurvana

@@ -2,34 +2,49 @@
 // axes and arrowheads; and the one line primitive every painter uses.
 #pragma once
 
+#include "plot/fields.h"
 #include "render/bitmap.h"
+#include "render/plot_geometry.h"
 #include "render/render_context.h"
 
 namespace kurvana {
 
-inline constexpr int kMargin = 20;  // plot columns 20 .. W + 19, rows 20 .. H + 19
 inline constexpr int kImageLeft = 8;
 inline constexpr int kImageTop = 40;
 inline constexpr int kMaxImageWidth = 2040;
 inline constexpr int kMaxImageHeight = 1340;
+inline constexpr int kNoAxis = -100;  // an axis position off the image: the range holds no 0
+
+// The plot area of a painted frame and where its axes run.
+struct PlotFrame {
+  PlotGeometry geometry;
+  int yAxisColumn = kNoAxis;
+  int xAxisRow = kNoAxis;
+};
 
 // The scheme colours from optWhiteBack; paints nothing.
-void setbg(PlotState& state);
+void applyColourScheme(PlotState& state);
 
-// Reads the range fields, sizes the image from the window, clears the image
-// to the background and paints the empty plot; sets plotWidth, plotHeight,
-// yAxisColumn, xAxisRow and clears circleShown.
-void set2d(RenderContext& context);
+// The plot image's size for a main window of `window`: what is left beside
+// the controls, within the smallest and largest image.
+Size plotImageSize(Size window);
+
+// Clears the image to `imageSize` in the background colour and paints the
+// frame, grids, labels and axes for the state's ranges. The state is only
+// read: the caller keeps the returned frame (plot size and axes).
+PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize);
 
 // A line with the canvas's pen; the end point is not painted.
-inline void seg(Canvas& canvas, int x1, int y1, int x2, int y2) {
+inline void drawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
   canvas.moveTo(x1, y1);
   canvas.lineTo(x2, y2);
 }
 
-// The grid passes of set2d: vertical lines and x labels around plot column
-// `offset`, horizontal lines around plot row `offset` (from the top).
-void vgrid(RenderContext& context, Canvas& canvas, int offset);
-void hgrid(RenderContext& context, Canvas& canvas, int offset);
+// The grid passes of the empty plot: vertical lines and x labels around plot
+// column `offset`, horizontal lines around plot row `offset` (from the top).
+void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
+                       int offset);
+void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
+                         int offset);
 
 }  // namespace kurvana

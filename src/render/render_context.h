@@ -1,10 +1,9 @@
-// What the painters of the plot image work with.
+// What the painters of the plot image work with: values only, no window.
 #pragma once
 
 #include <string_view>
 
 #include "plot/plot_state.h"
-#include "plot/plot_view.h"
 #include "render/bitmap.h"
 
 namespace kurvana {
@@ -14,8 +13,7 @@ class TextRenderer;
 
 struct RenderContext {
   PlotState& state;
-  PlotView& view;
-  Bitmap& image;  // the plot image, cleared and repainted by set2d
+  Bitmap& image;  // the plot image, cleared and repainted by paintEmptyPlot
   const Artwork& artwork;
   const TextRenderer* text;  // null when no font could be loaded: labels are left out
   std::string_view decimalSeparator;

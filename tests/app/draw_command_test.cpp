@@ -45,13 +45,13 @@ class DrawCommand : public ::testing::Test {
     view.window = {600 + 200, 400 + 100};  // W = 560, H = 360
   }
 
-  // set2d, then the Draw, as every caller but the Draw button does.
+  // The empty plot, then the Draw, as every caller but the Draw button does.
   DrawOutcome draw(const std::string& f) {
     view.texts[Field::kFormulaF] = f;
-    RenderContext context = app->renderContext(view);
-    setbg(app->plot);
-    set2d(context);
-    return drawPlot(context, app->texts, hooks);
+    RenderContext context = app->renderContext();
+    applyColourScheme(app->plot);
+    showEmptyPlot(context, view);
+    return drawPlot(context, view, app->texts, hooks);
   }
 
   void expectMessage(const std::string& first, const std::string& second,
@@ -263,14 +263,38 @@ TEST_F(DrawCommand, ReportOnlyWithPolarPlottingOff) {
   EXPECT_EQ(hooks.reports, 1);
 }
 
+TEST_F(DrawCommand, EmptyPlotShowsItsSizeAndResetsTheReadout) {
+  view.labels[Label::kIntegral] = "= 12";
+  view.texts[Field::kXMax] = "abc";  // unreadable: reverts to the state's value
+  app->plot.xMax = 20;
+  app->plot.circleShown = true;
+  RenderContext context = app->renderContext();
+  showEmptyPlot(context, view);
+  EXPECT_EQ(view.texts[Field::kXMax], "20");
+  EXPECT_EQ(view.image.left, 8);
+  EXPECT_EQ(view.image.top, 40);
+  EXPECT_EQ(view.image.width, 600);
+  EXPECT_EQ(view.image.height, 400);
+  EXPECT_EQ(view.labels[Label::kPlotSize], "= 560, 360");
+  for (const Label label :
+       {Label::kReadoutX, Label::kReadoutF, Label::kReadoutDerivative, Label::kIntegral}) {
+    EXPECT_EQ(view.labels[label], "= 0");
+  }
+  EXPECT_EQ(app->plot.plotWidth, 560);
+  EXPECT_EQ(app->plot.plotHeight, 360);
+  EXPECT_EQ(app->plot.yAxisColumn, 20);
+  EXPECT_EQ(app->plot.xAxisRow, 360 + 19 - 180);  // Round(359 / 2) rows above the bottom
+  EXPECT_FALSE(app->plot.circleShown);
+}
+
 TEST_F(DrawCommand, ASecondDrawAddsItsCurveToThePicture) {
-  RenderContext context = app->renderContext(view);
-  setbg(app->plot);
-  set2d(context);
+  RenderContext context = app->renderContext();
+  applyColourScheme(app->plot);
+  showEmptyPlot(context, view);
   view.texts[Field::kFormulaF] = "F(x)=4";
-  ASSERT_EQ(drawPlot(context, app->texts, hooks), DrawOutcome::kDrawn);
+  ASSERT_EQ(drawPlot(context, view, app->texts, hooks), DrawOutcome::kDrawn);
   view.texts[Field::kFormulaF] = "F(x)=-4";
-  ASSERT_EQ(drawPlot(context, app->texts, hooks), DrawOutcome::kDrawn);
+  ASSERT_EQ(drawPlot(context, view, app->texts, hooks), DrawOutcome::kDrawn);
   // y = 4 and y = -4 on a -5..5 range of H = 360 rows.
   const auto rowOf = [](long double y) {
     return static_cast<int>(380 - std::llrint((y + 5) * 359 / 10) - 1);

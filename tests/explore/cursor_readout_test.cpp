@@ -57,8 +57,8 @@ TEST_F(CursorReadout, DerivativeNearTheEdgesSumsOnlyDifferencesInsideThePlot) {
   const struct {
     int column;
     const char* derivative;
-  } cases[] = {{0, "= 1.5"}, {1, "= 2.25"}, {2, "= 3"}, {300, "= 3"}, {597, "= 3"},
-               {598, "= 2.25"}, {599, "= 1.5"}};
+  } cases[] = {{0, "= 1.5"}, {1, "= 2.25"},   {2, "= 3"},    {300, "= 3"},
+               {597, "= 3"}, {598, "= 2.25"}, {599, "= 1.5"}};
   for (const auto& c : cases) {
     move(c.column + 20, 100);
     EXPECT_EQ(label(Label::kReadoutDerivative), c.derivative) << "column " << c.column;
@@ -102,16 +102,42 @@ TEST_F(CursorReadout, TheRingMarksTheSampleAndLeavesNoTrace) {
   EXPECT_EQ(app->explore.circleRect.top, cy - 7);
   EXPECT_EQ(app->explore.circleRect.right, 328);
   EXPECT_EQ(app->explore.circleRect.bottom, cy + 8);
-  EXPECT_EQ(ringPixelsAround(app->image, 320, cy), ringPixels(artwork().cercmic));
+  EXPECT_EQ(ringPixelsAround(app->image, 320, cy), ringPixels(artwork().cursorRing));
   EXPECT_EQ(app->image.pixel(320, cy), before.pixel(320, cy));  // the centre shows through
 
   move(420, 7);
-  EXPECT_EQ(ringPixels(app->image), ringPixels(artwork().cercmic));  // one ring at a time
+  EXPECT_EQ(ringPixels(app->image), ringPixels(artwork().cursorRing));  // one ring at a time
   eraseCircle(state(), app->image, app->explore);
   EXPECT_FALSE(state().circleShown);
   EXPECT_TRUE(samePixels(app->image, before));
   eraseCircle(state(), app->image, app->explore);  // nothing shown: nothing happens
   EXPECT_TRUE(samePixels(app->image, before));
+}
+
+// The readout as a value: texts for the three labels and the ring's centre;
+// nothing at all for a column off the plot, the texts but no ring when the
+// ring is off.
+TEST_F(CursorReadout, ReturnsItsTextsAndTheRingsCentre) {
+  state().optCircle = flagOn;
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  RenderContext c = context();
+  const Readout shown = readout(c, app->explore, Keys{}, 320, 7);
+  const long double v = state().samplesA[300];
+  EXPECT_EQ(shown.x, "= " + formatGeneral(300 * 10.0L / 599, "."));
+  EXPECT_EQ(shown.f, "= " + formatGeneral(v, "."));
+  EXPECT_EQ(shown.derivative, "= 1");
+  ASSERT_TRUE(shown.ring.has_value());
+  EXPECT_EQ(shown.ring->x, 320);
+  EXPECT_EQ(shown.ring->y, static_cast<int>(std::llrint(399 - (v + 5) * 399 / 10 + 20)));
+
+  for (const int x : {19, 620}) {
+    const Readout off = readout(c, app->explore, Keys{}, x, 7);
+    EXPECT_FALSE(off.x || off.f || off.derivative || off.ring) << x;
+  }
+  state().optCircle = flagOff;
+  const Readout plain = readout(c, app->explore, Keys{}, 20, 7);
+  EXPECT_EQ(plain.x, "= 0");
+  EXPECT_FALSE(plain.ring.has_value());
 }
 
 TEST_F(CursorReadout, MarginsChangeNothing) {
@@ -217,7 +243,7 @@ TEST_F(Walk, LabelsAndRingShowTheSample) {
   const int cy = 399 - static_cast<int>(std::llrint((state().samplesB[3] + 20) * 399 / 40)) + 20;
   EXPECT_EQ(app->explore.circleRect.left, cx - 7);
   EXPECT_EQ(app->explore.circleRect.top, cy - 7);
-  EXPECT_EQ(ringPixelsAround(app->image, cx, cy), ringPixels(artwork().cercmic));
+  EXPECT_EQ(ringPixelsAround(app->image, cx, cy), ringPixels(artwork().cursorRing));
 
   walk(5);  // index 8: G = 17.8 is in range
   EXPECT_TRUE(state().circleShown);
@@ -261,7 +287,7 @@ TEST_F(Walk, PolarShowsTheDistanceAndLeavesTheThirdLabel) {
   const long double a = state().samplesA[2];
   const long double b = state().samplesB[2];
   EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(std::sqrt(a * a + b * b), "."));
-  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");  // from set2d
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");  // from the empty plot
 }
 
 TEST_F(Walk, ThePositionSurvivesDrawsAndABiggerIndexIsPulledBack) {

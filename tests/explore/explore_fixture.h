@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/controller.h"
+#include "app/draw_command.h"
 #include "explore/cursor_readout.h"
 #include "explore/zoom_pan.h"
 #include "plot/fake_view.h"
@@ -34,9 +35,9 @@ class ExploreTest : public ::testing::Test {
 
   void plotSize(int w, int h) { view.window = windowFor(w, h); }
 
-  RenderContext context() { return app->renderContext(view); }
+  RenderContext context() { return app->renderContext(); }
 
-  // set2d, then the Draw, as the window's callers do.
+  // The empty plot, then the Draw, as the window's callers do.
   DrawOutcome draw(const std::string& f, const std::string& g = "G(x)=") {
     view.texts[Field::kFormulaF] = f;
     view.texts[Field::kFormulaG] = g;

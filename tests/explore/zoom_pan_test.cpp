@@ -142,9 +142,34 @@ TEST_F(ZoomPan, ZoomRefreshesTheReadoutWhereThePointerIs) {
   pointer = Point{120, 50};
   zoomIn();
   EXPECT_EQ(view.labels[Label::kReadoutX], "= " + formatGeneral(5.0L * 100 / 599, "."));
-  pointer = Point{640, 50};  // just off the image: the labels keep set2d's "= 0"
+  pointer = Point{640, 50};  // just off the image: the labels keep the empty plot's "= 0"
   zoomOut();
   EXPECT_EQ(view.labels[Label::kReadoutX], "= 0");
+}
+
+// The zoom step as a value: the axis and its new ends, or none.
+TEST_F(ZoomPan, ZoomRangeHalvesOrDoublesOneAxis) {
+  PlotState s;
+  s.xMin = -3;
+  s.xMax = 5;
+  s.yMin = 1;
+  s.yMax = 7;
+  EXPECT_FALSE(zoomRange(s, ZoomDirection::kIn, Keys{}).has_value());  // no plot
+  s.plotValid = true;
+  const auto x = zoomRange(s, ZoomDirection::kIn, Keys{});
+  ASSERT_TRUE(x.has_value());
+  EXPECT_FALSE(x->yAxis);
+  EXPECT_EQ(x->min, -1.5L);
+  EXPECT_EQ(x->max, 2.5L);
+  EXPECT_EQ(s.xMin, -3);  // the state is the caller's to change
+  const auto y = zoomRange(s, ZoomDirection::kOut, Keys{.ctrl = true});
+  ASSERT_TRUE(y.has_value());
+  EXPECT_TRUE(y->yAxis);
+  EXPECT_EQ(y->min, 2);
+  EXPECT_EQ(y->max, 14);
+  s.yMax = std::numeric_limits<long double>::max();
+  EXPECT_FALSE(zoomRange(s, ZoomDirection::kOut, Keys{.alt = true}).has_value());
+  EXPECT_TRUE(zoomRange(s, ZoomDirection::kIn, Keys{.alt = true}).has_value());
 }
 
 TEST_F(ZoomPan, AZoomBeyondTheExtendedRangeIsRefused) {
@@ -316,12 +341,12 @@ class PanPreview : public ZoomPan {
     ZoomPan::SetUp();
     ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
     RenderContext c = context();
-    set2d(c);
+    showEmptyPlot(c, view);
     app->explore.panSamplesA.fill(noSample());
   }
   void paint() {
     RenderContext c = context();
-    paintPanCartesian(c, app->explore);
+    paintCartesianCurve(c, app->explore.panSamplesA, CurvePass::kPreview);
   }
   static int rowOf(long double v) {  // H + 19 - nearest((v + 5) * 399 / 10)
     return 419 - static_cast<int>(std::llrint((v + 5) * 399 / 10));
@@ -372,7 +397,7 @@ TEST_F(PanPreview, FilledLinesEndOnTheEdgeForPointsBeyondIt) {
   state().optFilled = flagOn;
   auto& v = app->explore.panSamplesA;
   v[200] = 4;
-  v[201] = 50;  // far above y max: fillcol clamps the row to the top edge
+  v[201] = 50;  // far above y max: fillColumn clamps the row to the top edge
   paint();
   // The segment from row 60 runs up toward row 20 instead of being left out;
   // column 220, the first after a gap, is not filled.
@@ -404,7 +429,7 @@ TEST_F(PanPreview, LinesPullRowsJustBesideThePlotOntoItsEdge) {
         Case{-5.025L, 420, true}, Case{-5.05L, 421, true}, Case{-5.075L, 422, false}}) {
     ASSERT_EQ(rowOf(c.value), c.row) << static_cast<double>(c.value);
     RenderContext context = this->context();
-    set2d(context);
+    showEmptyPlot(context, view);
     v.fill(noSample());
     v[300] = 0;
     v[301] = c.value;
@@ -430,7 +455,7 @@ TEST_F(PanPreview, ParametricLinesNeverJoinAMissingPoint) {
   a[2] = 2, b[2] = 3;
   a[3] = 8, b[3] = 3;
   RenderContext c = context();
-  paintPanParametric(c, app->explore);
+  paintPointCurve(c, app->explore.panSamplesA, app->explore.panSamplesB, CurvePass::kPreview);
   const int rowZero = rowOf(0);
   const int rowThree = rowOf(3);
   for (int x = 20; x < 620; ++x) {

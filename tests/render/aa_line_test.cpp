@@ -20,7 +20,7 @@ Bitmap line(double x1, double y1, double x2, double y2, int times = 1) {
   Bitmap b(200, 200, 0);
   Canvas canvas(b);
   canvas.pen.color = kWhite;
-  for (int i = 0; i < times; ++i) aaline(canvas, x1, y1, x2, y2);
+  for (int i = 0; i < times; ++i) antialiasedLine(canvas, x1, y1, x2, y2);
   return b;
 }
 
@@ -117,7 +117,7 @@ TEST(AaLine, BlendsTowardsThePenColourPerChannel) {
   Bitmap b(50, 50, 0xFFFFFF);
   Canvas canvas(b);
   canvas.pen.color = 0x0000FF;  // red
-  aaline(canvas, 10, 20, 30, 20);
+  antialiasedLine(canvas, 10, 20, 30, 20);
   EXPECT_EQ(b.pixel(15, 20), 0x0000FFu);
   EXPECT_EQ(b.pixel(10, 20), 0x8080FFu);  // half way from white to red
 }

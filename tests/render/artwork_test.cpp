@@ -23,12 +23,13 @@ Color grey(int level) {
 
 TEST(Artwork, Sizes) {
   const Artwork& art = artwork();
-  for (const Bitmap* arrow : {&art.arw, &art.auw, &art.arb, &art.aub}) {
+  for (const Bitmap* arrow :
+       {&art.arrowRightOnBlack, &art.arrowUpOnBlack, &art.arrowRightOnWhite, &art.arrowUpOnWhite}) {
     EXPECT_EQ(arrow->width(), 11);
     EXPECT_EQ(arrow->height(), 11);
   }
-  EXPECT_EQ(art.cercmic.width(), 15);
-  EXPECT_EQ(art.cercmic.height(), 15);
+  EXPECT_EQ(art.cursorRing.width(), 15);
+  EXPECT_EQ(art.cursorRing.height(), 15);
   EXPECT_EQ(&artwork(), &art) << "built once";
 }
 
@@ -52,7 +53,7 @@ const std::vector<std::string> kRingRows = {
 };
 
 TEST(Artwork, CursorRingMatchesItsDrawing) {
-  const Bitmap& ring = artwork().cercmic;
+  const Bitmap& ring = artwork().cursorRing;
   for (int y = 0; y < 15; ++y) {
     for (int x = 0; x < 15; ++x) {
       const Color expected = kRingRows[y][x] == '#' ? kRing : kBlack;
@@ -72,7 +73,8 @@ struct Scheme {
 
 std::vector<Scheme> schemes() {
   const Artwork& art = artwork();
-  return {{"dark", art.arw, art.auw, 0, 160}, {"white", art.arb, art.aub, 255, 64}};
+  return {{"dark", art.arrowRightOnBlack, art.arrowUpOnBlack, 0, 160},
+          {"white", art.arrowRightOnWhite, art.arrowUpOnWhite, 255, 64}};
 }
 
 // Whether the pixel lies on or inside the right-pointing triangle with
@@ -136,8 +138,9 @@ TEST(Artwork, SchemesShareOneSoftenedCoverage) {
   int partial = 0;
   for (int y = 0; y < 11; ++y) {
     for (int x = 0; x < 11; ++x) {
-      const double dark = (art.arw.pixel(x, y) & 0xFF) / 160.0;
-      const double white = (255 - static_cast<int>(art.arb.pixel(x, y) & 0xFF)) / 191.0;
+      const double dark = (art.arrowRightOnBlack.pixel(x, y) & 0xFF) / 160.0;
+      const double white =
+          (255 - static_cast<int>(art.arrowRightOnWhite.pixel(x, y) & 0xFF)) / 191.0;
       EXPECT_NEAR(dark, white, 0.01) << x << "," << y;
       EXPECT_EQ(dark == 0, white == 0) << "transparent in one scheme only at " << x << "," << y;
       partial += dark > 0 && dark < 1;

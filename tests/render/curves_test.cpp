@@ -12,6 +12,7 @@
 #include <string>
 
 #include "plot/fake_view.h"
+#include "plot/range_fields.h"
 #include "render/artwork.h"
 #include "render/plot_frame.h"
 
@@ -54,15 +55,47 @@ class CurvePainter : public ::testing::Test {
     for (int i = 0; i < kW; ++i) a(i) = v;
   }
 
-  // As the program does: scheme, empty plot, then the painter on top.
-  void paint(void (*painter)(RenderContext&)) {
-    RenderContext context{s, view, image, artwork(), nullptr, "."};
-    setbg(s);
-    set2d(context);
-    painter(context);
+  // The empty plot for the ranges in the fields, kept in the state as the
+  // window keeps it.
+  void emptyPlot(RenderContext& context) {
+    readRangeFields(s, view, ".");
+    const PlotFrame frame = paintEmptyPlot(context, plotImageSize(view.window));
+    s.plotWidth = frame.geometry.width;
+    s.plotHeight = frame.geometry.height;
+    s.yAxisColumn = frame.yAxisColumn;
+    s.xAxisRow = frame.xAxisRow;
   }
-  void cart() { paint(plotcart); }
-  void par() { paint(plotpar); }
+  // As the Draw does: scheme, empty plot, with automatic scale the fitted
+  // ranges through the fields and the empty plot again, then the painter.
+  void cart() {
+    RenderContext context{s, image, artwork(), nullptr, "."};
+    applyColourScheme(s);
+    emptyPlot(context);
+    if (isOn(s.optAutoScale)) {
+      const ValueRange y = fittedCartesianYRange(s);
+      s.yMin = y.min;
+      s.yMax = y.max;
+      writeYRange(s, view, ".");
+      emptyPlot(context);
+    }
+    paintCartesianCurve(context, s.samplesA, CurvePass::kDraw);
+  }
+  void par() {
+    RenderContext context{s, image, artwork(), nullptr, "."};
+    applyColourScheme(s);
+    emptyPlot(context);
+    if (isOn(s.optAutoScale)) {
+      const PointRanges fitted = fittedPointRanges(s);
+      s.xMin = fitted.x.min;
+      s.xMax = fitted.x.max;
+      s.yMin = fitted.y.min;
+      s.yMax = fitted.y.max;
+      writeXRange(s, view, ".");
+      writeYRange(s, view, ".");
+      emptyPlot(context);
+    }
+    paintPointCurve(context, s.samplesA, s.samplesB, CurvePass::kDraw);
+  }
 
   bool isCurve(int x, int y) const { return image.pixel(x, y) != s.backColor; }
   int curveInColumn(int x) const {
@@ -87,10 +120,10 @@ class CurvePainter : public ::testing::Test {
   Bitmap image;
 };
 
-using Plotcart = CurvePainter;
-using Plotpar = CurvePainter;
+using CartesianCurve = CurvePainter;
+using PointCurve = CurvePainter;
 
-TEST_F(Plotcart, AutomaticScaleFitsTheSamples) {
+TEST_F(CartesianCurve, AutomaticScaleFitsTheSamples) {
   struct Case {
     long double value;
     const char* min;
@@ -115,7 +148,7 @@ TEST_F(Plotcart, AutomaticScaleFitsTheSamples) {
   EXPECT_EQ(view.texts[Field::kYMax], "3");
 }
 
-TEST_F(Plotcart, DotsLandOnTheRoundedOffsetRow) {
+TEST_F(CartesianCurve, DotsLandOnTheRoundedOffsetRow) {
   struct Case {
     const char* min;
     const char* max;
@@ -138,7 +171,7 @@ TEST_F(Plotcart, DotsLandOnTheRoundedOffsetRow) {
   }
 }
 
-TEST_F(Plotcart, NegativeSamplesAreDarkerUnlessSwitchedOff) {
+TEST_F(CartesianCurve, NegativeSamplesAreDarkerUnlessSwitchedOff) {
   fill(-2);  // offset 188.1: row 459 in both modes
   for (const bool lines : {false, true}) {
     s.optLines = lines ? flagOn : flagOff;
@@ -151,7 +184,7 @@ TEST_F(Plotcart, NegativeSamplesAreDarkerUnlessSwitchedOff) {
   }
 }
 
-TEST_F(Plotcart, ThickDotsAreBlocksFromTheirTopLeftPixel) {
+TEST_F(CartesianCurve, ThickDotsAreBlocksFromTheirTopLeftPixel) {
   fill(0);
   s.optThick = flagOn;
   cart();
@@ -168,7 +201,7 @@ TEST_F(Plotcart, ThickDotsAreBlocksFromTheirTopLeftPixel) {
   EXPECT_FALSE(isCurve(301, 459 + 1));
 }
 
-TEST_F(Plotcart, LinesSnapWithinTwoRowsAndBreakBeyond) {
+TEST_F(CartesianCurve, LinesSnapWithinTwoRowsAndBreakBeyond) {
   struct Case {
     long double rowsBeyond;  // + above the top, - below the bottom
     int snappedRow;          // -1: the line breaks
@@ -196,7 +229,7 @@ TEST_F(Plotcart, LinesSnapWithinTwoRowsAndBreakBeyond) {
   }
 }
 
-TEST_F(Plotcart, UncomputableSamplesLieFarAbove) {
+TEST_F(CartesianCurve, UncomputableSamplesLieFarAbove) {
   for (const bool lines : {false, true}) {
     fill(0);
     a(300) = kNaN;
@@ -223,7 +256,7 @@ TEST_F(Plotcart, UncomputableSamplesLieFarAbove) {
   }
 }
 
-TEST_F(Plotcart, ZeroHeightRangePaintsNoCurve) {
+TEST_F(CartesianCurve, ZeroHeightRangePaintsNoCurve) {
   yRange("1", "1");
   fill(1);
   cart();
@@ -238,7 +271,7 @@ TEST_F(Plotcart, ZeroHeightRangePaintsNoCurve) {
   EXPECT_EQ(curveInColumn(21), 0);
 }
 
-TEST_F(Plotcart, FillSpansToTheAxisOrTheEdge) {
+TEST_F(CartesianCurve, FillSpansToTheAxisOrTheEdge) {
   struct Case {
     bool lines;
     const char* min;
@@ -282,7 +315,7 @@ TEST_F(Plotcart, FillSpansToTheAxisOrTheEdge) {
   }
 }
 
-TEST_F(Plotcart, FilledSineRunsFromTheAxisInBothColours) {
+TEST_F(CartesianCurve, FilledSineRunsFromTheAxisInBothColours) {
   yRange("-1", "1");
   for (int i = 0; i < kW; ++i) a(i) = std::sin(2 * std::numbers::pi_v<long double> * i / (kW - 1));
   s.optFilled = flagOn;
@@ -298,7 +331,7 @@ TEST_F(Plotcart, FilledSineRunsFromTheAxisInBothColours) {
   }
 }
 
-TEST_F(Plotcart, AntialiasedLinesBlendOnceOnWhiteAndTwiceOnBlack) {
+TEST_F(CartesianCurve, AntialiasedLinesBlendOnceOnWhiteAndTwiceOnBlack) {
   // One unit per row: the curve runs along row 546.75, so every column gets
   // 0.375 of the colour on row 547 from each of its two segment ends.
   yRange("0", "627");
@@ -319,7 +352,7 @@ TEST_F(Plotcart, AntialiasedLinesBlendOnceOnWhiteAndTwiceOnBlack) {
   EXPECT_TRUE(isCurve(300, 548));
 }
 
-TEST_F(Plotpar, CircleScalesBothAxesToTheUnitRange) {
+TEST_F(PointCurve, CircleScalesBothAxesToTheUnitRange) {
   s.optAutoScale = flagOn;
   s.optLines = flagOn;
   for (int i = 0; i < 1000; ++i) {
@@ -341,7 +374,7 @@ TEST_F(Plotpar, CircleScalesBothAxesToTheUnitRange) {
   EXPECT_GT(curveInRow(kBottom), 0);
 }
 
-TEST_F(Plotpar, ConstantCoordinateWidensByATenth) {
+TEST_F(PointCurve, ConstantCoordinateWidensByATenth) {
   s.optAutoScale = flagOn;
   for (int i = 0; i < 1000; ++i) {
     a(i) = 2;
@@ -365,7 +398,7 @@ TEST_F(Plotpar, ConstantCoordinateWidensByATenth) {
   EXPECT_EQ(curveInRow(333) + curveInRow(334), kW);
 }
 
-TEST_F(Plotpar, DotsSkipPointsOutsideThePlot) {
+TEST_F(PointCurve, DotsSkipPointsOutsideThePlot) {
   // One unit per pixel: x = c lies on column 20 + c, y = r on row 647 - r.
   xRange("0", "783");
   yRange("0", "627");
@@ -390,7 +423,7 @@ TEST_F(Plotpar, DotsSkipPointsOutsideThePlot) {
   EXPECT_EQ(curveInPlot(), 4 + 1 + 4 + 2);  // the blocks at column 803 reach past the plot
 }
 
-TEST_F(Plotpar, LinesJoinConsecutivePointsInside) {
+TEST_F(PointCurve, LinesJoinConsecutivePointsInside) {
   xRange("0", "783");
   yRange("0", "627");
   points(10);
@@ -412,7 +445,7 @@ TEST_F(Plotpar, LinesJoinConsecutivePointsInside) {
   for (const int x : {59, 100}) EXPECT_TRUE(isCurve(x, 347)) << x;
 }
 
-TEST_F(Plotpar, DegeneratePointsDoNotFail) {
+TEST_F(PointCurve, DegeneratePointsDoNotFail) {
   for (int i = 0; i < 1000; ++i) {
     a(i) = 5;  // every point the same: zero-length antialiased segments
     b(i) = 0;

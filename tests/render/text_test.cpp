@@ -136,27 +136,44 @@ TEST_F(Text, BlendsOverWhiteAsOverBlack) {
   EXPECT_GT(partial, 0) << "no antialiased edge pixels";
 }
 
-TEST_F(Text, ClipsAtEveryEdgeWithoutCrashing) {
-  const std::vector<std::pair<int, int>> positions = {
-      {-5, 2}, {2, -6}, {35, 2}, {2, 12}, {-1000000, 0}, {0, 2000000000}, {2147483000, 5}};
-  Bitmap reference(40, 16, kBlack);
-  font->draw(reference, 0, 0, "10.00", kWhite);
-  for (const auto& [x, y] : positions) {
+// Text over each edge shows exactly the part of the unclipped text that lies
+// on the bitmap; text far beyond an edge shows nothing.
+TEST_F(Text, ClipsAtEveryEdge) {
+  struct Case {
+    int x, y;
+    bool shows;  // some of the text lies on the bitmap
+  };
+  // The unclipped text, drawn with room on every side.
+  constexpr int kPadX = 40;
+  constexpr int kPadY = 20;
+  Bitmap reference(40 + 2 * kPadX, 16 + 2 * kPadY, kBlack);
+  font->draw(reference, kPadX, kPadY, "10.00", kWhite);
+  ASSERT_GT(changedCount(reference, kBlack), 20);
+  const auto expected = [&](int px, int py) {
+    const int rx = px + kPadX;
+    const int ry = py + kPadY;
+    if (rx < 0 || ry < 0 || rx >= reference.width() || ry >= reference.height()) return kBlack;
+    return reference.pixel(rx, ry);
+  };
+  for (const Case& c :
+       {Case{-5, 2, true}, Case{2, -6, true}, Case{35, 2, true}, Case{2, 12, true},
+        Case{-1000000, 0, false}, Case{0, 2000000000, false}, Case{2147483000, 5, false}}) {
     Bitmap bitmap(40, 16, kBlack);
-    font->draw(bitmap, x, y, "10.00", kWhite);
-    // What shows is the matching part of the unclipped text.
+    font->draw(bitmap, c.x, c.y, "10.00", kWhite);
     for (int py = 0; py < 16; ++py) {
       for (int px = 0; px < 40; ++px) {
-        const Color shown = bitmap.pixel(px, py);
-        if (shown != kBlack) {
-          EXPECT_EQ(shown, reference.pixel(px - x, py - y))
-              << "text at " << x << "," << y << ", pixel " << px << "," << py;
-        }
+        const Color want = c.shows ? expected(px - c.x, py - c.y) : kBlack;
+        ASSERT_EQ(bitmap.pixel(px, py), want)
+            << "text at " << c.x << "," << c.y << ", pixel " << px << "," << py;
       }
+    }
+    if (c.shows) {
+      EXPECT_GT(changedCount(bitmap, kBlack), 0) << c.x << "," << c.y;
     }
   }
   Bitmap empty;
   font->draw(empty, 0, 0, "0", kWhite);
+  EXPECT_EQ(empty.width(), 0);
 }
 
 TEST_F(Text, EmptyAndMalformedTextIsHarmless) {

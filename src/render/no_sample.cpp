@@ -1,7 +1,7 @@
-#include "explore/exploration.h"
-
 #include <cstring>
 #include <limits>
+
+#include "render/curves.h"
 
 namespace kurvana {
 namespace {
