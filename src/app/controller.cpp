@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/field_texts.h"
 #include "app/window_geometry.h"
 #include "explore/cursor_readout.h"
 #include "explore/report.h"
@@ -141,7 +142,7 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   }
 
   view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
-  doauto(s, view_);
+  applyFieldEnabling(view_, doauto(s));
   view_.showToggle(Toggle::kFilled, isOn(s.optFilled));
   view_.showToggle(Toggle::kLines, isOn(s.optLines));
   view_.showToggle(Toggle::kCircle, isOn(s.optCircle));
@@ -199,7 +200,7 @@ void Controller::toggleAutoScale() {
   PlotState& s = app_->plot;
   toggle(s.optAutoScale);
   view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
-  doauto(s, view_);
+  applyFieldEnabling(view_, doauto(s));
 }
 
 Status Controller::toggleFilled() {
@@ -228,7 +229,7 @@ void Controller::toggleCircle() {
 
 void Controller::applyOptions() {
   setbg(app_->plot);
-  doauto(app_->plot, view_);
+  applyFieldEnabling(view_, doauto(app_->plot));
 }
 
 std::uint8_t& Controller::flag(Option option) {
@@ -497,7 +498,7 @@ Status Controller::sizeChanged() {
 
 Status Controller::exit() {
   Status status;
-  readRangeFields(app_->plot, view_, app_->decimalSeparator);
+  readRanges(app_->plot, view_, readFieldTexts(view_), app_->decimalSeparator);
   if (dataFolder_ && !keepSettingsFile_) {
     status.add(writeSettings(settingsPath(), app_->plot, window_));
   }
