@@ -20,7 +20,7 @@
 
 namespace {
 
-using kurvana::CompiledFormula;
+using kurvana::Formula;
 
 constexpr int kSamples = 2000;
 
@@ -76,17 +76,17 @@ const Case kCases[] = {
     {"e", "F(x)=((x^3-2*x^2+x-1)/(x^2+1))*sin(3*x)+cos(x/2)^2-log(x)", handE},
 };
 
-CompiledFormula compiled(const Case& c) {
-  CompiledFormula f;
-  if (!kurvana::compileFormula(kurvana::upperCaseFormula(c.text), f) || !kurvana::splitPieces(f)) {
+Formula compiled(const Case& c) {
+  kurvana::CompileResult r = kurvana::compile(c.text);
+  if (!r.ok()) {
     std::fprintf(stderr, "benchmark formula does not compile: %s\n", c.text);
     std::abort();
   }
-  return f;
+  return r.formula;
 }
 
 // A hand-written version that computes other bits measures something else.
-void checkSameBits(const Case& c, const CompiledFormula& f) {
+void checkSameBits(const Case& c, const Formula& f) {
   kurvana::EvalWorkspace ws;
   const auto xs = arguments();
   std::vector<long double> values(xs.size());
@@ -108,7 +108,7 @@ void perSample(benchmark::State& state) {
 
 // The Draw command's path: all samples of a plot in one call.
 void replay(benchmark::State& state, const Case* c) {
-  const CompiledFormula f = compiled(*c);
+  const Formula f = compiled(*c);
   checkSameBits(*c, f);
   const auto xs = arguments();
   std::vector<long double> values(xs.size());
@@ -123,7 +123,7 @@ void replay(benchmark::State& state, const Case* c) {
 
 // One argument at a time, as the command-line evaluator does.
 void replaySingle(benchmark::State& state, const Case* c) {
-  const CompiledFormula f = compiled(*c);
+  const Formula f = compiled(*c);
   const auto xs = arguments();
   kurvana::EvalWorkspace ws;
   for (auto _ : state) {
@@ -148,12 +148,12 @@ void handWritten(benchmark::State& state, const Case* c) {
 
 #ifdef KURVANA_HAVE_ORACLE
 void textRewriting(benchmark::State& state, const Case* c) {
-  const CompiledFormula f = compiled(*c);
+  const Formula f = compiled(*c);
   const auto xs = arguments();
   for (auto _ : state) {
     for (long double x : xs) {
       long double v = 0;
-      kurvana::testing::oracleEvaluate(f, x, v);
+      kurvana::testing::oracleEvaluate(*f.compiled(), x, v);
       benchmark::DoNotOptimize(v);
     }
   }
@@ -204,9 +204,9 @@ void compileLong(benchmark::State& state, const LongCase* c) {
   const std::string text = kurvana::upperCaseFormula(longText(*c));
   bool ok = false;
   for (auto _ : state) {
-    CompiledFormula f;
-    ok = kurvana::compileFormula(text, f) && kurvana::splitPieces(f);
-    benchmark::DoNotOptimize(f);
+    kurvana::CompileResult r = kurvana::compile(text);
+    ok = r.ok();
+    benchmark::DoNotOptimize(r);
   }
   state.counters["length"] = static_cast<double>(text.size());
   state.counters["compiled"] = ok;

@@ -18,11 +18,15 @@
 #   -k          keep the scratch folder
 #
 # LIST has one mutant a line, four fields separated by tabs:
-#   FILE <tab> LINE <tab> OLD <tab> NEW
-# FILE is relative to the tree; the first occurrence of OLD on line LINE
-# becomes NEW. Where OLD has left line LINE but is on exactly one line within
-# 50 lines of it, that line is taken; otherwise the mutant is reported as
-# stale and not counted. Empty lines and lines starting with # are skipped.
+#   FILE <tab> FUNCTION <tab> OLD <tab> NEW
+# FILE is relative to the tree. FUNCTION names a definition at namespace or
+# class level in FILE as it is written there ("plotcart", "Canvas::plot", a
+# constant such as "kFunctionOps"); overloads of one name count as one. OLD
+# must occur exactly once within that definition and becomes NEW, so a slip
+# stays valid wherever its function moves within the file. One that has no
+# such definition, or whose OLD occurs there never or more than once, is
+# reported as stale and not counted. Empty lines and lines starting with # are
+# skipped.
 #
 # Every mutant is judged by the whole ctest suite of the scratch build (unit
 # tests of every folder, the window's tests, the end-to-end run and the install
@@ -115,6 +119,82 @@ run_tests() {
   return 1
 }
 
+# The definitions at namespace or class level of a C++ file, one a line:
+# NAME <tab> FIRST <tab> LAST, from the line of the opening brace (of the
+# declaration, for a constant without braces) to the line of the closing one.
+# The name is the word before the parameter list, the initialiser or the brace,
+# qualified as written. Comments, string and character literals and
+# preprocessor lines are skipped; a brace opened inside a definition belongs
+# to it.
+definitions() {
+  awk '
+    function classify(h,   p, q, e, n, m, rest) {
+      gsub(/[ \t]+/, " ", h)
+      if (h ~ /(^|[^A-Za-z0-9_])(namespace|class|struct|union|enum|extern)([^A-Za-z0-9_]|$)/ && h !~ /[(=]/) return ""
+      p = index(h, "("); q = index(h, "=")
+      if (q > 0 && (p == 0 || q < p)) e = q; else if (p > 0) e = p; else e = length(h) + 1
+      rest = substr(h, 1, e - 1)
+      sub(/[ \t]+$/, "", rest)
+      if (match(rest, /operator *[^ A-Za-z0-9_]+$/)) { n = substr(rest, RSTART); gsub(/ /, "", n); return n }
+      if (match(rest, /[A-Za-z_~][A-Za-z0-9_:~]*$/)) return substr(rest, RSTART)
+      return "?"
+    }
+    BEGIN { depth = 0; incomment = 0; header = "" }
+    {
+      line = $0
+      if (!incomment && line ~ /^[ \t]*#/) next
+      n = length(line)
+      for (i = 1; i <= n; i++) {
+        c = substr(line, i, 1)
+        if (incomment) {
+          if (c == "*" && substr(line, i + 1, 1) == "/") { incomment = 0; i++ }
+          continue
+        }
+        if (c == "/" && substr(line, i + 1, 1) == "/") break
+        if (c == "/" && substr(line, i + 1, 1) == "*") { incomment = 1; i++; continue }
+        if (c == "\"" || c == "\047") {
+          for (j = i + 1; j <= n; j++) {
+            d = substr(line, j, 1)
+            if (d == "\\") { j++; continue }
+            if (d == c) break
+          }
+          i = j
+          header = header " \"\" "
+          continue
+        }
+        if (c == "{") {
+          depth++
+          if (depth == 1 || kind[depth - 1] == "container") {
+            name = classify(header)
+            if (name == "") kind[depth] = "container"
+            else { kind[depth] = "def"; defname[depth] = name; start[depth] = NR }
+          } else kind[depth] = "inner"
+          header = ""
+          continue
+        }
+        if (c == "}") {
+          if (depth > 0 && kind[depth] == "def") printf "%s\t%d\t%d\n", defname[depth], start[depth], NR
+          if (depth > 0) depth--
+          header = ""
+          continue
+        }
+        if (c == ";") {
+          # A namespace-level constant without braces: "int kName = 3;".
+          if ((depth == 0 || kind[depth] == "container") && header ~ /=/ && header !~ /^[^=]*\(/) {
+            name = classify(header)
+            if (name != "" && name != "?") printf "%s\t%d\t%d\n", name, hstart, NR
+          }
+          header = ""
+          continue
+        }
+        if (header !~ /[^ \t]/ && c !~ /[ \t]/) hstart = NR
+        header = header c
+      }
+      header = header " "
+    }
+  ' "$1"
+}
+
 echo "Copying $source_tree to $tree"
 sync_tree
 start_all=$SECONDS
@@ -149,34 +229,40 @@ original="$scratch/original"
 results="$scratch/results.tsv"
 : > "$results"
 
-while IFS=$'\t' read -r file line old new || [[ -n "${file:-}" ]]; do
+while IFS=$'\t' read -r file function old new || [[ -n "${file:-}" ]]; do
   [[ -z "$file" || "$file" == \#* ]] && continue
   number=$((number + 1))
-  label="$file:$line  '$old' -> '$new'"
+  label="$file $function  '$old' -> '$new'"
   path="$tree/$file"
-  text=""
-  if [[ -f "$path" && "$line" =~ ^[0-9]+$ ]]; then
+  line=0
+  why="no file"
+  if [[ -n "$old" && -f "$path" ]]; then
     mapfile -t lines < "$path"
-    ((line >= 1 && line <= ${#lines[@]})) && text="${lines[line - 1]}"
-  fi
-  # Code moved by a few lines: a single line holding OLD within 50 lines
-  # of LINE stands in for it.
-  if [[ -n "$old" && -n "$text" && "$text" != *"$old"* ]]; then
-    found=()
-    for ((k = line - 50; k <= line + 50; k++)); do
-      ((k >= 1 && k <= ${#lines[@]})) && [[ "${lines[k - 1]}" == *"$old"* ]] && found+=("$k")
-    done
-    if [[ ${#found[@]} -eq 1 ]]; then
-      line="${found[0]}"
-      text="${lines[line - 1]}"
-      label="$file:$line  '$old' -> '$new'"
+    # Every line of every definition of FUNCTION; OLD must occur once in all.
+    why="no definition $function"
+    hits=0
+    while IFS=$'\t' read -r name first last; do
+      [[ "$name" == "$function" ]] || continue
+      why=""
+      for ((k = first; k <= last; k++)); do
+        text="${lines[k - 1]}"
+        rest="${text//"$old"/}"
+        n=$(((${#text} - ${#rest}) / ${#old}))
+        ((n == 0)) || { hits=$((hits + n)); line=$k; }
+      done
+    done < <(definitions "$path")
+    if [[ -z "$why" && "$hits" -ne 1 ]]; then
+      why="old text $hits times in $function"
+      line=0
     fi
   fi
-  if [[ -z "$old" || "$text" != *"$old"* ]]; then
-    stale+=("$label")
-    printf '#%-3d stale      %s\n' "$number" "$label"
+  if ((line == 0)); then
+    stale+=("$label ($why)")
+    printf '#%-3d stale      %s (%s)\n' "$number" "$label" "$why"
     continue
   fi
+  text="${lines[line - 1]}"
+  label="$file:$line $function  '$old' -> '$new'"
   folder="$(echo "$file" | sed -n 's|^src/\([^/]*\)/.*|\1|p')"
   [[ -n "$folder" && -n "${total[$folder]+set}" ]] || folder="other"
   if [[ -z "${total[$folder]+set}" ]]; then total[$folder]=0; killed[$folder]=0; folders+=("$folder"); fi
@@ -213,7 +299,8 @@ while IFS=$'\t' read -r file line old new || [[ -n "${file:-}" ]]; do
     killed[$folder]=$((killed[$folder] + 1))
   fi
   printf '#%-3d %s  %s (%d s)\n' "$number" "$label" "$verdict" $((SECONDS - begin))
-  printf '%s\t%s\t%s\t%s\t%s\n' "$file" "$line" "$old" "$new" "$verdict" >> "$results"
+  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$file" "$function" "$line" "$old" "$new" "$verdict" \
+    >> "$results"
 done < "$list"
 
 # Leave the scratch build as the tree is.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/draw_command.h"
+#include "app/field_texts.h"
 #include "app/function_files.h"
 #include "app/window_geometry.h"
 #include "explore/cursor_readout.h"
@@ -180,7 +181,7 @@ Status Controller::startUp(Size screen, const std::optional<std::string>& argume
   }
 
   view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
-  doauto(s, view_);
+  applyFieldEnabling(view_, doauto(s));
   view_.showToggle(Toggle::kFilled, isOn(s.optFilled));
   view_.showToggle(Toggle::kLines, isOn(s.optLines));
   view_.showToggle(Toggle::kCircle, isOn(s.optCircle));
@@ -243,7 +244,7 @@ void Controller::toggleAutoScale() {
   PlotState& s = app_->plot;
   toggle(s.optAutoScale);
   view_.showToggle(Toggle::kAutoScale, isOn(s.optAutoScale));
-  doauto(s, view_);
+  applyFieldEnabling(view_, doauto(s));
 }
 
 Status Controller::toggleFilled() {
@@ -272,7 +273,7 @@ void Controller::toggleCircle() {
 
 void Controller::applyOptions() {
   applyColourScheme(app_->plot);
-  doauto(app_->plot, view_);
+  applyFieldEnabling(view_, doauto(app_->plot));
 }
 
 std::uint8_t& Controller::flag(Option option) {
@@ -552,7 +553,7 @@ Status Controller::sizeChanged() {
 
 Status Controller::exit() {
   Status status;
-  readRangeFields(app_->plot, view_, app_->decimalSeparator);
+  readRanges(app_->plot, view_, readFieldTexts(view_), app_->decimalSeparator);
   if (dataFolder_ && !keepSettingsFile_) {
     status.add(writeSettings(settingsPath(), app_->plot, window_));
   }

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 #include <span>
 #include <string_view>
 
+#include "app/field_texts.h"
 #include "engine/formula.h"
 #include "explore/integral.h"
 #include "plot/range_fields.h"
@@ -47,7 +49,7 @@ class Draw {
 
   // Samples `formula` at min + i * step for i < n into `values`, multiplied by
   // the cosine or sine of the argument when asked; false at the first failure.
-  bool sample(const CompiledFormula& formula, long double min, long double max, int n,
+  bool sample(const Formula& formula, long double min, long double max, int n,
               std::span<long double> values, long double (*factor)(long double)) {
     const long double step = (max - min) / (n - 1);
     std::array<long double, kMaxSamples> args;
@@ -55,7 +57,6 @@ class Draw {
     const auto count = static_cast<std::size_t>(n);
     const std::size_t good =
         evaluateSamples(formula, std::span(args).first(count), values.first(count), s_.eval);
-    if (good > 0) s_.evalArg = args[good - 1];
     if (good != count) return false;
     if (factor != nullptr) {
       for (std::size_t i = 0; i < count; ++i) values[i] = values[i] * factor(args[i]);
@@ -137,29 +138,40 @@ DrawOutcome drawPlot(RenderContext& context, PlotView& view, const InterfaceText
 
   hooks.eraseCircle();
   s.plotValid = false;
-  readRangeFields(s, view, context.decimalSeparator);
+  const FieldTexts fields = readFieldTexts(view);
+  const RangeReading reading = readRanges(s, view, fields, context.decimalSeparator);
   const bool autoScale = isOn(s.optAutoScale);
   const bool two = isOn(s.optTwoFunctions);
   const bool polar = isOn(s.optPolar);
-  if (autoScale) alignZeroColumn(s, view, context.decimalSeparator);
+  if (autoScale) {
+    if (const auto aligned = alignZeroColumn(s, context.decimalSeparator)) {
+      s.xMin = aligned->xMin;
+      s.xMax = aligned->xMax;
+      applyFieldEdits(view, aligned->texts);
+    }
+  }
 
   if (!ordered(s.xMin, s.xMax)) return draw.rangeError();
   if (!autoScale && !ordered(s.yMin, s.yMax)) return draw.rangeError();
   if (two && !ordered(s.zMin, s.zMax)) return draw.rangeError();
 
-  if (characterCount(s.formulaF.source) < 6) return DrawOutcome::kNothingToDraw;
+  if (characterCount(reading.sourceF) < 6) return DrawOutcome::kNothingToDraw;
   if (!two && !polar && s.plotWidth < 2) return DrawOutcome::kNothingToDraw;  // no frame yet
 
-  // compileFormula resets the record, so keep the sources read from the fields.
-  const std::string sourceF = s.formulaF.source;
-  const std::string sourceG = s.formulaG.source;
-  if (!compileFormula(sourceF, s.formulaF)) return draw.syntaxError(Field::kFormulaF, " F(x)");
-  if (two && !compileFormula(sourceG, s.formulaG)) {
-    return draw.syntaxError(Field::kFormulaG, " G(x)");
-  }
-  if (!splitPieces(s.formulaF)) return draw.bracketError(Field::kFormulaF, " F(x)");
+  // Both texts are compiled before either is judged: a syntax error in G is
+  // reported before a bracket error in F.
+  const CompileResult f = compile(reading.sourceF);
+  const std::optional<CompileResult> g =
+      two ? std::optional(compile(reading.sourceG)) : std::nullopt;
+  if (f.error == CompileError::kSyntax) return draw.syntaxError(Field::kFormulaF, " F(x)");
+  if (g && g->error == CompileError::kSyntax) return draw.syntaxError(Field::kFormulaG, " G(x)");
+  if (f.error == CompileError::kStructure) return draw.bracketError(Field::kFormulaF, " F(x)");
+  s.formulaF = f.formula;
   view.setFieldColor(Field::kFormulaF, kCompiledColor);
-  if (two && !splitPieces(s.formulaG)) return draw.bracketError(Field::kFormulaG, " G(x),");
+  if (g && g->error == CompileError::kStructure) {
+    return draw.bracketError(Field::kFormulaG, " G(x),");
+  }
+  if (g) s.formulaG = g->formula;
   view.setFieldColor(Field::kFormulaG, kCompiledColor);
 
   if (two) {

@@ -95,8 +95,8 @@ struct Session {
     const PlotState& s = controller.plot();
     const std::string sep = controller.app().decimalSeparator;
     // The fields as a first start shows them.
-    writeXRange(s, view, sep);
-    writeYRange(s, view, sep);
+    applyFieldEdits(view, writeXRange(s, sep));
+    applyFieldEdits(view, writeYRange(s, sep));
     view.fields[Field::kZMin] = formatGeneral(s.zMin, sep);
     view.fields[Field::kZMax] = formatGeneral(s.zMax, sep);
     view.fields[Field::kZCount] = std::to_string(s.zCount);

@@ -58,15 +58,12 @@ int runEval(std::span<const std::string_view> args, std::ostream& out, std::ostr
     xs.push_back(std::get<long double>(x));
   }
 
-  CompiledFormula formula;
-  if (!compileFormula(upperCaseFormula(formulaText), formula)) {
-    out << "error: syntax\n";
+  const CompileResult compiled = compile(formulaText);
+  if (!compiled.ok()) {
+    out << (compiled.error == CompileError::kSyntax ? "error: syntax\n" : "error: brackets\n");
     return 1;
   }
-  if (!splitPieces(formula)) {
-    out << "error: brackets\n";
-    return 1;
-  }
+  const Formula& formula = compiled.formula;
 
   const std::string separator = general ? userDecimalSeparator() : ".";
   EvalWorkspace ws;

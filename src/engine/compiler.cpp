@@ -9,9 +9,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 #include "engine/lexical.h"
 #include "engine/reduction.h"
 
@@ -207,6 +208,15 @@ bool compileFormula(std::string_view text, CompiledFormula& formula) {
     i = end;
   }
   return true;
+}
+
+CompileResult compile(std::string_view fieldText) {
+  auto formula = std::make_shared<CompiledFormula>();
+  if (!compileFormula(upperCaseFormula(fieldText), *formula)) {
+    return {Formula(), CompileError::kSyntax};
+  }
+  if (!splitPieces(*formula)) return {Formula(), CompileError::kStructure};
+  return {FormulaAccess::seal(std::move(formula)), std::nullopt};
 }
 
 bool splitPieces(CompiledFormula& formula) {

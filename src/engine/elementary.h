@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 
 namespace kurvana {
 

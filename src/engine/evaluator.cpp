@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/compiler_internal.h"
 #include "engine/elementary.h"
-#include "engine/formula.h"
 #include "engine/reduction.h"
 
 namespace kurvana {
@@ -336,6 +336,17 @@ std::size_t evaluateSamples(const CompiledFormula& formula, std::span<const long
     }
   }
   return count;
+}
+
+bool evaluateFormula(const Formula& formula, long double x, EvalWorkspace& ws) {
+  if (formula.empty()) return fail(ws);
+  return evaluateFormula(*formula.compiled(), x, ws);
+}
+
+std::size_t evaluateSamples(const Formula& formula, std::span<const long double> xs,
+                            std::span<long double> values, EvalWorkspace& ws) {
+  if (formula.empty()) return 0;
+  return evaluateSamples(*formula.compiled(), xs, values, ws);
 }
 
 }  // namespace kurvana

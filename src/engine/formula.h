@@ -1,10 +1,11 @@
-// Formula engine: compiles a formula field's text into bracket-free pieces and
-// evaluates it at one argument by replaying the reduction recorded at compile time.
+// Formula engine: compiles a formula field's text once into an immutable formula
+// and evaluates it at one argument or at many.
 #pragma once
 
-#include <array>
-#include <cstdint>
+#include <cstddef>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,75 +19,47 @@ static_assert(std::numeric_limits<long double>::digits == 64 &&
                   std::numeric_limits<long double>::is_iec559,
               "long double must be the 80-bit x87 extended format");
 
-inline constexpr int kMaxConstants = 100;  // compiled numbers plus intermediate results
-inline constexpr int kMaxPieces = 100;     // 99 bracket groups plus the top level
-inline constexpr int kMaxDepth = 9;        // depth markers carry one digit
+// The compiler's record (engine/compiler_internal.h).
+struct CompiledFormula;
 
-// Elementary operations of a recorded program. The function names that share an
-// operation (LOG and LG, ASIN and ARCSIN, ...) record the same code.
-enum class OpCode : std::uint8_t {
-  kSin,
-  kCos,
-  kTan,
-  kArcsin,
-  kArccos,
-  kArctan,
-  kPower,
-  kLg,
-  kLn,
-  kExp,
-  kSqrt,
-  kSinh,
-  kCosh,
-  kTanh,
-  kInt,
-  kAbs,
-  kMultiply,
-  kDivide,
-  kAdd,
-  kSubtract,
-  // Specialisations chosen after recording; they compute the same bits.
-  kPowerWhole,     // left^aux by repeated squaring (exponent a compiled whole constant)
-  kPowerWholeInv,  // 1 / left^aux
-  kSinCos,         // sine into dst and cosine into slot aux, of one operand
+// Why a text does not compile; the window reports the two differently.
+enum class CompileError {
+  kSyntax,     // lexical pass: no label, unknown word, unpaired brackets, bad number
+  kStructure,  // structure pass: brackets misplaced or nested too deep, too many groups
 };
 
-// Replay slots: the argument, the constant table (1..100) and a constant 0 for
-// the left operand that a missing one stands for.
-inline constexpr std::uint8_t kSlotX = 0;
-inline constexpr std::uint8_t kSlotZero = kMaxConstants + 1;
-inline constexpr int kSlotCount = kMaxConstants + 2;
+// A compiled formula. It cannot change once compiled, so copies share it and any
+// number of callers may evaluate it, each with its own EvalWorkspace. A default
+// one holds no formula and every evaluation of it fails.
+class Formula {
+ public:
+  Formula() = default;
 
-struct Op {
-  OpCode code;
-  std::uint8_t dst;   // always a constant slot above baseConstCount
-  std::uint8_t left;  // ignored by the one-operand functions
-  std::uint8_t right;
-  std::uint32_t aux = 0;
+  bool empty() const { return compiled_ == nullptr; }
+  // For the engine and its tests; null when empty.
+  const CompiledFormula* compiled() const { return compiled_.get(); }
+
+ private:
+  friend struct FormulaAccess;
+  explicit Formula(std::shared_ptr<const CompiledFormula> compiled)
+      : compiled_(std::move(compiled)) {}
+
+  std::shared_ptr<const CompiledFormula> compiled_;
 };
 
-// A formula as the two compiler passes leave it. Immutable once splitPieces has
-// succeeded; evaluation keeps its scratch in an EvalWorkspace, so one formula can
-// be evaluated from anywhere.
-struct CompiledFormula {
-  std::string source;      // upper-cased field text
-  std::string normalized;  // lexical pass output: numbers replaced by Q[n]
-  std::array<long double, kMaxConstants + 1> constants{};  // 1-based; [0] unused
-  int constCount = 0;
-  int baseConstCount = 0;
-  std::array<std::string, kMaxPieces + 1> pieces;  // 1-based intermediate form
-  int pieceCount = 0;
-
-  // The reduction of every piece, recorded by splitPieces. Piece i's operations
-  // are program[pieceStart[i] .. pieceStart[i + 1]) and its value ends up in
-  // slot resultSlot[i]. The reduction depends on the text alone; when it fails
-  // (malformed piece, too many constants) every evaluation fails, and
-  // failingPiece names the first piece that cannot be reduced.
-  std::vector<Op> program;
-  std::array<std::uint16_t, kMaxPieces + 2> pieceStart{};
-  std::array<std::uint8_t, kMaxPieces + 1> resultSlot{};
-  int failingPiece = 0;
+struct CompileResult {
+  Formula formula;                    // empty unless the text compiled
+  std::optional<CompileError> error;  // set when it did not
+  bool ok() const { return !error.has_value(); }
 };
+
+// The field text as the compiler receives it: the letters a..z upper-cased,
+// every other byte unchanged.
+std::string upperCaseFormula(std::string_view fieldText);
+
+// Both compiler passes on a formula field's text, label included; the text is
+// upper-cased first (upper-cased text compiles the same).
+CompileResult compile(std::string_view fieldText);
 
 // Per-caller scratch of the evaluator: one column of kBlock samples per slot,
 // allocated on first use.
@@ -96,43 +69,16 @@ struct EvalWorkspace {
   long double evalResult = 0;  // the formula's value after a successful evaluation
 };
 
-// The field text as the compiler receives it: the letters a..z upper-cased,
-// every other byte unchanged.
-std::string upperCaseFormula(std::string_view fieldText);
-
-// True for the number characters: 0..9, P, E and the point.
-bool isNumberChar(char c);
-
-// The lexical pass. `text` is the upper-cased field text, label included.
-// Fills normalized, constants and constCount; false when the text is no formula.
-bool compileFormula(std::string_view text, CompiledFormula& formula);
-
-// The structure pass on formula.normalized: depth markers, nesting limits,
-// pieces innermost first. On success also sets baseConstCount and records the
-// program that evaluation replays.
-bool splitPieces(CompiledFormula& formula);
-
-// Converts one maximal run of number characters and stores it as the next
-// constant. False for a run that is not a number, one that overflows the
-// extended range, or a 101st constant.
-bool storeConstant(std::string_view run, CompiledFormula& formula);
-
-// The decimal number of the reference ("Q[12]", "H[3]") starting at pos.
-int referenceNumberAt(std::string_view text, std::size_t pos);
-
 // Value of the formula at x in ws.evalResult; false when any operation of the
 // reduction is invalid, divides by zero or overflows, or the text cannot be
 // reduced. Invalid, divide-by-zero and overflow flags are cleared on entry.
-bool evaluateFormula(const CompiledFormula& formula, long double x, EvalWorkspace& ws);
+bool evaluateFormula(const Formula& formula, long double x, EvalWorkspace& ws);
 
 // Evaluates the formula at every argument, as many samples as both spans
 // hold, and returns how many leading samples succeeded: the index of the first
 // failing sample, or the count when all succeeded. Values past a failure are
 // left alone. Gives the same bits as evaluateFormula at each argument.
-std::size_t evaluateSamples(const CompiledFormula& formula, std::span<const long double> xs,
+std::size_t evaluateSamples(const Formula& formula, std::span<const long double> xs,
                             std::span<long double> values, EvalWorkspace& ws);
-
-// One piece alone (pieces below it must have been evaluated into ws already).
-bool evaluatePiece(const CompiledFormula& formula, int piece, long double x, EvalWorkspace& ws);
 
 }  // namespace kurvana

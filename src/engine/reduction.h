@@ -1,7 +1,7 @@
 // Internal to the engine: records the reduction of a structured formula.
 #pragma once
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 
 namespace kurvana {
 

@@ -75,11 +75,9 @@ struct PlotState {
   Color axesColor = 0;
   Color labelColor = 0;
 
-  CompiledFormula formulaF;  // the "F(x)=" field
-  CompiledFormula formulaG;  // the "G(x)=" field, used only with two functions
-
-  long double evalArg = 0;  // argument (x or t) of the sample being computed
-  EvalWorkspace eval;       // eval.evalResult holds the last evaluated value
+  Formula formulaF;    // the "F(x)=" field as last compiled
+  Formula formulaG;    // the "G(x)=" field, used only with two functions
+  EvalWorkspace eval;  // eval.evalResult holds the last evaluated value
 
   // Meaningful only while plotValid is set; see the Draw command for the layout
   // of each mode.

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "plot/fields.h"
+#include "plot/plot_state.h"
+#include "plot/range_fields.h"
 
 namespace kurvana {
 
@@ -38,5 +40,31 @@ class PlotView {
   virtual void showMessage(std::string_view line1, std::string_view line2,
                            std::string_view line3) = 0;
 };
+
+// The range-field results applied to a view, for the callers that still hand
+// the core a view; the parsing itself lives in range_fields.h.
+inline void applyFieldEdits(PlotView& view, const FieldEdits& edits) {
+  for (const FieldEdit& edit : edits) view.setFieldText(edit.field, edit.text);
+}
+
+inline void readRangeFields(PlotState& state, PlotView& view, std::string_view decimalSeparator) {
+  FieldTexts texts;
+  for (std::size_t i = 0; i < kFieldCount; ++i) texts[i] = view.fieldText(static_cast<Field>(i));
+  const RangeReading reading = readRangeFields(texts, rangesOf(state), decimalSeparator);
+  setRanges(state, reading.ranges);
+  applyFieldEdits(view, reading.rewrites);
+}
+
+inline void writeXRange(const PlotState& state, PlotView& view, std::string_view decimalSeparator) {
+  applyFieldEdits(view, writeXRange(state, decimalSeparator));
+}
+
+inline void writeYRange(const PlotState& state, PlotView& view, std::string_view decimalSeparator) {
+  applyFieldEdits(view, writeYRange(state, decimalSeparator));
+}
+
+inline void doauto(const PlotState& state, PlotView& view) {
+  for (const FieldEnabling& f : doauto(state)) view.setFieldEnabled(f.field, f.enabled);
+}
 
 }  // namespace kurvana

@@ -13,55 +13,79 @@ constexpr std::int32_t kMinZCount = 10;
 constexpr std::int32_t kMaxZCount = 2000;
 constexpr std::int32_t kDefaultZCount = 1000;
 
-void readReal(PlotView& view, Field field, long double& target, std::string_view separator) {
-  if (const auto value = parseLocaleNumber(view.fieldText(field), separator)) {
+void readReal(const FieldTexts& texts, Field field, long double& target, std::string_view separator,
+              FieldEdits& rewrites) {
+  if (const auto value = parseLocaleNumber(textOf(texts, field), separator)) {
     target = *value;
   } else {
-    view.setFieldText(field, formatGeneral(target, separator));
+    rewrites.push_back({field, formatGeneral(target, separator)});
   }
+}
+
+FieldEdits boundTexts(Field minField, long double min, Field maxField, long double max,
+                      std::string_view separator) {
+  return {{minField, formatGeneral(min, separator)}, {maxField, formatGeneral(max, separator)}};
 }
 
 }  // namespace
 
-void readRangeFields(PlotState& state, PlotView& view, std::string_view decimalSeparator) {
-  readReal(view, Field::kXMin, state.xMin, decimalSeparator);
-  readReal(view, Field::kXMax, state.xMax, decimalSeparator);
-  readReal(view, Field::kYMin, state.yMin, decimalSeparator);
-  readReal(view, Field::kYMax, state.yMax, decimalSeparator);
-  state.formulaF.source = upperCaseFormula(view.fieldText(Field::kFormulaF));
-  readReal(view, Field::kZMin, state.zMin, decimalSeparator);
-  readReal(view, Field::kZMax, state.zMax, decimalSeparator);
+Ranges rangesOf(const PlotState& state) {
+  return {state.xMin, state.xMax, state.yMin, state.yMax, state.zMin, state.zMax, state.zCount};
+}
 
-  if (const auto count = parseInteger(view.fieldText(Field::kZCount))) {
-    state.zCount = *count;
+void setRanges(PlotState& state, const Ranges& ranges) {
+  state.xMin = ranges.xMin;
+  state.xMax = ranges.xMax;
+  state.yMin = ranges.yMin;
+  state.yMax = ranges.yMax;
+  state.zMin = ranges.zMin;
+  state.zMax = ranges.zMax;
+  state.zCount = ranges.zCount;
+}
+
+RangeReading readRangeFields(const FieldTexts& texts, const Ranges& current,
+                             std::string_view decimalSeparator) {
+  RangeReading reading{current, {}, {}, {}};
+  Ranges& r = reading.ranges;
+  FieldEdits& rewrites = reading.rewrites;
+  readReal(texts, Field::kXMin, r.xMin, decimalSeparator, rewrites);
+  readReal(texts, Field::kXMax, r.xMax, decimalSeparator, rewrites);
+  readReal(texts, Field::kYMin, r.yMin, decimalSeparator, rewrites);
+  readReal(texts, Field::kYMax, r.yMax, decimalSeparator, rewrites);
+  reading.sourceF = upperCaseFormula(textOf(texts, Field::kFormulaF));
+  readReal(texts, Field::kZMin, r.zMin, decimalSeparator, rewrites);
+  readReal(texts, Field::kZMax, r.zMax, decimalSeparator, rewrites);
+
+  if (const auto count = parseInteger(textOf(texts, Field::kZCount))) {
+    r.zCount = *count;
   } else {
-    view.setFieldText(Field::kZCount, std::to_string(state.zCount));
+    rewrites.push_back({Field::kZCount, std::to_string(r.zCount)});
   }
-  if (state.zCount < kMinZCount || state.zCount > kMaxZCount) {
-    state.zCount = kDefaultZCount;
-    view.setFieldText(Field::kZCount, std::to_string(kDefaultZCount));
+  if (r.zCount < kMinZCount || r.zCount > kMaxZCount) {
+    r.zCount = kDefaultZCount;
+    rewrites.push_back({Field::kZCount, std::to_string(kDefaultZCount)});
   }
 
-  state.formulaG.source = upperCaseFormula(view.fieldText(Field::kFormulaG));
+  reading.sourceG = upperCaseFormula(textOf(texts, Field::kFormulaG));
+  return reading;
 }
 
-void writeXRange(const PlotState& state, PlotView& view, std::string_view decimalSeparator) {
-  view.setFieldText(Field::kXMin, formatGeneral(state.xMin, decimalSeparator));
-  view.setFieldText(Field::kXMax, formatGeneral(state.xMax, decimalSeparator));
+FieldEdits writeXRange(const PlotState& state, std::string_view decimalSeparator) {
+  return boundTexts(Field::kXMin, state.xMin, Field::kXMax, state.xMax, decimalSeparator);
 }
 
-void writeYRange(const PlotState& state, PlotView& view, std::string_view decimalSeparator) {
-  view.setFieldText(Field::kYMin, formatGeneral(state.yMin, decimalSeparator));
-  view.setFieldText(Field::kYMax, formatGeneral(state.yMax, decimalSeparator));
+FieldEdits writeYRange(const PlotState& state, std::string_view decimalSeparator) {
+  return boundTexts(Field::kYMin, state.yMin, Field::kYMax, state.yMax, decimalSeparator);
 }
 
-void alignZeroColumn(PlotState& state, PlotView& view, std::string_view decimalSeparator) {
-  if (!(state.xMin < 0 && state.xMax > 0)) return;
+std::optional<ZeroAlignment> alignZeroColumn(const PlotState& state,
+                                             std::string_view decimalSeparator) {
+  if (!(state.xMin < 0 && state.xMax > 0)) return std::nullopt;
   const std::int32_t width = state.plotWidth;
-  if (width < 2) return;
+  if (width < 2) return std::nullopt;
   // A range whose width overflows cannot be sampled; the Draw command reports it.
   const long double step = (state.xMax - state.xMin) / static_cast<long double>(width - 1);
-  if (!std::isfinite(step)) return;
+  if (!std::isfinite(step)) return std::nullopt;
 
   // The columns are computed exactly as the sampler computes them, so the chosen
   // column's x really is the one that lands on 0. The first of equal candidates wins.
@@ -69,7 +93,7 @@ void alignZeroColumn(PlotState& state, PlotView& view, std::string_view decimalS
   std::int32_t nearest = -1;
   for (std::int32_t i = 0; i < width; ++i) {
     const long double x = static_cast<long double>(i) * step + state.xMin;
-    if (x == 0) return;
+    if (x == 0) return std::nullopt;
     if (std::fabs(x) < smallest) {
       smallest = std::fabs(x);
       nearest = i;
@@ -77,20 +101,21 @@ void alignZeroColumn(PlotState& state, PlotView& view, std::string_view decimalS
   }
   // Only a range far wider than 1E100 leaves every column beyond the bound; moving
   // it would shift it by more than a step, so leave it as typed.
-  if (nearest < 0) return;
+  if (nearest < 0) return std::nullopt;
 
-  state.xMin = -static_cast<long double>(nearest) * step;
-  state.xMax = static_cast<long double>(width - 1 - nearest) * step;
-  writeXRange(state, view, decimalSeparator);
+  const long double xMin = -static_cast<long double>(nearest) * step;
+  const long double xMax = static_cast<long double>(width - 1 - nearest) * step;
+  return ZeroAlignment{xMin, xMax,
+                       boundTexts(Field::kXMin, xMin, Field::kXMax, xMax, decimalSeparator)};
 }
 
-void doauto(const PlotState& state, PlotView& view) {
+std::array<FieldEnabling, 4> doauto(const PlotState& state) {
   const bool autoScale = isOn(state.optAutoScale);
   const bool xAutomatic = autoScale && isOn(state.optTwoFunctions);
-  view.setFieldEnabled(Field::kXMin, !xAutomatic);
-  view.setFieldEnabled(Field::kXMax, !xAutomatic);
-  view.setFieldEnabled(Field::kYMin, !autoScale);
-  view.setFieldEnabled(Field::kYMax, !autoScale);
+  return {{{Field::kXMin, !xAutomatic},
+           {Field::kXMax, !xAutomatic},
+           {Field::kYMin, !autoScale},
+           {Field::kYMax, !autoScale}}};
 }
 
 }  // namespace kurvana

@@ -231,184 +231,237 @@ ButtonLook buttonLook(ButtonState state, bool danger) {
           45};
 }
 
-// The glyphs, drawn in a 24-unit box centred on the painter's origin. `pen`
-// is the stroke width in units; `accent` is used where a glyph carries the
-// curve colour.
+// The glyph painters draw in a 24-unit box from the painter's origin and start
+// with the pen at `line` and no brush. `pen` is the stroke width in units;
+// `accent` is used where a glyph carries the curve colour.
+struct GlyphInk {
+  qreal pen;
+  QColor ink;
+  QColor accent;
+  QPen line;  // the glyph's stroke
+  QPen fine;  // thinner detail
+};
+
+// A wave with a pencil at its end, in the curve colour.
+void paintDrawGlyph(QPainter& painter, const GlyphInk& g) {
+  QPainterPath wave;
+  wave.moveTo(2.5, 14.5);
+  wave.cubicTo(4.5, 7.0, 7.8, 7.0, 9.0, 13.5);
+  wave.cubicTo(10.0, 19.0, 12.5, 19.5, 14.0, 16.0);
+  painter.setPen(roundPen(g.accent, g.pen * 1.1));
+  painter.drawPath(wave);
+  // A pencil resting at the wave's end, pointing down-left.
+  painter.save();
+  painter.translate(14.2, 15.8);
+  painter.rotate(-45);
+  QPainterPath pencil;
+  pencil.moveTo(0, 0);
+  pencil.lineTo(4.2, -2.6);
+  pencil.lineTo(13.5, -2.6);
+  pencil.lineTo(13.5, 2.6);
+  pencil.lineTo(4.2, 2.6);
+  pencil.closeSubpath();
+  painter.setPen(g.fine);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(pencil);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(g.ink);
+  painter.drawRect(QRectF(4.2, -2.6, 6.8, 5.2));
+  painter.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(1.8, -1.1), QPointF(1.8, 1.1)}));
+  painter.restore();
+}
+
+// An eraser tilted over the line it has swept clean.
+void paintClearGlyph(QPainter& painter, const GlyphInk& g) {
+  painter.save();
+  painter.translate(4.5, 15.5);
+  painter.rotate(-40);
+  const QRectF body(0, -3.6, 15, 7.2);
+  painter.setPen(g.fine);
+  painter.drawRoundedRect(body, 1.6, 1.6);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(g.ink);
+  QPainterPath tip;
+  tip.addRoundedRect(body, 1.6, 1.6);
+  QPainterPath left;
+  left.addRect(QRectF(-1, -4, 6.5, 8));
+  painter.drawPath(tip.intersected(left));
+  painter.restore();
+  painter.setPen(g.line);
+  painter.drawLine(QPointF(10.5, 20.5), QPointF(21, 20.5));
+  painter.setPen(g.fine);
+  painter.drawLine(QPointF(2.5, 20.5), QPointF(4.0, 20.5));
+  painter.drawLine(QPointF(6.5, 20.5), QPointF(7.5, 20.5));
+}
+
+// An arrow in the curve colour down into a tray.
+void paintSavePictureGlyph(QPainter& painter, const GlyphInk& g) {
+  QPainterPath tray;
+  tray.moveTo(3.5, 14);
+  tray.lineTo(3.5, 20);
+  tray.lineTo(20.5, 20);
+  tray.lineTo(20.5, 14);
+  painter.drawPath(tray);
+  painter.setPen(roundPen(g.accent, g.pen));
+  painter.drawLine(QPointF(12, 3), QPointF(12, 15));
+  painter.drawPolyline(QPolygonF({QPointF(7.5, 10.5), QPointF(12, 15), QPointF(16.5, 10.5)}));
+}
+
+// A clock face whose rim turns back into an arrow head.
+void paintHistoryGlyph(QPainter& painter, const GlyphInk& g) {
+  const QPointF centre(12.5, 12);
+  const qreal radius = 8.5;
+  const QRectF face(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+  // Counter-clockwise from the lower left round to the upper left.
+  const qreal start = 215;
+  const qreal end = 150;
+  QPainterPath arc;
+  arc.arcMoveTo(face, start);
+  arc.arcTo(face, start, 360 - (start - end));
+  painter.drawPath(arc);
+  const qreal a = qDegreesToRadians(end);
+  const QPointF tip = centre + QPointF(radius * std::cos(a), -radius * std::sin(a));
+  const QPointF along(-std::sin(a), -std::cos(a));  // the arc's direction at its end
+  const QPointF across(along.y(), -along.x());
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(g.ink);
+  painter.drawPolygon(QPolygonF(
+      {tip + along * 3.4, tip - along * 0.8 + across * 3.0, tip - along * 0.8 - across * 3.0}));
+  painter.setPen(g.line);
+  painter.drawLine(centre, centre + QPointF(0, -5));
+  painter.drawLine(centre, centre + QPointF(3.2, 2.2));
+}
+
+// A magnifier with a minus, or a plus when `plus`.
+void paintZoomGlyph(QPainter& painter, const GlyphInk& g, bool plus) {
+  const QPointF lens(10.5, 10.5);
+  painter.drawEllipse(lens, 7, 7);
+  painter.setPen(roundPen(g.ink, g.pen * 1.6));
+  painter.drawLine(QPointF(15.8, 15.8), QPointF(20.5, 20.5));
+  painter.setPen(g.line);
+  painter.drawLine(lens + QPointF(-3.5, 0), lens + QPointF(3.5, 0));
+  if (plus) {
+    painter.drawLine(lens + QPointF(0, -3.5), lens + QPointF(0, 3.5));
+  }
+}
+
+// A globe: meridians and parallels in a ring.
+void paintWebPageGlyph(QPainter& painter, const GlyphInk& g) {
+  const QPointF centre(12, 12);
+  const qreal radius = 9;
+  painter.setPen(g.fine);
+  painter.drawEllipse(centre, 4.2, radius);
+  painter.drawLine(centre + QPointF(0, -radius), centre + QPointF(0, radius));
+  painter.drawLine(centre + QPointF(-radius, 0), centre + QPointF(radius, 0));
+  for (const qreal dy : {-4.6, 4.6}) {
+    const qreal half = std::sqrt(radius * radius - dy * dy);
+    painter.drawLine(centre + QPointF(-half, dy), centre + QPointF(half, dy));
+  }
+  painter.setPen(g.line);
+  painter.drawEllipse(centre, radius, radius);
+}
+
+// A filled gear wheel with a hole.
+void paintSettingsGlyph(QPainter& painter, const GlyphInk& g) {
+  const QPointF centre(12, 12);
+  constexpr int kTeeth = 8;
+  const qreal outer = 9.6;
+  const qreal root = 7.0;
+  QPainterPath gear;
+  for (int i = 0; i < kTeeth; ++i) {
+    const qreal mid = 360.0 / kTeeth * i;
+    const qreal angles[] = {mid - 14, mid - 8, mid + 8, mid + 14};
+    const qreal radii[] = {root, outer, outer, root};
+    for (int k = 0; k < 4; ++k) {
+      const qreal a = qDegreesToRadians(angles[k]);
+      const QPointF p = centre + QPointF(radii[k] * std::cos(a), radii[k] * std::sin(a));
+      if (i == 0 && k == 0) {
+        gear.moveTo(p);
+      } else {
+        gear.lineTo(p);
+      }
+    }
+  }
+  gear.closeSubpath();
+  gear.addEllipse(centre, 3.2, 3.2);
+  gear.setFillRule(Qt::OddEvenFill);
+  painter.setPen(roundPen(g.ink, g.pen * 0.4));
+  painter.setBrush(g.ink);
+  painter.drawPath(gear);
+}
+
+// A tick.
+void paintOkGlyph(QPainter& painter, const GlyphInk& g) {
+  painter.setPen(roundPen(g.ink, g.pen * 1.25));
+  painter.drawPolyline(QPolygonF({QPointF(5, 12.5), QPointF(10, 17.5), QPointF(19.5, 7)}));
+}
+
+// A cross (Cancel and Close).
+void paintCrossGlyph(QPainter& painter, const GlyphInk& g) {
+  painter.setPen(roundPen(g.ink, g.pen * 1.1));
+  painter.drawLine(QPointF(6.5, 6.5), QPointF(17.5, 17.5));
+  painter.drawLine(QPointF(17.5, 6.5), QPointF(6.5, 17.5));
+}
+
+// A bar at the bottom.
+void paintMinimiseGlyph(QPainter& painter, const GlyphInk&) {
+  painter.drawLine(QPointF(6.5, 17.5), QPointF(17.5, 17.5));
+}
+
+// A square.
+void paintMaximiseGlyph(QPainter& painter, const GlyphInk&) {
+  painter.drawRect(QRectF(6.5, 6.5, 11, 11));
+}
+
+// Two overlapping squares.
+void paintRestoreGlyph(QPainter& painter, const GlyphInk&) {
+  painter.drawRect(QRectF(5, 9, 10, 10));
+  painter.drawPolyline(
+      QPolygonF({QPointF(9, 9), QPointF(9, 5), QPointF(19, 5), QPointF(19, 15), QPointF(15, 15)}));
+}
+
+// One painter per glyph; every glyph starts from the same painter state.
+void paintGlyphShape(QPainter& painter, Glyph glyph, const GlyphInk& ink) {
+  switch (glyph) {
+    case Glyph::kDraw:
+      return paintDrawGlyph(painter, ink);
+    case Glyph::kClear:
+      return paintClearGlyph(painter, ink);
+    case Glyph::kSavePicture:
+      return paintSavePictureGlyph(painter, ink);
+    case Glyph::kHistory:
+      return paintHistoryGlyph(painter, ink);
+    case Glyph::kZoomIn:
+      return paintZoomGlyph(painter, ink, true);
+    case Glyph::kZoomOut:
+      return paintZoomGlyph(painter, ink, false);
+    case Glyph::kWebPage:
+      return paintWebPageGlyph(painter, ink);
+    case Glyph::kSettings:
+      return paintSettingsGlyph(painter, ink);
+    case Glyph::kOk:
+      return paintOkGlyph(painter, ink);
+    case Glyph::kCancel:
+    case Glyph::kClose:
+      return paintCrossGlyph(painter, ink);
+    case Glyph::kMinimise:
+      return paintMinimiseGlyph(painter, ink);
+    case Glyph::kMaximise:
+      return paintMaximiseGlyph(painter, ink);
+    case Glyph::kRestore:
+      return paintRestoreGlyph(painter, ink);
+  }
+}
+
+// A glyph centred on the painter's origin; the painter is left as it was.
 void paintGlyph(QPainter& painter, Glyph glyph, qreal pen, const QColor& ink,
                 const QColor& accent) {
   painter.save();
   painter.translate(-12, -12);
-  const QPen line = roundPen(ink, pen);
-  const QPen fine = roundPen(ink, pen * 0.7);
-  painter.setPen(line);
+  const GlyphInk glyphInk{pen, ink, accent, roundPen(ink, pen), roundPen(ink, pen * 0.7)};
+  painter.setPen(glyphInk.line);
   painter.setBrush(Qt::NoBrush);
-
-  switch (glyph) {
-    case Glyph::kDraw: {
-      QPainterPath wave;
-      wave.moveTo(2.5, 14.5);
-      wave.cubicTo(4.5, 7.0, 7.8, 7.0, 9.0, 13.5);
-      wave.cubicTo(10.0, 19.0, 12.5, 19.5, 14.0, 16.0);
-      painter.setPen(roundPen(accent, pen * 1.1));
-      painter.drawPath(wave);
-      // A pencil resting at the wave's end, pointing down-left.
-      painter.save();
-      painter.translate(14.2, 15.8);
-      painter.rotate(-45);
-      QPainterPath pencil;
-      pencil.moveTo(0, 0);
-      pencil.lineTo(4.2, -2.6);
-      pencil.lineTo(13.5, -2.6);
-      pencil.lineTo(13.5, 2.6);
-      pencil.lineTo(4.2, 2.6);
-      pencil.closeSubpath();
-      painter.setPen(fine);
-      painter.setBrush(Qt::NoBrush);
-      painter.drawPath(pencil);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(ink);
-      painter.drawRect(QRectF(4.2, -2.6, 6.8, 5.2));
-      painter.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(1.8, -1.1), QPointF(1.8, 1.1)}));
-      painter.restore();
-      break;
-    }
-    case Glyph::kClear: {
-      // An eraser tilted over the line it has swept clean.
-      painter.save();
-      painter.translate(4.5, 15.5);
-      painter.rotate(-40);
-      const QRectF body(0, -3.6, 15, 7.2);
-      painter.setPen(fine);
-      painter.drawRoundedRect(body, 1.6, 1.6);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(ink);
-      QPainterPath tip;
-      tip.addRoundedRect(body, 1.6, 1.6);
-      QPainterPath left;
-      left.addRect(QRectF(-1, -4, 6.5, 8));
-      painter.drawPath(tip.intersected(left));
-      painter.restore();
-      painter.setPen(line);
-      painter.drawLine(QPointF(10.5, 20.5), QPointF(21, 20.5));
-      painter.setPen(fine);
-      painter.drawLine(QPointF(2.5, 20.5), QPointF(4.0, 20.5));
-      painter.drawLine(QPointF(6.5, 20.5), QPointF(7.5, 20.5));
-      break;
-    }
-    case Glyph::kSavePicture: {
-      QPainterPath tray;
-      tray.moveTo(3.5, 14);
-      tray.lineTo(3.5, 20);
-      tray.lineTo(20.5, 20);
-      tray.lineTo(20.5, 14);
-      painter.drawPath(tray);
-      painter.setPen(roundPen(accent, pen));
-      painter.drawLine(QPointF(12, 3), QPointF(12, 15));
-      painter.drawPolyline(QPolygonF({QPointF(7.5, 10.5), QPointF(12, 15), QPointF(16.5, 10.5)}));
-      break;
-    }
-    case Glyph::kHistory: {
-      const QPointF centre(12.5, 12);
-      const qreal radius = 8.5;
-      const QRectF face(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-      // Counter-clockwise from the lower left round to the upper left.
-      const qreal start = 215;
-      const qreal end = 150;
-      QPainterPath arc;
-      arc.arcMoveTo(face, start);
-      arc.arcTo(face, start, 360 - (start - end));
-      painter.drawPath(arc);
-      const qreal a = qDegreesToRadians(end);
-      const QPointF tip = centre + QPointF(radius * std::cos(a), -radius * std::sin(a));
-      const QPointF along(-std::sin(a), -std::cos(a));  // the arc's direction at its end
-      const QPointF across(along.y(), -along.x());
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(ink);
-      painter.drawPolygon(QPolygonF(
-          {tip + along * 3.4, tip - along * 0.8 + across * 3.0, tip - along * 0.8 - across * 3.0}));
-      painter.setPen(line);
-      painter.drawLine(centre, centre + QPointF(0, -5));
-      painter.drawLine(centre, centre + QPointF(3.2, 2.2));
-      break;
-    }
-    case Glyph::kZoomIn:
-    case Glyph::kZoomOut: {
-      const QPointF lens(10.5, 10.5);
-      painter.drawEllipse(lens, 7, 7);
-      painter.setPen(roundPen(ink, pen * 1.6));
-      painter.drawLine(QPointF(15.8, 15.8), QPointF(20.5, 20.5));
-      painter.setPen(line);
-      painter.drawLine(lens + QPointF(-3.5, 0), lens + QPointF(3.5, 0));
-      if (glyph == Glyph::kZoomIn) {
-        painter.drawLine(lens + QPointF(0, -3.5), lens + QPointF(0, 3.5));
-      }
-      break;
-    }
-    case Glyph::kWebPage: {
-      const QPointF centre(12, 12);
-      const qreal radius = 9;
-      painter.setPen(fine);
-      painter.drawEllipse(centre, 4.2, radius);
-      painter.drawLine(centre + QPointF(0, -radius), centre + QPointF(0, radius));
-      painter.drawLine(centre + QPointF(-radius, 0), centre + QPointF(radius, 0));
-      for (const qreal dy : {-4.6, 4.6}) {
-        const qreal half = std::sqrt(radius * radius - dy * dy);
-        painter.drawLine(centre + QPointF(-half, dy), centre + QPointF(half, dy));
-      }
-      painter.setPen(line);
-      painter.drawEllipse(centre, radius, radius);
-      break;
-    }
-    case Glyph::kSettings: {
-      const QPointF centre(12, 12);
-      constexpr int kTeeth = 8;
-      const qreal outer = 9.6;
-      const qreal root = 7.0;
-      QPainterPath gear;
-      for (int i = 0; i < kTeeth; ++i) {
-        const qreal mid = 360.0 / kTeeth * i;
-        const qreal angles[] = {mid - 14, mid - 8, mid + 8, mid + 14};
-        const qreal radii[] = {root, outer, outer, root};
-        for (int k = 0; k < 4; ++k) {
-          const qreal a = qDegreesToRadians(angles[k]);
-          const QPointF p = centre + QPointF(radii[k] * std::cos(a), radii[k] * std::sin(a));
-          if (i == 0 && k == 0) {
-            gear.moveTo(p);
-          } else {
-            gear.lineTo(p);
-          }
-        }
-      }
-      gear.closeSubpath();
-      gear.addEllipse(centre, 3.2, 3.2);
-      gear.setFillRule(Qt::OddEvenFill);
-      painter.setPen(roundPen(ink, pen * 0.4));
-      painter.setBrush(ink);
-      painter.drawPath(gear);
-      break;
-    }
-    case Glyph::kOk:
-      painter.setPen(roundPen(ink, pen * 1.25));
-      painter.drawPolyline(QPolygonF({QPointF(5, 12.5), QPointF(10, 17.5), QPointF(19.5, 7)}));
-      break;
-    case Glyph::kCancel:
-    case Glyph::kClose:
-      painter.setPen(roundPen(ink, pen * 1.1));
-      painter.drawLine(QPointF(6.5, 6.5), QPointF(17.5, 17.5));
-      painter.drawLine(QPointF(17.5, 6.5), QPointF(6.5, 17.5));
-      break;
-    case Glyph::kMinimise:
-      painter.drawLine(QPointF(6.5, 17.5), QPointF(17.5, 17.5));
-      break;
-    case Glyph::kMaximise:
-      painter.drawRect(QRectF(6.5, 6.5, 11, 11));
-      break;
-    case Glyph::kRestore:
-      painter.drawRect(QRectF(5, 9, 10, 10));
-      painter.drawPolyline(QPolygonF(
-          {QPointF(9, 9), QPointF(9, 5), QPointF(19, 5), QPointF(19, 15), QPointF(15, 15)}));
-      break;
-  }
+  paintGlyphShape(painter, glyph, glyphInk);
   painter.restore();
 }
 

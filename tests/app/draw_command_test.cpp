@@ -214,6 +214,15 @@ TEST_F(DrawCommand, TwoFunctionsNeedAnOrderedParameterRangeAndAValidG) {
   EXPECT_EQ(view.colors[Field::kFormulaF], kCompiledColor);
   EXPECT_EQ(view.messages.at(0)[0], "Please check the sintax of function G(x),");
 
+  // Both texts pass the lexical test before either's brackets are judged.
+  view = testing::FakeView();
+  SetUp();
+  view.texts[Field::kFormulaG] = "G(x)=2pi*x";
+  EXPECT_EQ(draw("F(x)=)x("), DrawOutcome::kSyntaxError);
+  EXPECT_EQ(view.colors[Field::kFormulaG], kSyntaxColor);
+  EXPECT_EQ(view.focused, Field::kFormulaG);
+  EXPECT_EQ(view.colors.count(Field::kFormulaF), 0u);
+
   view = testing::FakeView();
   SetUp();
   view.texts[Field::kFormulaG] = "G(x)=ln(x)";

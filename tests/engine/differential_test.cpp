@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 #include "engine/text_oracle.h"
 
 namespace kurvana {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 #include "engine/text_oracle.h"
 
 namespace kurvana {
@@ -20,9 +20,24 @@ Stage compile(const std::string& fieldText, CompiledFormula& f) {
   return Stage::kCompiled;
 }
 
+// The stage the two passes stop at, checked against the one-call compile: the
+// same failure kind, and on success a sealed record equal to the passes' own.
 Stage stageOf(const std::string& fieldText) {
   CompiledFormula f;
-  return compile(fieldText, f);
+  const Stage stage = compile(fieldText, f);
+  const CompileResult r = kurvana::compile(fieldText);
+  const Stage sealed = r.ok()                              ? Stage::kCompiled
+                       : *r.error == CompileError::kSyntax ? Stage::kLexical
+                                                           : Stage::kStructure;
+  EXPECT_EQ(sealed, stage) << fieldText;
+  EXPECT_EQ(r.formula.empty(), !r.ok()) << fieldText;
+  if (r.ok()) {
+    EXPECT_EQ(r.formula.compiled()->source, f.source) << fieldText;
+    EXPECT_EQ(r.formula.compiled()->normalized, f.normalized) << fieldText;
+    EXPECT_EQ(r.formula.compiled()->pieceCount, f.pieceCount) << fieldText;
+    EXPECT_EQ(r.formula.compiled()->program.size(), f.program.size()) << fieldText;
+  }
+  return stage;
 }
 
 std::string repeat(const std::string& s, int n) {

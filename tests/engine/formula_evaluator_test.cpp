@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 
 namespace kurvana {
 namespace {
@@ -207,6 +207,31 @@ TEST(FormulaEvaluator, SamplesStopAtTheFirstFailureInAnyBlock) {
   EXPECT_EQ(evaluateSamples(f, xs, values, ws), 3u);
   xs[3] = INFINITY;
   EXPECT_EQ(evaluateSamples(f, xs, values, ws), 3u);
+}
+
+TEST(FormulaEvaluator, ACompiledFormulaGivesTheRecordsBitsAndAnEmptyOneFails) {
+  const CompileResult r = compile("f(x)=1/(x-70)+sqrt(x)");
+  ASSERT_TRUE(r.ok());
+  const Formula copy = r.formula;  // copies share the one record
+  EXPECT_EQ(copy.compiled(), r.formula.compiled());
+  std::vector<long double> xs(150);
+  for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = static_cast<long double>(i) / 3;
+  std::vector<long double> values(xs.size()), direct(xs.size());
+  EvalWorkspace ws;
+  ASSERT_EQ(evaluateSamples(copy, xs, values, ws), 150u);
+  ASSERT_EQ(evaluateSamples(*copy.compiled(), xs, direct, ws), 150u);
+  EXPECT_EQ(std::memcmp(values.data(), direct.data(), values.size() * sizeof(long double)), 0);
+  ASSERT_TRUE(evaluateFormula(copy, 2.0L, ws));
+  EXPECT_EQ(ws.evalResult, 1.0L / (2.0L - 70) + std::sqrt(2.0L));
+  EXPECT_FALSE(evaluateFormula(copy, 210.0L / 3, ws));  // x = 70
+  EXPECT_EQ(ws.evalResult, 0.0L);
+
+  const Formula none;
+  ws.evalResult = 5;
+  EXPECT_FALSE(evaluateFormula(none, 1.0L, ws));
+  EXPECT_EQ(ws.evalResult, 0.0L);
+  EXPECT_EQ(evaluateSamples(none, xs, values, ws), 0u);
+  EXPECT_TRUE(compile("F(x)=(x").formula.empty());
 }
 
 TEST(FormulaEvaluator, SamplesOfAFormulaThatCannotBeReducedAllFail) {

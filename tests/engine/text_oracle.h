@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formula.h"
+#include "engine/compiler_internal.h"
 
 namespace kurvana::testing {
 

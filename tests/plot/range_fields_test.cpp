@@ -6,93 +6,100 @@
 #include <memory>
 #include <string>
 
-#include "plot/fake_view.h"
-
 namespace kurvana {
 namespace {
-
-using testing::FakeView;
 
 class RangeFieldsTest : public ::testing::Test {
  protected:
   // The fields as the window shows the default state.
   void SetUp() override {
-    view = FakeView();
-    view.texts = {
-        {Field::kXMin, "0"},
-        {Field::kXMax, "10"},
-        {Field::kYMin, "-5"},
-        {Field::kYMax, "5"},
-        {Field::kFormulaF, "F(x)=sin(x)"},
-        {Field::kFormulaG, "G(x)="},
-        {Field::kZMin, "0"},
-        {Field::kZMax, "10"},
-        {Field::kZCount, "1000"},
-    };
+    state = std::make_unique<PlotState>();
+    textOf(texts, Field::kXMin) = "0";
+    textOf(texts, Field::kXMax) = "10";
+    textOf(texts, Field::kYMin) = "-5";
+    textOf(texts, Field::kYMax) = "5";
+    textOf(texts, Field::kFormulaF) = "F(x)=sin(x)";
+    textOf(texts, Field::kFormulaG) = "G(x)=";
+    textOf(texts, Field::kZMin) = "0";
+    textOf(texts, Field::kZMax) = "10";
+    textOf(texts, Field::kZCount) = "1000";
   }
 
-  std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
-  FakeView view;
+  RangeReading read(std::string_view separator) {
+    return readRangeFields(texts, rangesOf(*state), separator);
+  }
+
+  std::unique_ptr<PlotState> state;
+  FieldTexts texts;
 };
 
 TEST_F(RangeFieldsTest, ReadsEveryField) {
-  view.texts[Field::kXMin] = " -1.5 ";
-  view.texts[Field::kXMax] = "2e1";
-  view.texts[Field::kYMin] = "-0.25";
-  view.texts[Field::kYMax] = "+4";
-  view.texts[Field::kZMin] = "-3";
-  view.texts[Field::kZMax] = "6.5";
-  view.texts[Field::kZCount] = " 500 ";
-  view.texts[Field::kFormulaF] = "F(x)=sin(x)*pi+Öé";
-  view.texts[Field::kFormulaG] = "G(x)=cos(x)";
-  readRangeFields(*state, view, ".");
+  textOf(texts, Field::kXMin) = " -1.5 ";
+  textOf(texts, Field::kXMax) = "2e1";
+  textOf(texts, Field::kYMin) = "-0.25";
+  textOf(texts, Field::kYMax) = "+4";
+  textOf(texts, Field::kZMin) = "-3";
+  textOf(texts, Field::kZMax) = "6.5";
+  textOf(texts, Field::kZCount) = " 500 ";
+  textOf(texts, Field::kFormulaF) = "F(x)=sin(x)*pi+Öé";
+  textOf(texts, Field::kFormulaG) = "G(x)=cos(x)";
+  const RangeReading r = read(".");
 
+  EXPECT_EQ(r.ranges.xMin, -1.5L);
+  EXPECT_EQ(r.ranges.xMax, 20.0L);
+  EXPECT_EQ(r.ranges.yMin, -0.25L);
+  EXPECT_EQ(r.ranges.yMax, 4.0L);
+  EXPECT_EQ(r.ranges.zMin, -3.0L);
+  EXPECT_EQ(r.ranges.zMax, 6.5L);
+  EXPECT_EQ(r.ranges.zCount, 500);
+  // Only a..z are upper-cased; other bytes pass through for the compiler to reject.
+  EXPECT_EQ(r.sourceF, "F(X)=SIN(X)*PI+Öé");
+  EXPECT_EQ(r.sourceG, "G(X)=COS(X)");
+  // Readable entries keep the user's spelling.
+  EXPECT_TRUE(r.rewrites.empty());
+
+  setRanges(*state, r.ranges);
   EXPECT_EQ(state->xMin, -1.5L);
-  EXPECT_EQ(state->xMax, 20.0L);
-  EXPECT_EQ(state->yMin, -0.25L);
   EXPECT_EQ(state->yMax, 4.0L);
-  EXPECT_EQ(state->zMin, -3.0L);
   EXPECT_EQ(state->zMax, 6.5L);
   EXPECT_EQ(state->zCount, 500);
-  // Only a..z are upper-cased; other bytes pass through for the compiler to reject.
-  EXPECT_EQ(state->formulaF.source, "F(X)=SIN(X)*PI+Öé");
-  EXPECT_EQ(state->formulaG.source, "G(X)=COS(X)");
-  // Readable entries keep the user's spelling.
-  EXPECT_TRUE(view.writes.empty());
 }
 
 TEST_F(RangeFieldsTest, UnreadableEntryRevertsToPreviousValue) {
   state->xMax = 7.25L;
-  view.texts[Field::kXMax] = "abc";
-  readRangeFields(*state, view, ".");
-  EXPECT_EQ(state->xMax, 7.25L);
-  EXPECT_EQ(view.texts[Field::kXMax], "7.25");
+  textOf(texts, Field::kXMax) = "abc";
+  const RangeReading r = read(".");
+  EXPECT_EQ(r.ranges.xMax, 7.25L);
+  EXPECT_EQ(r.rewrites, (FieldEdits{{Field::kXMax, "7.25"}}));
 }
 
 TEST_F(RangeFieldsTest, EachRealFieldRevertsIndependently) {
   struct Case {
     Field field;
     long double PlotState::*member;
+    long double Ranges::*range;
   };
   const Case cases[] = {
-      {Field::kXMin, &PlotState::xMin}, {Field::kXMax, &PlotState::xMax},
-      {Field::kYMin, &PlotState::yMin}, {Field::kYMax, &PlotState::yMax},
-      {Field::kZMin, &PlotState::zMin}, {Field::kZMax, &PlotState::zMax},
+      {Field::kXMin, &PlotState::xMin, &Ranges::xMin},
+      {Field::kXMax, &PlotState::xMax, &Ranges::xMax},
+      {Field::kYMin, &PlotState::yMin, &Ranges::yMin},
+      {Field::kYMax, &PlotState::yMax, &Ranges::yMax},
+      {Field::kZMin, &PlotState::zMin, &Ranges::zMin},
+      {Field::kZMax, &PlotState::zMax, &Ranges::zMax},
   };
   for (const Case& bad : cases) {
     SetUp();
     for (const Case& c : cases) {
       state.get()->*c.member = 100;
-      view.texts[c.field] = "1,5e1";  // every field but the bad one reads as 15
+      textOf(texts, c.field) = "1,5e1";  // every field but the bad one reads as 15
     }
-    view.texts[bad.field] = "1.2.3";
-    readRangeFields(*state, view, ",");
+    textOf(texts, bad.field) = "1.2.3";
+    const RangeReading r = read(",");
     const int input = static_cast<int>(bad.field);
     for (const Case& c : cases) {
-      EXPECT_EQ(state.get()->*c.member, c.field == bad.field ? 100.0L : 15.0L) << input;
-      EXPECT_EQ(view.texts[c.field], c.field == bad.field ? "100" : "1,5e1") << input;
+      EXPECT_EQ(r.ranges.*c.range, c.field == bad.field ? 100.0L : 15.0L) << input;
     }
-    EXPECT_EQ(view.writes.size(), 1u) << input;
+    EXPECT_EQ(r.rewrites, (FieldEdits{{bad.field, "100"}})) << input;
   }
 }
 
@@ -101,39 +108,44 @@ TEST_F(RangeFieldsTest, ZCountOutsideTenToTwoThousandBecomesThousand) {
     const char* text;
     std::int32_t previous;
     std::int32_t expected;
-    const char* fieldAfter;
+    FieldEdits rewrites;
   };
-  const Case cases[] =
-      {
-          {"5", 1000, 1000, "1000"},  {"5000", 1000, 1000, "1000"},
-          {"10", 1000, 10, "10"},     {"2000", 1000, 2000, "2000"},
-          {"9", 300, 1000, "1000"},   {"2001", 300, 1000, "1000"},
-          {"-10", 300, 1000, "1000"}, {"abc", 300, 300, "300"},
-          {"1.5", 300, 300, "300"},   {"99999999999", 300, 300, "300"},
-          {"abc", 7, 1000, "1000"},  // a bad stored count is repaired too
-      };
+  const Case cases[] = {
+      {"5", 1000, 1000, {{Field::kZCount, "1000"}}},
+      {"5000", 1000, 1000, {{Field::kZCount, "1000"}}},
+      {"10", 1000, 10, {}},
+      {"2000", 1000, 2000, {}},
+      {"9", 300, 1000, {{Field::kZCount, "1000"}}},
+      {"2001", 300, 1000, {{Field::kZCount, "1000"}}},
+      {"-10", 300, 1000, {{Field::kZCount, "1000"}}},
+      {"abc", 300, 300, {{Field::kZCount, "300"}}},
+      {"1.5", 300, 300, {{Field::kZCount, "300"}}},
+      {"99999999999", 300, 300, {{Field::kZCount, "300"}}},
+      // A bad stored count is repaired too: reverted first, then replaced.
+      {"abc", 7, 1000, {{Field::kZCount, "7"}, {Field::kZCount, "1000"}}},
+  };
   for (const Case& c : cases) {
     SetUp();
     state->zCount = c.previous;
-    view.texts[Field::kZCount] = c.text;
-    readRangeFields(*state, view, ".");
-    EXPECT_EQ(state->zCount, c.expected) << c.text;
-    EXPECT_EQ(view.texts[Field::kZCount], c.fieldAfter) << c.text;
+    textOf(texts, Field::kZCount) = c.text;
+    const RangeReading r = read(".");
+    EXPECT_EQ(r.ranges.zCount, c.expected) << c.text;
+    EXPECT_EQ(r.rewrites, c.rewrites) << c.text;
   }
 }
 
 TEST_F(RangeFieldsTest, CommaLocaleReadsCommaAndRevertsPoint) {
-  view.texts[Field::kXMin] = "0,5";
-  view.texts[Field::kXMax] = "0.5";
-  readRangeFields(*state, view, ",");
-  EXPECT_EQ(state->xMin, 0.5L);
-  EXPECT_EQ(state->xMax, 10.0L);
-  EXPECT_EQ(view.texts[Field::kXMax], "10");
+  textOf(texts, Field::kXMin) = "0,5";
+  textOf(texts, Field::kXMax) = "0.5";
+  RangeReading r = read(",");
+  EXPECT_EQ(r.ranges.xMin, 0.5L);
+  EXPECT_EQ(r.ranges.xMax, 10.0L);
+  EXPECT_EQ(r.rewrites, (FieldEdits{{Field::kXMax, "10"}}));
 
   state->xMax = 12.5L;
-  view.texts[Field::kXMax] = "x";
-  readRangeFields(*state, view, ",");
-  EXPECT_EQ(view.texts[Field::kXMax], "12,5");
+  textOf(texts, Field::kXMax) = "x";
+  r = read(",");
+  EXPECT_EQ(r.rewrites, (FieldEdits{{Field::kXMax, "12,5"}}));
 }
 
 TEST_F(RangeFieldsTest, WriteRangesUseGeneralFormat) {
@@ -141,33 +153,31 @@ TEST_F(RangeFieldsTest, WriteRangesUseGeneralFormat) {
   state->xMax = 2.5L;
   state->yMin = -1234567.0L;
   state->yMax = 0.0L;
-  writeXRange(*state, view, ",");
-  writeYRange(*state, view, ",");
-  EXPECT_EQ(view.texts[Field::kXMin], "-1,23457E-05");
-  EXPECT_EQ(view.texts[Field::kXMax], "2,5");
-  EXPECT_EQ(view.texts[Field::kYMin], "-1,23457E06");
-  EXPECT_EQ(view.texts[Field::kYMax], "0");
+  EXPECT_EQ(writeXRange(*state, ","),
+            (FieldEdits{{Field::kXMin, "-1,23457E-05"}, {Field::kXMax, "2,5"}}));
+  EXPECT_EQ(writeYRange(*state, ","),
+            (FieldEdits{{Field::kYMin, "-1,23457E06"}, {Field::kYMax, "0"}}));
 }
 
 TEST_F(RangeFieldsTest, AlignZeroColumnSlidesNearestSampleOntoZero) {
   state->xMin = -1;
   state->xMax = 2;
   state->plotWidth = 600;
-  alignZeroColumn(*state, view, ".");
+  const auto a = alignZeroColumn(*state, ".");
+  ASSERT_TRUE(a);
 
   const long double step = 3.0L / 599.0L;
-  EXPECT_EQ(state->xMin, -200 * step);
-  EXPECT_EQ(state->xMax, 399 * step);
-  EXPECT_EQ(view.texts[Field::kXMin], "-1.00167");
-  EXPECT_EQ(view.texts[Field::kXMax], "1.99833");
+  EXPECT_EQ(a->xMin, -200 * step);
+  EXPECT_EQ(a->xMax, 399 * step);
+  EXPECT_EQ(a->texts, (FieldEdits{{Field::kXMin, "-1.00167"}, {Field::kXMax, "1.99833"}}));
   // Column 200 now samples x = 0 exactly, as the Cartesian sampler computes it.
-  EXPECT_EQ(state->xMin + 200 * ((state->xMax - state->xMin) / 599), 0.0L);
+  EXPECT_EQ(a->xMin + 200 * ((a->xMax - a->xMin) / 599), 0.0L);
+  // The state itself is the caller's to change.
+  EXPECT_EQ(state->xMin, -1.0L);
 
-  state->xMin = -1;
-  state->xMax = 2;
-  alignZeroColumn(*state, view, ",");
-  EXPECT_EQ(view.texts[Field::kXMin], "-1,00167");
-  EXPECT_EQ(view.texts[Field::kXMax], "1,99833");
+  const auto comma = alignZeroColumn(*state, ",");
+  ASSERT_TRUE(comma);
+  EXPECT_EQ(comma->texts, (FieldEdits{{Field::kXMin, "-1,00167"}, {Field::kXMax, "1,99833"}}));
 }
 
 TEST_F(RangeFieldsTest, AlignZeroColumnFirstOfEqualCandidatesWins) {
@@ -175,9 +185,10 @@ TEST_F(RangeFieldsTest, AlignZeroColumnFirstOfEqualCandidatesWins) {
   state->xMin = -1.5L;
   state->xMax = 1.5L;
   state->plotWidth = 4;
-  alignZeroColumn(*state, view, ".");
-  EXPECT_EQ(state->xMin, -1.0L);
-  EXPECT_EQ(state->xMax, 2.0L);
+  const auto a = alignZeroColumn(*state, ".");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->xMin, -1.0L);
+  EXPECT_EQ(a->xMax, 2.0L);
 }
 
 TEST_F(RangeFieldsTest, AlignZeroColumnLeavesRangeAlone) {
@@ -201,14 +212,10 @@ TEST_F(RangeFieldsTest, AlignZeroColumnLeavesRangeAlone) {
       {-1E200L, 1E200L, 600, "every column lies beyond the search bound"},
   };
   for (const Case& c : cases) {
-    FakeView fresh;
     state->xMin = c.xMin;
     state->xMax = c.xMax;
     state->plotWidth = c.width;
-    alignZeroColumn(*state, fresh, ".");
-    EXPECT_EQ(state->xMin, c.xMin) << c.why;
-    EXPECT_EQ(state->xMax, c.xMax) << c.why;
-    EXPECT_TRUE(fresh.writes.empty()) << c.why;
+    EXPECT_FALSE(alignZeroColumn(*state, ".")) << c.why;
   }
 }
 
@@ -229,22 +236,17 @@ TEST_F(RangeFieldsTest, DoautoEnablesRangeFieldsByMode) {
       {flagOn, flagOn, flagOn, false, false},
   };
   for (const Case& c : cases) {
-    FakeView fresh;
-    fresh.enabled = {
-        {Field::kXMin, false}, {Field::kXMax, false}, {Field::kYMin, false}, {Field::kYMax, false}};
     state->optAutoScale = c.autoScale;
     state->optTwoFunctions = c.twoFunctions;
     state->optPolar = c.polar;
-    doauto(*state, fresh);
     const std::string input = "auto " + std::to_string(c.autoScale) + " two " +
                               std::to_string(c.twoFunctions) + " polar " + std::to_string(c.polar);
-    EXPECT_EQ(fresh.isEnabled(Field::kXMin), c.xEnabled) << input;
-    EXPECT_EQ(fresh.isEnabled(Field::kXMax), c.xEnabled) << input;
-    EXPECT_EQ(fresh.isEnabled(Field::kYMin), c.yEnabled) << input;
-    EXPECT_EQ(fresh.isEnabled(Field::kYMax), c.yEnabled) << input;
-    for (const Field z : {Field::kZMin, Field::kZMax, Field::kZCount}) {
-      EXPECT_TRUE(fresh.isEnabled(z)) << input;
-    }
+    // The z fields are not among them: automatic scale never takes them over.
+    const std::array<FieldEnabling, 4> expected = {{{Field::kXMin, c.xEnabled},
+                                                    {Field::kXMax, c.xEnabled},
+                                                    {Field::kYMin, c.yEnabled},
+                                                    {Field::kYMax, c.yEnabled}}};
+    EXPECT_EQ(doauto(*state), expected) << input;
   }
 }
 

@@ -22,11 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  kurvana::CompiledFormula f;
   const std::string field = text.rfind("F(x)=", 0) == 0 ? text : "F(x)=" + text;
-  if (!kurvana::compileFormula(kurvana::upperCaseFormula(field), f) || !kurvana::splitPieces(f)) {
-    return 0;
-  }
+  const kurvana::CompileResult compiled = kurvana::compile(field);
+  if (!compiled.ok()) return 0;
+  const kurvana::Formula& f = compiled.formula;
   const std::vector<long double> xs = {0.0L, 1.0L, -2.5L, 0.5L, 1e5L, -1e-7L};
   std::vector<long double> values(xs.size());
   kurvana::EvalWorkspace ws;
@@ -34,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t firstFailure = xs.size();
   for (std::size_t i = 0; i < xs.size(); ++i) {
     long double expected = 0;
-    const bool ok = kurvana::testing::oracleEvaluate(f, xs[i], expected);
+    const bool ok = kurvana::testing::oracleEvaluate(*f.compiled(), xs[i], expected);
     if (!ok && firstFailure == xs.size()) firstFailure = i;
     if (ok != kurvana::evaluateFormula(f, xs[i], ws)) std::abort();
     if (ok && std::memcmp(&expected, &ws.evalResult, 10) != 0) std::abort();
