@@ -21,7 +21,7 @@ class BenchView : public MemoryView {
  public:
   BenchView() {
     window = {2240, 1440};
-    fields = {{Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
+    texts = {{Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
               {Field::kYMax, "3"},   {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
               {Field::kZMin, "0"},   {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
   }
@@ -52,7 +52,7 @@ struct Setup {
     state.optLines = mode == kLines || mode == kAntialias ? flagOn : flagOff;
     state.optAntialias = mode == kAntialias ? flagOn : flagOff;
     state.optFilled = mode == kFilled ? flagOn : flagOff;
-    view.fields[Field::kFormulaF] = f;
+    view.texts[Field::kFormulaF] = f;
     controller->applyOptions();
   }
   RenderContext context() { return controller->app().renderContext(); }
@@ -67,14 +67,14 @@ void fullDraw(benchmark::State& state, int mode, const std::string& f, const std
   if (!g.empty()) {
     setup.state.optTwoFunctions = flagOn;
     setup.state.optAutoScale = flagOn;
-    setup.view.fields[Field::kFormulaG] = g;
+    setup.view.texts[Field::kFormulaG] = g;
   }
   if (polar) {
     setup.state.optPolar = flagOn;
-    setup.view.fields[Field::kXMin] = "-1.1";
-    setup.view.fields[Field::kXMax] = "1.1";
-    setup.view.fields[Field::kYMin] = "-1.1";
-    setup.view.fields[Field::kYMax] = "1.1";
+    setup.view.texts[Field::kXMin] = "-1.1";
+    setup.view.texts[Field::kXMax] = "1.1";
+    setup.view.texts[Field::kYMin] = "-1.1";
+    setup.view.texts[Field::kYMax] = "1.1";
   }
   setup.controller->clearPicture();
   for (auto _ : state) setup.draw();

@@ -18,7 +18,7 @@ class BenchView : public MemoryView {
  public:
   BenchView() {
     window = {2240, 1440};  // the image is capped at 2040 x 1340
-    fields = {{Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
+    texts = {{Field::kXMin, "0.1"}, {Field::kXMax, "10"},        {Field::kYMin, "-3"},
               {Field::kYMax, "3"},   {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
               {Field::kZMin, "0"},   {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
   }
@@ -43,12 +43,12 @@ struct Plot {
     s.optCircle = flagOn;
     if (parametric) {
       s.optTwoFunctions = flagOn;
-      view.fields[Field::kXMin] = "-3";
-      view.fields[Field::kXMax] = "3";
-      view.fields[Field::kFormulaF] = "F(x)=2*cos(x)+cos(7*x)/2";
-      view.fields[Field::kFormulaG] = "G(x)=2*sin(x)-sin(7*x)/2";
+      view.texts[Field::kXMin] = "-3";
+      view.texts[Field::kXMax] = "3";
+      view.texts[Field::kFormulaF] = "F(x)=2*cos(x)+cos(7*x)/2";
+      view.texts[Field::kFormulaG] = "G(x)=2*sin(x)-sin(7*x)/2";
     } else {
-      view.fields[Field::kFormulaF] = "F(x)=sin(x)*2+sin(7*x)/2";
+      view.texts[Field::kFormulaF] = "F(x)=sin(x)*2+sin(7*x)/2";
     }
     controller->applyOptions();
     if (controller->redraw().outcome != DrawOutcome::kDrawn) std::abort();

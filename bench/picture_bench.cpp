@@ -25,7 +25,7 @@ class BenchView : public MemoryView {
  public:
   BenchView() {
     window = {2240, 1440};  // the image is capped at 2040 x 1340
-    fields = {{Field::kXMin, "0"}, {Field::kXMax, "10"},        {Field::kYMin, "-5"},
+    texts = {{Field::kXMin, "0"}, {Field::kXMax, "10"},        {Field::kYMin, "-5"},
               {Field::kYMax, "5"}, {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
               {Field::kZMin, "0"}, {Field::kZMax, "6.2832"},    {Field::kZCount, "2000"}};
   }
@@ -62,10 +62,10 @@ struct Setup {
     s.optWhiteBack = plot.white ? flagOn : flagOff;
     s.optPolar = plot.polar ? flagOn : flagOff;
     if (plot.polar) {
-      for (Field f : {Field::kXMin, Field::kYMin}) view.fields[f] = "-1.1";
-      for (Field f : {Field::kXMax, Field::kYMax}) view.fields[f] = "1.1";
+      for (Field f : {Field::kXMin, Field::kYMin}) view.texts[f] = "-1.1";
+      for (Field f : {Field::kXMax, Field::kYMax}) view.texts[f] = "1.1";
     }
-    view.fields[Field::kFormulaF] = plot.formula;
+    view.texts[Field::kFormulaF] = plot.formula;
     controller->applyOptions();
     controller->clearPicture();
   }

@@ -1,11 +1,15 @@
-// The main window as the controller sees it: the plot core's view plus the
-// parts of the window that only whole commands change.
+// The main window as the controller sees it: fields, labels, toggles, the
+// picture's place, the beep and the message, and the parts of the window that
+// only whole commands change. Only src/app talks to it; the Qt main window,
+// kurvana-cli's memory view and the tests implement it.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "plot/fields.h"
 #include "plot/interface_texts.h"
-#include "plot/plot_view.h"
 
 namespace kurvana {
 
@@ -16,8 +20,34 @@ enum class FormulaArea {
   kTwoFunctions,  // F and G fields and the parameter group; third readout "G(x)"
 };
 
-class AppView : public PlotView {
+class AppView {
  public:
+  virtual ~AppView() = default;
+
+  virtual std::string fieldText(Field field) const = 0;
+  virtual void setFieldText(Field field, std::string_view text) = 0;
+  virtual void setFieldEnabled(Field field, bool enabled) = 0;
+
+  // The font colour of a formula field (0x00BBGGRR) and the keyboard focus.
+  virtual void setFieldColor(Field field, std::uint32_t color) = 0;
+  virtual void focusField(Field field) = 0;
+
+  virtual void setLabel(Label label, std::string_view text) = 0;
+
+  // The picture of a toggle button and the colour picker's swatch.
+  virtual void showToggle(Toggle toggle, bool on) = 0;
+  virtual void showCurveColor(std::uint32_t color) = 0;
+
+  // The main window's client size, from which the plot image is sized.
+  virtual Size windowSize() const = 0;
+  // Places the plot image; the window centres the file-name label over it.
+  virtual void placeImage(int left, int top, int width, int height) = 0;
+
+  // The platform's default beep, and the three-line message window.
+  virtual void beep() = 0;
+  virtual void showMessage(std::string_view line1, std::string_view line2,
+                           std::string_view line3) = 0;
+
   // Places the formula fields, shows or hides the G field, the parameter
   // group, the derivative and integral readouts, and sets the third readout's
   // caption for the mode.

@@ -44,7 +44,7 @@ Rect unite(const Rect& a, const Rect& b) {
 }
 
 // Shows a readout's texts in its labels.
-void showReadout(PlotView& view, const Readout& shown) {
+void showReadout(AppView& view, const Readout& shown) {
   if (shown.x) view.setLabel(Label::kReadoutX, *shown.x);
   if (shown.f) view.setLabel(Label::kReadoutF, *shown.f);
   if (shown.derivative) view.setLabel(Label::kReadoutDerivative, *shown.derivative);
@@ -52,7 +52,7 @@ void showReadout(PlotView& view, const Readout& shown) {
 
 // A pointer move over the plot image: a drag step while a drag runs, the
 // readout otherwise; nothing without a plot.
-void pointerMovedOnPlot(Application& app, PlotView& view, Keys keys, Point at) {
+void pointerMovedOnPlot(Application& app, AppView& view, Keys keys, Point at) {
   PlotState& s = app.plot;
   if (!s.plotValid) return;
   RenderContext c = app.renderContext();

@@ -20,7 +20,7 @@ constexpr std::size_t kMaxSamples = 2000;
 
 class Draw {
  public:
-  Draw(RenderContext& context, PlotView& view, const InterfaceTexts& texts)
+  Draw(RenderContext& context, AppView& view, const InterfaceTexts& texts)
       : s_(context.state), view_(view), texts_(texts) {}
 
   DrawOutcome rangeError() {
@@ -73,7 +73,7 @@ class Draw {
   }
 
   PlotState& s_;
-  PlotView& view_;
+  AppView& view_;
   const InterfaceTexts& texts_;
 };
 
@@ -111,7 +111,7 @@ bool ordered(long double min, long double max) {
 
 }  // namespace
 
-void showEmptyPlot(RenderContext& context, PlotView& view) {
+void showEmptyPlot(RenderContext& context, AppView& view) {
   PlotState& s = context.state;
   s.circleShown = false;
   readRangeFields(s, view, context.decimalSeparator);
@@ -131,7 +131,7 @@ void showEmptyPlot(RenderContext& context, PlotView& view) {
   }
 }
 
-DrawOutcome drawPlot(RenderContext& context, PlotView& view, const InterfaceTexts& texts,
+DrawOutcome drawPlot(RenderContext& context, AppView& view, const InterfaceTexts& texts,
                      DrawHooks& hooks) {
   PlotState& s = context.state;
   Draw draw(context, view, texts);

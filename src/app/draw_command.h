@@ -5,7 +5,7 @@
 #include <string>
 
 #include "plot/interface_texts.h"
-#include "plot/plot_view.h"
+#include "app/app_view.h"
 #include "render/render_context.h"
 
 namespace kurvana {
@@ -42,12 +42,12 @@ enum class DrawOutcome {
 // image for the window, paints the empty plot, keeps its frame in the state
 // (plot size, axes, no ring) and shows the plot size and "= 0" in the readout
 // and integral labels.
-void showEmptyPlot(RenderContext& context, PlotView& view);
+void showEmptyPlot(RenderContext& context, AppView& view);
 
 // The Draw command: one plot over the current picture (callers that want a
 // clean picture call showEmptyPlot first). Failures beep, colour the field
 // and show the message through the view.
-DrawOutcome drawPlot(RenderContext& context, PlotView& view, const InterfaceTexts& texts,
+DrawOutcome drawPlot(RenderContext& context, AppView& view, const InterfaceTexts& texts,
                      DrawHooks& hooks);
 
 }  // namespace kurvana

@@ -1,3 +1,4 @@
+#include "app/field_texts.h"
 #include "app/function_files.h"
 
 #include "plot/range_fields.h"
@@ -12,7 +13,7 @@ std::uint8_t asFlag(bool on) {
 
 }  // namespace
 
-FunctionFileContents functionFileOf(const PlotState& s, const PlotView& view) {
+FunctionFileContents functionFileOf(const PlotState& s, const AppView& view) {
   FunctionFileContents c;
   c.twoFunctions = isOn(s.optTwoFunctions);
   c.polar = isOn(s.optPolar);
@@ -31,7 +32,7 @@ FunctionFileContents functionFileOf(const PlotState& s, const PlotView& view) {
   return c;
 }
 
-void applyFunctionFile(PlotState& s, PlotView& view, const FunctionFileContents& c) {
+void applyFunctionFile(PlotState& s, AppView& view, const FunctionFileContents& c) {
   const auto put = [&](Field f) { view.setFieldText(f, textOf(c.texts, f)); };
   put(Field::kFormulaF);
   if (c.twoFunctions) put(Field::kFormulaG);
@@ -70,13 +71,13 @@ void applyFunctionFile(PlotState& s, PlotView& view, const FunctionFileContents&
   doauto(s, view);
 }
 
-Status loadFunctionFile(PlotState& state, PlotView& view, const std::filesystem::path& path) {
+Status loadFunctionFile(PlotState& state, AppView& view, const std::filesystem::path& path) {
   FunctionFileRead read = readFunctionFile(path, isOn(state.optTwoFunctions));
   if (read.contents) applyFunctionFile(state, view, *read.contents);
   return std::move(read.status);
 }
 
-Status saveFunctionFile(const PlotState& state, const PlotView& view,
+Status saveFunctionFile(const PlotState& state, const AppView& view,
                         const std::filesystem::path& path) {
   return writeFunctionFile(path, functionFileOf(state, view));
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "explore/exploration.h"
-#include "plot/plot_view.h"
+#include "app/app_view.h"
 
 namespace kurvana {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/field_texts.h"
 #include "app/controller.h"
 #include "app/memory_view.h"
 #include "cli/usage.h"
@@ -97,11 +98,11 @@ struct Session {
     // The fields as a first start shows them.
     applyFieldEdits(view, writeXRange(s, sep));
     applyFieldEdits(view, writeYRange(s, sep));
-    view.fields[Field::kZMin] = formatGeneral(s.zMin, sep);
-    view.fields[Field::kZMax] = formatGeneral(s.zMax, sep);
-    view.fields[Field::kZCount] = std::to_string(s.zCount);
-    view.fields[Field::kFormulaF] = "F(x)=";
-    view.fields[Field::kFormulaG] = "G(x)=";
+    view.texts[Field::kZMin] = formatGeneral(s.zMin, sep);
+    view.texts[Field::kZMax] = formatGeneral(s.zMax, sep);
+    view.texts[Field::kZCount] = std::to_string(s.zCount);
+    view.texts[Field::kFormulaF] = "F(x)=";
+    view.texts[Field::kFormulaG] = "G(x)=";
   }
 };
 
@@ -147,7 +148,7 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
     if (i + 1 >= args.size()) return usageError(err, "missing value after " + std::string(arg));
     const std::string_view value = args[++i];
     if (const auto field = kFieldOptions.find(arg); field != kFieldOptions.end()) {
-      session.view.fields[field->second] = std::string(value);
+      session.view.texts[field->second] = std::string(value);
     } else if (arg == "--color") {
       const auto color = parseWhole<std::int32_t>(value);
       if (!color) return usageError(err, "not a colour: " + std::string(value));

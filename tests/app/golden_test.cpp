@@ -67,7 +67,7 @@ class Session {
     (void)controller->firstDraw();
   }
 
-  void set(Field f, const std::string& text) { view.fields[f] = text; }
+  void set(Field f, const std::string& text) { view.texts[f] = text; }
   void ranges(const std::string& xMin, const std::string& xMax, const std::string& yMin,
               const std::string& yMax) {
     set(Field::kXMin, xMin);
@@ -86,7 +86,7 @@ class Session {
   std::string texts() const {
     std::string all;
     for (const auto& [label, text] : view.labels) all += text + "|";
-    for (const auto& [field, text] : view.fields) all += text + "|";
+    for (const auto& [field, text] : view.texts) all += text + "|";
     if (view.message) all += (*view.message)[0] + (*view.message)[1] + (*view.message)[2];
     return digest(all);
   }

@@ -11,6 +11,7 @@
 #include <numbers>
 #include <string>
 
+#include "app/field_texts.h"
 #include "plot/fake_view.h"
 #include "plot/range_fields.h"
 #include "render/artwork.h"

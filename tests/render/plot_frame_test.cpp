@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/field_texts.h"
 #include "plot/fake_view.h"
 #include "plot/range_fields.h"
 #include "render/artwork.h"
