@@ -264,6 +264,18 @@ Status Controller::toggleLines() {
   return {};
 }
 
+void Controller::showStateInFields() {
+  const PlotState& s = app_->plot;
+  const std::string& sep = app_->decimalSeparator;
+  writeXRange(s, view_, sep);
+  writeYRange(s, view_, sep);
+  view_.setFieldText(Field::kZMin, formatGeneral(s.zMin, sep));
+  view_.setFieldText(Field::kZMax, formatGeneral(s.zMax, sep));
+  view_.setFieldText(Field::kZCount, std::to_string(s.zCount));
+  view_.setFieldText(Field::kFormulaF, "F(x)=");
+  view_.setFieldText(Field::kFormulaG, "G(x)=");
+}
+
 void Controller::toggleCircle() {
   PlotState& s = app_->plot;
   toggle(s.optCircle);

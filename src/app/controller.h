@@ -106,6 +106,10 @@ class Controller {
   // folder could not be made: nothing was written and the program ends.
   Status startUp(Size screen, const std::optional<std::string>& argument);
 
+  // A host without start-up (kurvana-cli): the range fields show the state's
+  // ranges in the fields' format, the formula fields their bare labels.
+  void showStateInFields();
+
   // The first plot after start-up: the empty plot, then the Draw.
   DrawResult firstDraw() { return redraw(); }
 

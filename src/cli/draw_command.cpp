@@ -93,16 +93,7 @@ struct Session {
 
   explicit Session(std::optional<std::string> reportPath)
       : controller(view, setupWithReport(std::move(reportPath))) {
-    const PlotState& s = controller.plot();
-    const std::string sep = controller.app().decimalSeparator;
-    // The fields as a first start shows them.
-    applyFieldEdits(view, writeXRange(s, sep));
-    applyFieldEdits(view, writeYRange(s, sep));
-    view.texts[Field::kZMin] = formatGeneral(s.zMin, sep);
-    view.texts[Field::kZMax] = formatGeneral(s.zMax, sep);
-    view.texts[Field::kZCount] = std::to_string(s.zCount);
-    view.texts[Field::kFormulaF] = "F(x)=";
-    view.texts[Field::kFormulaG] = "G(x)=";
+    controller.showStateInFields();
   }
 };
 
