@@ -1,0 +1,695 @@
+// Exploring a drawn plot through the controller as the main window does: the
+// readout in its labels, the walk along parametric and polar curves, the
+// report's lines, zoom steps and the pan drag with their field writes, beeps
+// and Draws. (tests/explore checks the readout, zoom and preview values.)
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/explore_fixture.h"
+#include "explore/cursor_readout.h"
+#include "explore/exploration.h"
+#include "explore/report.h"
+#include "explore/zoom_pan.h"
+#include "plot/number_format.h"
+#include "render/artwork.h"
+
+namespace kurvana {
+namespace {
+
+using testing::ExploreTest;
+
+constexpr Color kRing = 0x002987;  // RGB (135, 41, 0)
+
+// Pixels of the ring picture within the 15 x 15 area centred on (cx, cy).
+int ringPixelsAround(const Bitmap& image, int cx, int cy) {
+  int n = 0;
+  for (int y = cy - 7; y <= cy + 7; ++y) {
+    for (int x = cx - 7; x <= cx + 7; ++x) n += image.pixel(x, y) == kRing ? 1 : 0;
+  }
+  return n;
+}
+
+int ringPixels(const Bitmap& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == kRing ? 1 : 0;
+  }
+  return n;
+}
+
+bool samePixels(const Bitmap& a, const Bitmap& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+using CursorReadout = ExploreTest;
+
+TEST_F(CursorReadout, DerivativeNearTheEdgesSumsOnlyDifferencesInsideThePlot) {
+  // x from 0 to 599 over 600 columns: h = 1, slope 3.
+  view.texts[Field::kXMax] = "599";
+  view.texts[Field::kYMin] = "-10";
+  view.texts[Field::kYMax] = "2000";
+  ASSERT_EQ(draw("F(x)=3*x"), DrawOutcome::kDrawn);
+  const struct {
+    int column;
+    const char* derivative;
+  } cases[] = {{0, "= 1.5"}, {1, "= 2.25"},   {2, "= 3"},    {300, "= 3"},
+               {597, "= 3"}, {598, "= 2.25"}, {599, "= 1.5"}};
+  for (const auto& c : cases) {
+    move(c.column + 20, 100);
+    EXPECT_EQ(label(Label::kReadoutDerivative), c.derivative) << "column " << c.column;
+    EXPECT_EQ(label(Label::kReadoutX), "= " + std::to_string(c.column)) << c.column;
+    EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(3.0L * c.column, "."));
+  }
+}
+
+TEST_F(CursorReadout, ParabolaShowsTwiceX) {
+  view.texts[Field::kYMax] = "100";
+  ASSERT_EQ(draw("F(x)=x^2"), DrawOutcome::kDrawn);
+  for (int c : {2, 50, 123, 300, 597}) {
+    move(c + 20, 50);
+    const long double x = 10.0L * c / 599;
+    EXPECT_EQ(label(Label::kReadoutX), "= " + formatGeneral(x, ".")) << c;
+    EXPECT_EQ(label(Label::kReadoutDerivative), "= " + formatGeneral(2 * x, ".")) << c;
+  }
+}
+
+TEST_F(CursorReadout, AnOverflowingDerivativeShowsE) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  // The differences around column 101 add up to F(103) - F(99), beyond the
+  // extended range.
+  state().samplesA[99] = -1.1e4932L;
+  state().samplesA[103] = 1.1e4932L;
+  move(121, 50);
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= E");
+  EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(state().samplesA[101], "."));
+}
+
+TEST_F(CursorReadout, TheRingMarksTheSampleAndLeavesNoTrace) {
+  state().optCircle = flagOn;
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  const Bitmap before = app->image;
+  move(320, 7);  // any row: the column alone selects the sample
+  ASSERT_TRUE(state().circleShown);
+  const long double v = state().samplesA[300];
+  const long double row = 399 - (v + 5) * 399 / 10;
+  const int cy = static_cast<int>(std::llrint(row + 20));
+  EXPECT_EQ(app->explore.circleRect.left, 313);
+  EXPECT_EQ(app->explore.circleRect.top, cy - 7);
+  EXPECT_EQ(app->explore.circleRect.right, 328);
+  EXPECT_EQ(app->explore.circleRect.bottom, cy + 8);
+  EXPECT_EQ(ringPixelsAround(app->image, 320, cy), ringPixels(artwork().cursorRing));
+  EXPECT_EQ(app->image.pixel(320, cy), before.pixel(320, cy));  // the centre shows through
+
+  move(420, 7);
+  EXPECT_EQ(ringPixels(app->image), ringPixels(artwork().cursorRing));  // one ring at a time
+  eraseCircle(state(), app->image, app->explore);
+  EXPECT_FALSE(state().circleShown);
+  EXPECT_TRUE(samePixels(app->image, before));
+  eraseCircle(state(), app->image, app->explore);  // nothing shown: nothing happens
+  EXPECT_TRUE(samePixels(app->image, before));
+}
+
+TEST_F(CursorReadout, MarginsChangeNothing) {
+  state().optCircle = flagOn;
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  move(100, 50);
+  const auto labels = view.labels;
+  const Bitmap ringed = app->image;
+  for (int x : {19, 0, -5, 620, 639}) {
+    move(x, 50);
+    EXPECT_EQ(view.labels, labels) << x;
+    EXPECT_TRUE(state().circleShown) << x;
+    EXPECT_TRUE(samePixels(app->image, ringed)) << x;
+  }
+}
+
+TEST_F(CursorReadout, AValueOffThePlotStillReadsButTakesTheRingAway) {
+  state().optCircle = flagOn;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);  // above y max from x = 5 on
+  const Bitmap before = app->image;
+  move(100, 50);
+  ASSERT_TRUE(state().circleShown);
+  move(500, 50);
+  EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(state().samplesA[480], "."));
+  EXPECT_FALSE(state().circleShown);
+  EXPECT_TRUE(samePixels(app->image, before));
+}
+
+TEST_F(CursorReadout, WithoutTheRingOptionLabelsStillFollow) {
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  const Bitmap before = app->image;
+  move(100, 50);
+  EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(state().samplesA[80], "."));
+  EXPECT_FALSE(state().circleShown);
+  EXPECT_TRUE(samePixels(app->image, before));
+}
+
+TEST_F(CursorReadout, NothingWithoutAPlot) {
+  ASSERT_EQ(draw("F(x)=1/(x-x)"), DrawOutcome::kEvaluationError);
+  const auto labels = view.labels;
+  move(100, 50);
+  EXPECT_EQ(view.labels, labels);
+}
+
+class Walk : public ExploreTest {
+ protected:
+  void SetUp() override {
+    ExploreTest::SetUp();
+    state().optTwoFunctions = flagOn;
+    state().optCircle = flagOn;
+    view.texts[Field::kZCount] = "10";
+    view.texts[Field::kXMin] = "-20";
+    view.texts[Field::kXMax] = "20";
+    view.texts[Field::kYMin] = "-20";
+    view.texts[Field::kYMax] = "20";
+  }
+
+  std::vector<int> walk(int moves, Keys keys = {}) {
+    std::vector<int> seen;
+    for (int k = 0; k < moves; ++k) {
+      move(100 + next_, 100, keys);
+      ++next_;
+      seen.push_back(app->explore.walkIndex);
+    }
+    return seen;
+  }
+
+  int next_ = 1;
+};
+
+TEST_F(Walk, RunsToTheEndTurnsAndComesBack) {
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(walk(11), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 8}));
+  EXPECT_EQ(app->explore.walkStep, -1);
+}
+
+TEST_F(Walk, AModifierKeyWalksBackwardsAndTurnsAtTheStart) {
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  for (Keys keys : {Keys{.shift = true}, Keys{.alt = true}, Keys{.ctrl = true}}) {
+    app->explore.walkIndex = 2;
+    app->explore.walkStep = 1;
+    EXPECT_EQ(walk(4, keys), (std::vector<int>{1, 0, 0, 1}));
+  }
+}
+
+TEST_F(Walk, RepeatedPositionAdvancesOnce) {
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  move(50, 60);
+  move(50, 60);
+  EXPECT_EQ(app->explore.walkIndex, 1);
+  move(50, 61);
+  EXPECT_EQ(app->explore.walkIndex, 2);
+}
+
+TEST_F(Walk, LabelsAndRingShowTheSample) {
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  walk(3);  // index 3: t = 10/3
+  const long double t = 3 * 10.0L / 9;
+  EXPECT_EQ(label(Label::kReadoutX), "= " + formatGeneral(t, "."));
+  EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(state().samplesA[3], "."));
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= " + formatGeneral(state().samplesB[3], "."));
+  const int cx = static_cast<int>(std::llrint((state().samplesA[3] + 20) * 599 / 40)) + 20;
+  const int cy = 399 - static_cast<int>(std::llrint((state().samplesB[3] + 20) * 399 / 40)) + 20;
+  EXPECT_EQ(app->explore.circleRect.left, cx - 7);
+  EXPECT_EQ(app->explore.circleRect.top, cy - 7);
+  EXPECT_EQ(ringPixelsAround(app->image, cx, cy), ringPixels(artwork().cursorRing));
+
+  walk(5);  // index 8: G = 17.8 is in range
+  EXPECT_TRUE(state().circleShown);
+  view.texts[Field::kYMax] = "15";
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  walk(1);  // index 9 again after the bounce: G = 20 lies above y max
+  EXPECT_FALSE(state().circleShown);
+}
+
+TEST_F(Walk, WithoutTheRingOptionAllLabelsReadZero) {
+  state().optCircle = flagOff;
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  const Bitmap before = app->image;
+  walk(4);
+  EXPECT_EQ(app->explore.walkIndex, 4);
+  EXPECT_EQ(label(Label::kReadoutX), "= 0");
+  EXPECT_EQ(label(Label::kReadoutF), "= 0");
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");
+  EXPECT_TRUE(samePixels(app->image, before));
+}
+
+TEST_F(Walk, PolarTwoFunctionsDividesOutTheAngleAndShowsZeroOnFailure) {
+  state().optPolar = flagOn;
+  view.texts[Field::kZMax] = "9";  // t = 0, 1, ... 9
+  ASSERT_EQ(draw("F(x)=3", "G(x)=5"), DrawOutcome::kDrawn);
+  app->explore.walkIndex = -1;
+  walk(1);  // index 0, t = 0: G(t) sin t is 0, and 0 / sin 0 fails
+  EXPECT_EQ(label(Label::kReadoutF), "= 3");
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");
+  walk(1);
+  EXPECT_EQ(label(Label::kReadoutX), "= 1");
+  EXPECT_EQ(label(Label::kReadoutF), "= 3");
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 5");
+}
+
+TEST_F(Walk, PolarShowsTheDistanceAndLeavesTheThirdLabel) {
+  state().optTwoFunctions = flagOff;
+  state().optPolar = flagOn;
+  ASSERT_EQ(draw("F(x)=2+x/10"), DrawOutcome::kDrawn);
+  walk(2);
+  const long double a = state().samplesA[2];
+  const long double b = state().samplesB[2];
+  EXPECT_EQ(label(Label::kReadoutF), "= " + formatGeneral(std::sqrt(a * a + b * b), "."));
+  EXPECT_EQ(label(Label::kReadoutDerivative), "= 0");  // from the empty plot
+}
+
+TEST_F(Walk, ThePositionSurvivesDrawsAndABiggerIndexIsPulledBack) {
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  app->explore.walkIndex = 500;
+  view.texts[Field::kZCount] = "20";
+  ASSERT_EQ(draw("F(x)=x", "G(x)=2*x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(app->explore.walkIndex, 500);
+  walk(1);
+  EXPECT_EQ(app->explore.walkIndex, 19);
+  EXPECT_EQ(app->explore.walkStep, -1);
+}
+
+class Report : public ExploreTest {
+ protected:
+  std::vector<std::string> lines(std::string_view separator) {
+    FieldTexts fields;
+    for (std::size_t k = 0; k < kFieldCount; ++k) fields[k] = view.fieldText(static_cast<Field>(k));
+    return reportLines(state(), fields, app->texts, separator);
+  }
+  std::vector<std::string> lines() { return lines(app->decimalSeparator); }
+
+  // The list under the heading `heading`, up to the next separator line.
+  std::vector<std::string> section(const std::string& heading) {
+    const auto all = lines();
+    std::vector<std::string> out;
+    bool in = false;
+    for (const auto& line : all) {
+      if (in && line == " ") break;
+      if (in) out.push_back(line);
+      if (line == heading) in = true;
+    }
+    return out;
+  }
+};
+
+TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
+  ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
+  ASSERT_EQ(state().plotWidth, 600);
+  EXPECT_EQ(lines("."), (std::vector<std::string>{
+                            "Function formula:",
+                            "F(x)=sin(x)",
+                            "x min  = 0",
+                            "x max  = 10",
+                            "points = 600",
+                            " ",
+                            "Function roots:",
+                            "#1 = 3.14691",
+                            "#2 = 6.28548",
+                            "#3 = 9.42404",
+                            " ",
+                            "Local minimum points:",
+                            "#1 = 4.71619",
+                            " ",
+                            "Local maximum points:",
+                            "#1 = 1.57763",
+                            "#2 = 7.85476",
+                            " ",
+                            "Integral value on x min..x max :",
+                            "F(x)dx = 1.83143",
+                        }));
+}
+
+TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
+  view.texts[Field::kXMin] = "-2";
+  view.texts[Field::kXMax] = "2";
+  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(section("Local maximum points:"), std::vector<std::string>{"-----"});
+  const auto minima = section("Local minimum points:");
+  ASSERT_EQ(minima.size(), 1u);
+  ASSERT_EQ(minima[0].substr(0, 5), "#1 = ");
+  const long double at = *parseLocaleNumber(minima[0].substr(5), ".");
+  EXPECT_LE(std::fabs(at), 4.0L / 599);
+
+  view.texts[Field::kXMin] = "0";
+  view.texts[Field::kXMax] = "10";
+  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
+}
+
+TEST_F(Report, AnExactZeroSampleIsOneRootAtItsColumn) {
+  view.texts[Field::kXMin] = "-1";
+  view.texts[Field::kXMax] = "598";  // x = -1, 0, 1, ... one per column
+  view.texts[Field::kYMax] = "1000";
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = 0"});
+}
+
+TEST_F(Report, ConstantsHaveNoExtremaAndAnExactIntegral) {
+  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
+  EXPECT_EQ(lines().back(), "F(x)dx = 20");
+  ASSERT_EQ(draw("F(x)=0"), DrawOutcome::kDrawn);
+  const auto roots = section("Function roots:");
+  ASSERT_EQ(roots.size(), 599u);
+  EXPECT_EQ(roots.back(), "#599 = 10");
+}
+
+TEST_F(Report, FieldsAreCopiedAsTypedAndNumbersUseTheSeparator) {
+  app->decimalSeparator = ",";
+  view.texts[Field::kXMin] = "-5,0";
+  view.texts[Field::kXMax] = " 5";
+  ASSERT_EQ(draw("F(x)=X+0.5"), DrawOutcome::kDrawn);
+  const auto all = lines();
+  EXPECT_EQ(all[1], "F(x)=X+0.5");
+  EXPECT_EQ(all[2], "x min  = -5,0");
+  EXPECT_EQ(all[3], "x max  =  5");
+  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = -0,500835"});
+}
+
+TEST_F(Report, TranslatedHeadingsComeFromTheInterfaceTexts) {
+  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtRoots)] = "Nullstellen";
+  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtPoints)] = "Punkte";
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  EXPECT_EQ(lines()[4], "Punkte = 600");
+  EXPECT_EQ(section("Nullstellen:").size(), 1u);
+}
+
+TEST_F(Report, TwoFunctionsListTheRootsOfBothOverTheParameter) {
+  state().optTwoFunctions = flagOn;
+  view.texts[Field::kZMin] = "-1";
+  view.texts[Field::kZMax] = "8";
+  view.texts[Field::kZCount] = "10";  // t = -1, 0, ... 8
+  ASSERT_EQ(draw("F(x)=x-2.5", "G(x)=x^2-9"), DrawOutcome::kDrawn);
+  EXPECT_EQ(lines(), (std::vector<std::string>{"Function formula:", "F(x)=x-2.5", "G(x)=x^2-9",
+                                               "x min  = -1", "x max  = 8", "points = 10", " ",
+                                               "F(x) Function roots:", "#1 = 2.5", " ",
+                                               "G(x) Function roots:", "#1 = 3"}));
+}
+
+class ZoomPan : public ExploreTest {
+ protected:
+  void zoomIn(Keys keys = {}) {
+    EXPECT_TRUE(controller->zoom(ZoomDirection::kIn, keys, pointer).ok());
+  }
+  void zoomOut(Keys keys = {}) {
+    EXPECT_TRUE(controller->zoom(ZoomDirection::kOut, keys, pointer).ok());
+  }
+  void wheel(bool up, Keys keys = {}) { EXPECT_TRUE(controller->wheel(up, keys, pointer).ok()); }
+  // The window shows the hand while a drag runs and opens the menu on a
+  // right press.
+  void press(int x, int y, MouseButton button = MouseButton::kLeft) {
+    const PlotPress result = controller->pointerPressed(button, Point{x, y});
+    if (result == PlotPress::kPanStarted) handCursor = true;
+    if (result == PlotPress::kMenuEnabled) menuEnabled = true;
+    if (result == PlotPress::kMenuDisabled) menuEnabled = false;
+  }
+  void release() {
+    handCursor = false;
+    EXPECT_TRUE(controller->pointerReleased().ok());
+  }
+
+  std::string field(Field f) { return view.texts[f]; }
+
+  // The curve's pixels in image column x (plot rows only).
+  int curvePixels(int x) {
+    int n = 0;
+    for (int y = 20; y < state().plotHeight + 20; ++y) {
+      const Color c = app->image.pixel(x, y);
+      n += c == state().curveColor || c == state().curveColorDark ? 1 : 0;
+    }
+    return n;
+  }
+  int curveRow(int x) {
+    for (int y = 20; y < state().plotHeight + 20; ++y) {
+      const Color c = app->image.pixel(x, y);
+      if (c == state().curveColor || c == state().curveColorDark) return y;
+    }
+    return -1;
+  }
+
+  std::optional<Point> pointer;
+  bool handCursor = false;
+  std::optional<bool> menuEnabled;
+};
+
+TEST_F(ZoomPan, ZoomHalvesOrDoublesBothEndsSoTheViewMovesTowardZero) {
+  view.texts[Field::kXMin] = "10";
+  view.texts[Field::kXMax] = "20";
+  ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
+  zoomIn();
+  EXPECT_EQ(field(Field::kXMin), "5");
+  EXPECT_EQ(field(Field::kXMax), "10");
+  EXPECT_EQ(draws(), 1);
+  EXPECT_TRUE(state().plotValid);
+  EXPECT_EQ(state().samplesA[0], std::sin(5.0L));  // drawn anew over the new range
+  zoomOut();
+  EXPECT_EQ(field(Field::kXMin), "10");
+  EXPECT_EQ(field(Field::kXMax), "20");
+  EXPECT_EQ(field(Field::kYMin), "-5");
+}
+
+TEST_F(ZoomPan, ZoomKeepsOnlyTheDigitsTheFieldShowed) {
+  view.texts[Field::kXMax] = "1.2345678";
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  zoomIn();
+  EXPECT_EQ(field(Field::kXMax), "0.617284");
+  EXPECT_EQ(state().xMax, *parseLocaleNumber("0.617284", "."));
+  zoomOut();
+  EXPECT_EQ(field(Field::kXMax), "1.23457");
+}
+
+TEST_F(ZoomPan, ModifierKeysChooseTheYAxisForButtonsAndWheel) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  wheel(true, Keys{.ctrl = true});
+  EXPECT_EQ(field(Field::kYMin), "-2.5");
+  EXPECT_EQ(field(Field::kYMax), "2.5");
+  EXPECT_EQ(field(Field::kXMax), "10");
+  wheel(false);
+  EXPECT_EQ(field(Field::kXMax), "20");
+  EXPECT_EQ(field(Field::kYMax), "2.5");
+  zoomOut(Keys{.shift = true});
+  zoomOut(Keys{.alt = true});
+  EXPECT_EQ(field(Field::kYMax), "10");
+  EXPECT_EQ(draws(), 4);
+}
+
+TEST_F(ZoomPan, AutomaticScaleRefitsTheZoomedAxis) {
+  state().optAutoScale = flagOn;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  const std::string yMax = field(Field::kYMax);
+  zoomIn(Keys{.shift = true});
+  EXPECT_EQ(field(Field::kYMax), yMax);
+}
+
+TEST_F(ZoomPan, WithoutAPlotZoomAndDragOnlyBeep) {
+  ASSERT_EQ(draw("F(x)=ln(x-20)"), DrawOutcome::kEvaluationError);
+  const int beeps = view.beeps;
+  const auto writes = view.writes.size();
+  zoomIn();
+  zoomOut(Keys{.shift = true});
+  wheel(true);
+  press(100, 100);
+  EXPECT_EQ(view.beeps, beeps + 4);
+  EXPECT_EQ(view.writes.size(), writes);
+  EXPECT_EQ(draws(), 0);
+  EXPECT_FALSE(app->explore.panActive);
+  EXPECT_FALSE(handCursor);
+}
+
+TEST_F(ZoomPan, TheContextMenuIsEnabledExactlyWithAPlot) {
+  press(100, 100, MouseButton::kRight);
+  EXPECT_EQ(menuEnabled, std::optional<bool>(false));
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  press(100, 100, MouseButton::kRight);
+  EXPECT_EQ(menuEnabled, std::optional<bool>(true));
+  EXPECT_FALSE(app->explore.panActive);  // the right button never drags
+}
+
+TEST_F(ZoomPan, ZoomRefreshesTheReadoutWhereThePointerIs) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  pointer = Point{120, 50};
+  zoomIn();
+  EXPECT_EQ(view.labels[Label::kReadoutX], "= " + formatGeneral(5.0L * 100 / 599, "."));
+  pointer = Point{640, 50};  // just off the image: the labels keep the empty plot's "= 0"
+  zoomOut();
+  EXPECT_EQ(view.labels[Label::kReadoutX], "= 0");
+}
+
+TEST_F(ZoomPan, AZoomBeyondTheExtendedRangeIsRefused) {
+  view.texts[Field::kXMax] = "1E4932";
+  ASSERT_EQ(draw("F(x)=1"), DrawOutcome::kDrawn);
+  const std::string xMax = field(Field::kXMax);
+  const int beeps = view.beeps;
+  zoomOut();
+  EXPECT_EQ(field(Field::kXMax), xMax);
+  EXPECT_EQ(view.beeps, beeps + 1);
+  EXPECT_EQ(draws(), 0);
+}
+
+TEST_F(ZoomPan, CartesianDragPreviewsTheCurveMovedWithThePointer) {
+  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  std::vector<int> rows;
+  for (int x = 20; x < 620; ++x) rows.push_back(curveRow(x));
+  const auto samples = state().samplesA;
+
+  press(300, 200);
+  EXPECT_TRUE(app->explore.panActive);
+  EXPECT_TRUE(handCursor);
+  for (int x = 310; x <= 350; x += 10) move(x, 200);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_TRUE(isNoSample(app->explore.panSamplesA[i])) << i;
+    EXPECT_EQ(curvePixels(i + 20), 0) << "uncovered column " << i;
+  }
+  for (int i = 50; i < 600; ++i) {
+    ASSERT_EQ(app->explore.panSamplesA[i], samples[i - 50]) << i;
+    EXPECT_EQ(curveRow(i + 20), rows[i - 50]) << "column " << i;
+  }
+  // Five steps of a sixtieth of the width each, every one rounded to the
+  // fields' 6 digits.
+  EXPECT_NEAR(static_cast<double>(state().xMin), -50.0 / 60, 5e-5);
+  EXPECT_NEAR(static_cast<double>(state().xMax), 10 - 50.0 / 60, 5e-5);
+  EXPECT_EQ(field(Field::kXMin), formatGeneral(state().xMin, "."));
+  EXPECT_EQ(field(Field::kYMin), "-5");
+  EXPECT_EQ(draws(), 0);  // no Draw during the drag
+
+  move(350, 240);  // 40 rows down: the view moves up by a tenth of its height
+  EXPECT_EQ(field(Field::kYMin), "-4");
+  EXPECT_EQ(field(Field::kYMax), "6");
+
+  release();
+  EXPECT_FALSE(app->explore.panActive);
+  EXPECT_FALSE(handCursor);
+  EXPECT_EQ(draws(), 1);
+  EXPECT_TRUE(state().plotValid);
+  EXPECT_EQ(state().samplesA[0], state().xMin - 5);  // sampled anew
+  release();
+  EXPECT_EQ(draws(), 1);  // no drag, nothing to end
+}
+
+// Either way, the columns the drag uncovers stay empty: samples beyond the
+// plot's width (left over from a wider plot) never move into view.
+TEST_F(ZoomPan, CartesianDragUncoversEmptyColumnsOnEitherSide) {
+  plotSize(700, 400);
+  ASSERT_EQ(draw("F(x)=x/2-2"), DrawOutcome::kDrawn);
+  plotSize(600, 400);
+  for (const int shift : {1, 50, -1, -50, -599}) {
+    ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+    ASSERT_FALSE(isNoSample(state().samplesA[600]));  // stale, inside the y range
+    const auto samples = state().samplesA;
+    press(300, 200);
+    move(300 + shift, 200);
+    for (int i = 0; i < 600; ++i) {
+      const int from = i - shift;
+      if (from >= 0 && from < 600) {
+        ASSERT_EQ(app->explore.panSamplesA[i], samples[from]) << shift << " column " << i;
+      } else {
+        ASSERT_TRUE(isNoSample(app->explore.panSamplesA[i])) << shift << " column " << i;
+        EXPECT_EQ(curvePixels(i + 20), 0) << shift << " uncovered column " << i;
+      }
+    }
+    release();
+  }
+}
+
+TEST_F(ZoomPan, ParametricDragFiltersYToTheNewRangeToo) {
+  state().optTwoFunctions = flagOn;
+  view.texts[Field::kZCount] = "100";
+  view.texts[Field::kXMin] = "-10";
+  view.texts[Field::kYMin] = "-10";
+  view.texts[Field::kYMax] = "10";
+  ASSERT_EQ(draw("F(x)=x-5", "G(x)=2*x-10"), DrawOutcome::kDrawn);
+  press(300, 200);
+  move(300, 400);  // half the height down: y from 0 to 20
+  EXPECT_EQ(field(Field::kYMin), "0");
+  for (int i = 0; i < 100; ++i) {
+    const long double g = state().samplesB[i];
+    EXPECT_EQ(isNoSample(app->explore.panSamplesB[i]), g < 0) << i;
+  }
+}
+
+TEST_F(ZoomPan, AReleaseEndsTheDragEvenWhenThePlotWentAway) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  press(300, 200);
+  state().plotValid = false;  // a Draw during the drag stopped with a message
+  release();
+  EXPECT_FALSE(app->explore.panActive);
+  EXPECT_FALSE(handCursor);
+  EXPECT_EQ(draws(), 0);
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  const auto writes = view.writes.size();
+  move(350, 250);  // a plain move: readout, not a pan
+  EXPECT_EQ(view.writes.size(), writes);
+}
+
+TEST_F(ZoomPan, ADragWithAutomaticScaleMovesOnlyX) {
+  state().optAutoScale = flagOn;
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  const std::string yMin = field(Field::kYMin);
+  const std::string yMax = field(Field::kYMax);
+  press(300, 200);
+  move(330, 260);
+  move(360, 100);
+  EXPECT_EQ(field(Field::kYMin), yMin);
+  EXPECT_EQ(field(Field::kYMax), yMax);
+  EXPECT_NE(field(Field::kXMin), "0");
+}
+
+TEST_F(ZoomPan, ParametricDragWithAutomaticScaleChangesNothingUntilRelease) {
+  state().optTwoFunctions = flagOn;
+  state().optAutoScale = flagOn;
+  ASSERT_EQ(draw("F(x)=cos(x)", "G(x)=sin(x)"), DrawOutcome::kDrawn);
+  const auto writes = view.writes.size();
+  const Bitmap before = app->image;
+  press(300, 200);
+  move(350, 250);
+  EXPECT_EQ(view.writes.size(), writes);
+  EXPECT_EQ(std::memcmp(before.data(), app->image.data(), 4u * 640 * 440), 0);
+  release();
+  EXPECT_EQ(draws(), 1);
+}
+
+TEST_F(ZoomPan, ParametricDragKeepsOnlyPointsInsideTheNewRanges) {
+  state().optTwoFunctions = flagOn;
+  state().optLines = flagOn;
+  view.texts[Field::kZCount] = "100";
+  view.texts[Field::kXMin] = "-10";
+  view.texts[Field::kYMin] = "-10";
+  view.texts[Field::kYMax] = "10";
+  ASSERT_EQ(draw("F(x)=x-5", "G(x)=2*x-10"), DrawOutcome::kDrawn);
+  press(300, 200);
+  move(600, 200);  // half the width to the right: x from -20 to 0
+  EXPECT_EQ(field(Field::kXMin), "-20");
+  EXPECT_EQ(field(Field::kXMax), "0");
+  const auto& s = state();
+  for (int i = 0; i < 100; ++i) {
+    const auto& pa = app->explore.panSamplesA[i];
+    if (s.samplesA[i] <= 0) {
+      EXPECT_EQ(pa, s.samplesA[i]) << i;
+    } else {
+      EXPECT_TRUE(isNoSample(pa)) << i;
+    }
+    EXPECT_EQ(app->explore.panSamplesB[i], s.samplesB[i]) << i;  // y did not move
+  }
+  // Kept are x from -5 to just below 0: columns 469 to 617. No segment
+  // reaches into the part the drag emptied.
+  EXPECT_GT(curvePixels(600), 0);
+  for (int x = 20; x < 469; ++x) EXPECT_EQ(curvePixels(x), 0) << x;
+  EXPECT_EQ(curvePixels(619), 0);
+}
+
+}  // namespace
+}  // namespace kurvana
