@@ -1,10 +1,13 @@
 // A plot drawn as values, for the explore commands to work on: the ranges
 // set, the empty plot painted as the Draw paints it and the state keeping
-// its size and axes, without a window or the formula engine.
+// its size and axes, samples put in as a Draw leaves them, without a window
+// or the formula engine; and counts of the cursor ring's pixels.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstddef>
 #include <memory>
 
 #include "explore/exploration.h"
@@ -60,6 +63,24 @@ class DrawnPlot : public ::testing::Test {
     s.plotValid = true;
   }
 
+  // The points (F(t), G(t)) for zCount parameter values from z min to z max,
+  // (F(t) cos t, G(t) sin t) in polar mode, painted over the empty plot.
+  template <typename F, typename G>
+  void drawPoints(F f, G g) {
+    emptyPlot();
+    const int n = s.zCount;
+    const bool polar = isOn(s.optPolar);
+    for (int i = 0; i < n; ++i) {
+      const long double t = s.zMin + i * ((s.zMax - s.zMin) / (n - 1));
+      const auto k = static_cast<std::size_t>(i);
+      s.samplesA[k] = polar ? f(t) * std::cos(t) : f(t);
+      s.samplesB[k] = polar ? g(t) * std::sin(t) : g(t);
+    }
+    RenderContext c = context();
+    paintPointCurve(c, s.samplesA, s.samplesB, CurvePass::kDraw);
+    s.plotValid = true;
+  }
+
   static constexpr Size kWindow{600 + 240, 400 + 140};  // for a plot of 600 x 400
 
   std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
@@ -68,5 +89,34 @@ class DrawnPlot : public ::testing::Test {
   ExploreState& explore = *exploreState;
   Bitmap image;
 };
+
+inline constexpr Color kRingColor = 0x002987;  // RGB (135, 41, 0)
+
+// Pixels of the ring picture within the 15 x 15 area centred on (cx, cy).
+inline int ringPixelsAround(const Bitmap& image, int cx, int cy) {
+  int n = 0;
+  for (int y = cy - 7; y <= cy + 7; ++y) {
+    for (int x = cx - 7; x <= cx + 7; ++x) n += image.pixel(x, y) == kRingColor ? 1 : 0;
+  }
+  return n;
+}
+
+inline int ringPixels(const Bitmap& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == kRingColor ? 1 : 0;
+  }
+  return n;
+}
+
+inline bool samePixels(const Bitmap& a, const Bitmap& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace kurvana::testing
