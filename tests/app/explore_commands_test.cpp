@@ -1,6 +1,6 @@
 // Exploring a drawn plot through the controller as the main window does: the
-// readout in its labels, the walk across Draws, the report's lines, zoom
-// steps and the pan drag with their field writes, beeps and Draws. (tests/explore checks the
+// readout in its labels, the walk across Draws, zoom steps and the pan drag
+// with their field writes, beeps and Draws. (tests/explore checks the
 // readout, zoom and preview values on plots drawn as values.)
 #include <gtest/gtest.h>
 
@@ -14,7 +14,6 @@
 #include "explore/cursor_readout.h"
 #include "explore/drawn_plot.h"
 #include "explore/exploration.h"
-#include "explore/report.h"
 #include "explore/zoom_pan.h"
 #include "plot/number_format.h"
 
@@ -91,125 +90,6 @@ TEST_F(Walk, ThePositionSurvivesDrawsAndABiggerIndexIsPulledBack) {
   walk(1);
   EXPECT_EQ(app->explore.walkIndex, 19);
   EXPECT_EQ(app->explore.walkStep, -1);
-}
-
-class Report : public ExploreTest {
- protected:
-  std::vector<std::string> lines(std::string_view separator) {
-    FieldTexts fields;
-    for (std::size_t k = 0; k < kFieldCount; ++k) fields[k] = view.fieldText(static_cast<Field>(k));
-    return reportLines(state(), fields, app->texts, separator);
-  }
-  std::vector<std::string> lines() { return lines(app->decimalSeparator); }
-
-  // The list under the heading `heading`, up to the next separator line.
-  std::vector<std::string> section(const std::string& heading) {
-    const auto all = lines();
-    std::vector<std::string> out;
-    bool in = false;
-    for (const auto& line : all) {
-      if (in && line == " ") break;
-      if (in) out.push_back(line);
-      if (line == heading) in = true;
-    }
-    return out;
-  }
-};
-
-TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
-  ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
-  ASSERT_EQ(state().plotWidth, 600);
-  EXPECT_EQ(lines("."), (std::vector<std::string>{
-                            "Function formula:",
-                            "F(x)=sin(x)",
-                            "x min  = 0",
-                            "x max  = 10",
-                            "points = 600",
-                            " ",
-                            "Function roots:",
-                            "#1 = 3.14691",
-                            "#2 = 6.28548",
-                            "#3 = 9.42404",
-                            " ",
-                            "Local minimum points:",
-                            "#1 = 4.71619",
-                            " ",
-                            "Local maximum points:",
-                            "#1 = 1.57763",
-                            "#2 = 7.85476",
-                            " ",
-                            "Integral value on x min..x max :",
-                            "F(x)dx = 1.83143",
-                        }));
-}
-
-TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
-  view.texts[Field::kXMin] = "-2";
-  view.texts[Field::kXMax] = "2";
-  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
-  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
-  EXPECT_EQ(section("Local maximum points:"), std::vector<std::string>{"-----"});
-  const auto minima = section("Local minimum points:");
-  ASSERT_EQ(minima.size(), 1u);
-  ASSERT_EQ(minima[0].substr(0, 5), "#1 = ");
-  const long double at = *parseLocaleNumber(minima[0].substr(5), ".");
-  EXPECT_LE(std::fabs(at), 4.0L / 599);
-
-  view.texts[Field::kXMin] = "0";
-  view.texts[Field::kXMax] = "10";
-  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
-  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
-}
-
-TEST_F(Report, AnExactZeroSampleIsOneRootAtItsColumn) {
-  view.texts[Field::kXMin] = "-1";
-  view.texts[Field::kXMax] = "598";  // x = -1, 0, 1, ... one per column
-  view.texts[Field::kYMax] = "1000";
-  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
-  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = 0"});
-}
-
-TEST_F(Report, ConstantsHaveNoExtremaAndAnExactIntegral) {
-  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
-  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
-  EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
-  EXPECT_EQ(lines().back(), "F(x)dx = 20");
-  ASSERT_EQ(draw("F(x)=0"), DrawOutcome::kDrawn);
-  const auto roots = section("Function roots:");
-  ASSERT_EQ(roots.size(), 599u);
-  EXPECT_EQ(roots.back(), "#599 = 10");
-}
-
-TEST_F(Report, FieldsAreCopiedAsTypedAndNumbersUseTheSeparator) {
-  app->decimalSeparator = ",";
-  view.texts[Field::kXMin] = "-5,0";
-  view.texts[Field::kXMax] = " 5";
-  ASSERT_EQ(draw("F(x)=X+0.5"), DrawOutcome::kDrawn);
-  const auto all = lines();
-  EXPECT_EQ(all[1], "F(x)=X+0.5");
-  EXPECT_EQ(all[2], "x min  = -5,0");
-  EXPECT_EQ(all[3], "x max  =  5");
-  EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = -0,500835"});
-}
-
-TEST_F(Report, TranslatedHeadingsComeFromTheInterfaceTexts) {
-  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtRoots)] = "Nullstellen";
-  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtPoints)] = "Punkte";
-  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
-  EXPECT_EQ(lines()[4], "Punkte = 600");
-  EXPECT_EQ(section("Nullstellen:").size(), 1u);
-}
-
-TEST_F(Report, TwoFunctionsListTheRootsOfBothOverTheParameter) {
-  state().optTwoFunctions = flagOn;
-  view.texts[Field::kZMin] = "-1";
-  view.texts[Field::kZMax] = "8";
-  view.texts[Field::kZCount] = "10";  // t = -1, 0, ... 8
-  ASSERT_EQ(draw("F(x)=x-2.5", "G(x)=x^2-9"), DrawOutcome::kDrawn);
-  EXPECT_EQ(lines(), (std::vector<std::string>{"Function formula:", "F(x)=x-2.5", "G(x)=x^2-9",
-                                               "x min  = -1", "x max  = 8", "points = 10", " ",
-                                               "F(x) Function roots:", "#1 = 2.5", " ",
-                                               "G(x) Function roots:", "#1 = 3"}));
 }
 
 class ZoomPan : public ExploreTest {
