@@ -272,47 +272,6 @@ TEST_F(ZoomPan, CartesianDragPreviewsTheCurveMovedWithThePointer) {
   EXPECT_EQ(draws(), 1);  // no drag, nothing to end
 }
 
-// Either way, the columns the drag uncovers stay empty: samples beyond the
-// plot's width (left over from a wider plot) never move into view.
-TEST_F(ZoomPan, CartesianDragUncoversEmptyColumnsOnEitherSide) {
-  plotSize(700, 400);
-  ASSERT_EQ(draw("F(x)=x/2-2"), DrawOutcome::kDrawn);
-  plotSize(600, 400);
-  for (const int shift : {1, 50, -1, -50, -599}) {
-    ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
-    ASSERT_FALSE(isNoSample(state().samplesA[600]));  // stale, inside the y range
-    const auto samples = state().samplesA;
-    press(300, 200);
-    move(300 + shift, 200);
-    for (int i = 0; i < 600; ++i) {
-      const int from = i - shift;
-      if (from >= 0 && from < 600) {
-        ASSERT_EQ(app->explore.panSamplesA[i], samples[from]) << shift << " column " << i;
-      } else {
-        ASSERT_TRUE(isNoSample(app->explore.panSamplesA[i])) << shift << " column " << i;
-        EXPECT_EQ(curvePixels(i + 20), 0) << shift << " uncovered column " << i;
-      }
-    }
-    release();
-  }
-}
-
-TEST_F(ZoomPan, ParametricDragFiltersYToTheNewRangeToo) {
-  state().optTwoFunctions = flagOn;
-  view.texts[Field::kZCount] = "100";
-  view.texts[Field::kXMin] = "-10";
-  view.texts[Field::kYMin] = "-10";
-  view.texts[Field::kYMax] = "10";
-  ASSERT_EQ(draw("F(x)=x-5", "G(x)=2*x-10"), DrawOutcome::kDrawn);
-  press(300, 200);
-  move(300, 400);  // half the height down: y from 0 to 20
-  EXPECT_EQ(field(Field::kYMin), "0");
-  for (int i = 0; i < 100; ++i) {
-    const long double g = state().samplesB[i];
-    EXPECT_EQ(isNoSample(app->explore.panSamplesB[i]), g < 0) << i;
-  }
-}
-
 TEST_F(ZoomPan, AReleaseEndsTheDragEvenWhenThePlotWentAway) {
   ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
   press(300, 200);
@@ -352,35 +311,6 @@ TEST_F(ZoomPan, ParametricDragWithAutomaticScaleChangesNothingUntilRelease) {
   EXPECT_EQ(std::memcmp(before.data(), app->image.data(), 4u * 640 * 440), 0);
   release();
   EXPECT_EQ(draws(), 1);
-}
-
-TEST_F(ZoomPan, ParametricDragKeepsOnlyPointsInsideTheNewRanges) {
-  state().optTwoFunctions = flagOn;
-  state().optLines = flagOn;
-  view.texts[Field::kZCount] = "100";
-  view.texts[Field::kXMin] = "-10";
-  view.texts[Field::kYMin] = "-10";
-  view.texts[Field::kYMax] = "10";
-  ASSERT_EQ(draw("F(x)=x-5", "G(x)=2*x-10"), DrawOutcome::kDrawn);
-  press(300, 200);
-  move(600, 200);  // half the width to the right: x from -20 to 0
-  EXPECT_EQ(field(Field::kXMin), "-20");
-  EXPECT_EQ(field(Field::kXMax), "0");
-  const auto& s = state();
-  for (int i = 0; i < 100; ++i) {
-    const auto& pa = app->explore.panSamplesA[i];
-    if (s.samplesA[i] <= 0) {
-      EXPECT_EQ(pa, s.samplesA[i]) << i;
-    } else {
-      EXPECT_TRUE(isNoSample(pa)) << i;
-    }
-    EXPECT_EQ(app->explore.panSamplesB[i], s.samplesB[i]) << i;  // y did not move
-  }
-  // Kept are x from -5 to just below 0: columns 469 to 617. No segment
-  // reaches into the part the drag emptied.
-  EXPECT_GT(curvePixels(600), 0);
-  for (int x = 20; x < 469; ++x) EXPECT_EQ(curvePixels(x), 0) << x;
-  EXPECT_EQ(curvePixels(619), 0);
 }
 
 }  // namespace

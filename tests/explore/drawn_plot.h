@@ -42,7 +42,7 @@ class DrawnPlot : public ::testing::Test {
     s.circleShown = false;
     applyColourScheme(s);
     RenderContext c = context();
-    const PlotFrame frame = paintEmptyPlot(c, plotImageSize(kWindow));
+    const PlotFrame frame = paintEmptyPlot(c, plotImageSize(window));
     s.plotWidth = frame.geometry.width;
     s.plotHeight = frame.geometry.height;
     s.yAxisColumn = frame.yAxisColumn;
@@ -81,7 +81,28 @@ class DrawnPlot : public ::testing::Test {
     s.plotValid = true;
   }
 
-  static constexpr Size kWindow{600 + 240, 400 + 140};  // for a plot of 600 x 400
+  // The main window for a plot of w x h pixels.
+  void plotSize(int w, int h) { window = Size{w + 240, h + 140}; }
+
+  // The curve's pixels in image column x (plot rows only), and the first row
+  // holding one.
+  int curvePixels(int x) const {
+    int n = 0;
+    for (int y = 20; y < s.plotHeight + 20; ++y) {
+      const Color c = image.pixel(x, y);
+      n += c == s.curveColor || c == s.curveColorDark ? 1 : 0;
+    }
+    return n;
+  }
+  int curveRow(int x) const {
+    for (int y = 20; y < s.plotHeight + 20; ++y) {
+      const Color c = image.pixel(x, y);
+      if (c == s.curveColor || c == s.curveColorDark) return y;
+    }
+    return -1;
+  }
+
+  Size window{600 + 240, 400 + 140};
 
   std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
   PlotState& s = *state;

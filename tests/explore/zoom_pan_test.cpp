@@ -1,4 +1,4 @@
-// Zoom steps and the pan drag's preview as values (the commands on a plot
+// Zoom steps, the pan drag and its preview as values (the commands on a plot
 // drawn through the controller: tests/app/explore_commands_test.cpp).
 #include "explore/zoom_pan.h"
 
@@ -7,9 +7,12 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "explore/drawn_plot.h"
 #include "explore/exploration.h"
+#include "plot/fields.h"
+#include "plot/range_fields.h"
 #include "render/curves.h"
 
 namespace kurvana {
@@ -40,6 +43,103 @@ TEST(ZoomPan, ZoomRangeHalvesOrDoublesOneAxis) {
   EXPECT_TRUE(zoomRange(s, ZoomDirection::kIn, Keys{.alt = true}).has_value());
 }
 
+// A pan drag as the window runs it: press, drag steps that move the ranges,
+// paint the frame anew for them and the preview over it, release.
+class PanDrag : public testing::DrawnPlot {
+ protected:
+  void press(int x, int y) {
+    RenderContext c = context();
+    ASSERT_EQ(plotPointerPressed(c, explore, MouseButton::kLeft, x, y), PlotPress::kPanStarted);
+  }
+  void move(int x, int y) {
+    const PanStep step = panRanges(s, explore, x, y);
+    if (!step.xMoved && !step.yMoved) return;
+    emptyPlot();
+    RenderContext c = context();
+    paintPanPreview(c, explore, x);
+  }
+  void release() { plotPointerReleased(s, explore); }
+
+  // A range field's text for the state's ranges, as the window shows it.
+  std::string field(Field f) const {
+    for (const FieldEdits& edits : {writeXRange(s, "."), writeYRange(s, ".")}) {
+      for (const FieldEdit& edit : edits) {
+        if (edit.field == f) return edit.text;
+      }
+    }
+    return "?";
+  }
+};
+
+// Either way, the columns the drag uncovers stay empty: samples beyond the
+// plot's width (left over from a wider plot) never move into view.
+TEST_F(PanDrag, CartesianDragUncoversEmptyColumnsOnEitherSide) {
+  plotSize(700, 400);
+  drawCartesian([](long double x) { return x / 2 - 2; });
+  plotSize(600, 400);
+  for (const int shift : {1, 50, -1, -50, -599}) {
+    drawCartesian([](long double x) { return x - 5; });
+    ASSERT_FALSE(isNoSample(s.samplesA[600]));  // stale, inside the y range
+    const auto samples = s.samplesA;
+    press(300, 200);
+    move(300 + shift, 200);
+    for (int i = 0; i < 600; ++i) {
+      const int from = i - shift;
+      if (from >= 0 && from < 600) {
+        ASSERT_EQ(explore.panSamplesA[i], samples[from]) << shift << " column " << i;
+      } else {
+        ASSERT_TRUE(isNoSample(explore.panSamplesA[i])) << shift << " column " << i;
+        EXPECT_EQ(curvePixels(i + 20), 0) << shift << " uncovered column " << i;
+      }
+    }
+    release();
+  }
+}
+
+TEST_F(PanDrag, ParametricDragFiltersYToTheNewRangeToo) {
+  s.optTwoFunctions = flagOn;
+  s.zCount = 100;
+  s.xMin = -10;
+  s.yMin = -10;
+  s.yMax = 10;
+  drawPoints([](long double t) { return t - 5; }, [](long double t) { return 2 * t - 10; });
+  press(300, 200);
+  move(300, 400);  // half the height down: y from 0 to 20
+  EXPECT_EQ(field(Field::kYMin), "0");
+  for (int i = 0; i < 100; ++i) {
+    const long double g = s.samplesB[i];
+    EXPECT_EQ(isNoSample(explore.panSamplesB[i]), g < 0) << i;
+  }
+}
+
+TEST_F(PanDrag, ParametricDragKeepsOnlyPointsInsideTheNewRanges) {
+  s.optTwoFunctions = flagOn;
+  s.optLines = flagOn;
+  s.zCount = 100;
+  s.xMin = -10;
+  s.yMin = -10;
+  s.yMax = 10;
+  drawPoints([](long double t) { return t - 5; }, [](long double t) { return 2 * t - 10; });
+  press(300, 200);
+  move(600, 200);  // half the width to the right: x from -20 to 0
+  EXPECT_EQ(field(Field::kXMin), "-20");
+  EXPECT_EQ(field(Field::kXMax), "0");
+  for (int i = 0; i < 100; ++i) {
+    const auto& pa = explore.panSamplesA[i];
+    if (s.samplesA[i] <= 0) {
+      EXPECT_EQ(pa, s.samplesA[i]) << i;
+    } else {
+      EXPECT_TRUE(isNoSample(pa)) << i;
+    }
+    EXPECT_EQ(explore.panSamplesB[i], s.samplesB[i]) << i;  // y did not move
+  }
+  // Kept are x from -5 to just below 0: columns 469 to 617. No segment
+  // reaches into the part the drag emptied.
+  EXPECT_GT(curvePixels(600), 0);
+  for (int x = 20; x < 469; ++x) EXPECT_EQ(curvePixels(x), 0) << x;
+  EXPECT_EQ(curvePixels(619), 0);
+}
+
 class PanPreview : public testing::DrawnPlot {
  protected:
   // An empty preview buffer over a fresh frame, y from -5 to 5 (H = 400).
@@ -52,22 +152,6 @@ class PanPreview : public testing::DrawnPlot {
   void paint() {
     RenderContext c = context();
     paintCartesianCurve(c, explore.panSamplesA, CurvePass::kPreview);
-  }
-  // The curve's pixels in image column x (plot rows only).
-  int curvePixels(int x) {
-    int n = 0;
-    for (int y = 20; y < s.plotHeight + 20; ++y) {
-      const Color c = image.pixel(x, y);
-      n += c == s.curveColor || c == s.curveColorDark ? 1 : 0;
-    }
-    return n;
-  }
-  int curveRow(int x) {
-    for (int y = 20; y < s.plotHeight + 20; ++y) {
-      const Color c = image.pixel(x, y);
-      if (c == s.curveColor || c == s.curveColorDark) return y;
-    }
-    return -1;
   }
   static int rowOf(long double v) {  // H + 19 - nearest((v + 5) * 399 / 10)
     return 419 - static_cast<int>(std::llrint((v + 5) * 399 / 10));
