@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "app/application.h"
@@ -310,6 +311,28 @@ TEST_F(DrawCommand, ASecondDrawAddsItsCurveToThePicture) {
   };
   EXPECT_EQ(app->image.pixel(300, rowOf(4)), app->plot.curveColor);
   EXPECT_EQ(app->image.pixel(300, rowOf(-4)), app->plot.curveColorDark);
+}
+
+// The Draw shows the ranges automatic scale fitted in the fields: y of a
+// Cartesian curve, x and y of a point curve (tests/render/curves_test.cpp
+// checks the fitting itself).
+TEST_F(DrawCommand, AutomaticScaleWritesTheFittedRangesIntoTheFields) {
+  app->plot.optAutoScale = flagOn;
+  for (const auto& [f, min, max] :
+       {std::tuple{"F(x)=5", "4.5", "5.5"}, {"F(x)=0", "-1", "1"}, {"F(x)=-5", "-5.5", "-4.5"}}) {
+    ASSERT_EQ(draw(f), DrawOutcome::kDrawn) << f;
+    EXPECT_EQ(view.texts[Field::kYMin], min) << f;
+    EXPECT_EQ(view.texts[Field::kYMax], max) << f;
+    EXPECT_EQ(view.texts[Field::kXMin], "0") << f;  // x stays the user's
+    EXPECT_EQ(view.texts[Field::kXMax], "10") << f;
+  }
+  app->plot.optTwoFunctions = flagOn;
+  view.texts[Field::kFormulaG] = "G(x)=-3";
+  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
+  EXPECT_EQ(view.texts[Field::kXMin], "1.8");
+  EXPECT_EQ(view.texts[Field::kXMax], "2.2");
+  EXPECT_EQ(view.texts[Field::kYMin], "-3.3");
+  EXPECT_EQ(view.texts[Field::kYMax], "-2.7");
 }
 
 TEST_F(DrawCommand, AutomaticScaleAlignsZeroOnAColumn) {

@@ -1,20 +1,24 @@
 // The analysis report: the scans for roots and extrema, and the report's
-// lines in both modes (tests/files/report_file_test.cpp writes them).
+// lines in both modes for plots drawn as values (tests/files/
+// report_file_test.cpp writes them).
 #include "explore/report.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "explore/explore_fixture.h"
+#include "explore/drawn_plot.h"
+#include "explore/integral.h"
+#include "plot/fields.h"
+#include "plot/interface_texts.h"
 #include "plot/number_format.h"
+#include "plot/range_fields.h"
 
 namespace kurvana {
 namespace {
-
-using testing::ExploreTest;
 
 // Samples at positions 0, 1, 2, ... so a position reads as its real index.
 SampleRun indexRun(const std::vector<long double>& v) {
@@ -64,14 +68,36 @@ TEST(ReportScans, PositionsMapTheRealIndexOntoTheRange) {
   EXPECT_EQ(findMinima(run), std::vector<long double>{1});  // half a spacing right of x = 0
 }
 
-class Report : public ExploreTest {
+class Report : public testing::DrawnPlot {
  protected:
-  std::vector<std::string> lines(std::string_view separator) {
-    FieldTexts fields;
-    for (std::size_t k = 0; k < kFieldCount; ++k) fields[k] = view.fieldText(static_cast<Field>(k));
-    return reportLines(state(), fields, app->texts, separator);
+  void SetUp() override {
+    DrawnPlot::SetUp();
+    fields = {"0", "10", "-5", "5", "F(x)=", "G(x)=", "0", "10", "1000"};  // in Field order
   }
-  std::vector<std::string> lines() { return lines(app->decimalSeparator); }
+
+  // What a Draw of F leaves for the report: the ranges as the fields give
+  // them, one sample of f per column and the integral.
+  template <typename F>
+  void draw(const std::string& formula, F f) {
+    textOf(fields, Field::kFormulaF) = formula;
+    readRanges();
+    drawCartesian(f);
+    s.integralValue = computeIntegral(s, separator).value;
+  }
+  // The same for the points (F(t), G(t)).
+  template <typename F, typename G>
+  void draw(const std::string& formulaF, const std::string& formulaG, F f, G g) {
+    textOf(fields, Field::kFormulaF) = formulaF;
+    textOf(fields, Field::kFormulaG) = formulaG;
+    readRanges();
+    drawPoints(f, g);
+  }
+  void readRanges() { setRanges(s, readRangeFields(fields, rangesOf(s), separator).ranges); }
+
+  std::vector<std::string> lines(std::string_view sep) {
+    return reportLines(s, fields, texts, sep);
+  }
+  std::vector<std::string> lines() { return lines(separator); }
 
   // The list under the heading `heading`, up to the next separator line.
   std::vector<std::string> section(const std::string& heading) {
@@ -85,11 +111,15 @@ class Report : public ExploreTest {
     }
     return out;
   }
+
+  FieldTexts fields;
+  InterfaceTexts texts;
+  std::string separator = ".";
 };
 
 TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
-  ASSERT_EQ(draw("F(x)=sin(x)"), DrawOutcome::kDrawn);
-  ASSERT_EQ(state().plotWidth, 600);
+  draw("F(x)=sin(x)", [](long double x) { return std::sin(x); });
+  ASSERT_EQ(s.plotWidth, 600);
   EXPECT_EQ(lines("."), (std::vector<std::string>{
                             "Function formula:",
                             "F(x)=sin(x)",
@@ -115,9 +145,9 @@ TEST_F(Report, SineOnZeroToTenReadsLineForLine) {
 }
 
 TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
-  view.texts[Field::kXMin] = "-2";
-  view.texts[Field::kXMax] = "2";
-  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  textOf(fields, Field::kXMin) = "-2";
+  textOf(fields, Field::kXMax) = "2";
+  draw("F(x)=x^2+1", [](long double x) { return x * x + 1; });
   EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
   EXPECT_EQ(section("Local maximum points:"), std::vector<std::string>{"-----"});
   const auto minima = section("Local minimum points:");
@@ -126,36 +156,36 @@ TEST_F(Report, ParabolaHasItsMinimumOnlyInsideTheRange) {
   const long double at = *parseLocaleNumber(minima[0].substr(5), ".");
   EXPECT_LE(std::fabs(at), 4.0L / 599);
 
-  view.texts[Field::kXMin] = "0";
-  view.texts[Field::kXMax] = "10";
-  ASSERT_EQ(draw("F(x)=x^2+1"), DrawOutcome::kDrawn);
+  textOf(fields, Field::kXMin) = "0";
+  textOf(fields, Field::kXMax) = "10";
+  draw("F(x)=x^2+1", [](long double x) { return x * x + 1; });
   EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
 }
 
 TEST_F(Report, AnExactZeroSampleIsOneRootAtItsColumn) {
-  view.texts[Field::kXMin] = "-1";
-  view.texts[Field::kXMax] = "598";  // x = -1, 0, 1, ... one per column
-  view.texts[Field::kYMax] = "1000";
-  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  textOf(fields, Field::kXMin) = "-1";
+  textOf(fields, Field::kXMax) = "598";  // x = -1, 0, 1, ... one per column
+  textOf(fields, Field::kYMax) = "1000";
+  draw("F(x)=x", [](long double x) { return x; });
   EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"#1 = 0"});
 }
 
 TEST_F(Report, ConstantsHaveNoExtremaAndAnExactIntegral) {
-  ASSERT_EQ(draw("F(x)=2"), DrawOutcome::kDrawn);
+  draw("F(x)=2", [](long double) { return 2.0L; });
   EXPECT_EQ(section("Function roots:"), std::vector<std::string>{"-----"});
   EXPECT_EQ(section("Local minimum points:"), std::vector<std::string>{"-----"});
   EXPECT_EQ(lines().back(), "F(x)dx = 20");
-  ASSERT_EQ(draw("F(x)=0"), DrawOutcome::kDrawn);
+  draw("F(x)=0", [](long double) { return 0.0L; });
   const auto roots = section("Function roots:");
   ASSERT_EQ(roots.size(), 599u);
   EXPECT_EQ(roots.back(), "#599 = 10");
 }
 
 TEST_F(Report, FieldsAreCopiedAsTypedAndNumbersUseTheSeparator) {
-  app->decimalSeparator = ",";
-  view.texts[Field::kXMin] = "-5,0";
-  view.texts[Field::kXMax] = " 5";
-  ASSERT_EQ(draw("F(x)=X+0.5"), DrawOutcome::kDrawn);
+  separator = ",";
+  textOf(fields, Field::kXMin) = "-5,0";
+  textOf(fields, Field::kXMax) = " 5";
+  draw("F(x)=X+0.5", [](long double x) { return x + 0.5L; });
   const auto all = lines();
   EXPECT_EQ(all[1], "F(x)=X+0.5");
   EXPECT_EQ(all[2], "x min  = -5,0");
@@ -164,19 +194,21 @@ TEST_F(Report, FieldsAreCopiedAsTypedAndNumbersUseTheSeparator) {
 }
 
 TEST_F(Report, TranslatedHeadingsComeFromTheInterfaceTexts) {
-  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtRoots)] = "Nullstellen";
-  app->texts.languageTexts[static_cast<std::size_t>(TextId::kTxtPoints)] = "Punkte";
-  ASSERT_EQ(draw("F(x)=x-5"), DrawOutcome::kDrawn);
+  texts.languageTexts[static_cast<std::size_t>(TextId::kTxtRoots)] = "Nullstellen";
+  texts.languageTexts[static_cast<std::size_t>(TextId::kTxtPoints)] = "Punkte";
+  draw("F(x)=x-5", [](long double x) { return x - 5; });
   EXPECT_EQ(lines()[4], "Punkte = 600");
   EXPECT_EQ(section("Nullstellen:").size(), 1u);
 }
 
 TEST_F(Report, TwoFunctionsListTheRootsOfBothOverTheParameter) {
-  state().optTwoFunctions = flagOn;
-  view.texts[Field::kZMin] = "-1";
-  view.texts[Field::kZMax] = "8";
-  view.texts[Field::kZCount] = "10";  // t = -1, 0, ... 8
-  ASSERT_EQ(draw("F(x)=x-2.5", "G(x)=x^2-9"), DrawOutcome::kDrawn);
+  s.optTwoFunctions = flagOn;
+  textOf(fields, Field::kZMin) = "-1";
+  textOf(fields, Field::kZMax) = "8";
+  textOf(fields, Field::kZCount) = "10";  // t = -1, 0, ... 8
+  draw(
+      "F(x)=x-2.5", "G(x)=x^2-9", [](long double t) { return t - 2.5L; },
+      [](long double t) { return t * t - 9; });
   EXPECT_EQ(lines(), (std::vector<std::string>{"Function formula:", "F(x)=x-2.5", "G(x)=x^2-9",
                                                "x min  = -1", "x max  = 8", "points = 10", " ",
                                                "F(x) Function roots:", "#1 = 2.5", " ",

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The include check on small trees: the allowed directions pass, an include
-# upward, one sideways (explore and files) and Qt in the core each fail.
+# upward, one sideways (explore and files) and Qt in the core each fail; the
+# same for a tree of tests with --tests.
 #
 # Usage: include_layers_test.sh INCLUDE_LAYERS_SH
 set -euo pipefail
@@ -10,11 +11,15 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 
+mode=""
+
 # tree NAME FILE=LINE...: a tree with one header per layer and the lines given.
 tree() {
   local root="$scratch/$1"
   shift
-  for folder in base engine plot render explore files app cli ui; do
+  local folders="base engine plot render explore files app cli ui"
+  [[ -z "$mode" ]] || folders+=" support"
+  for folder in $folders; do
     mkdir -p "$root/$folder"
     echo "#pragma once" >"$root/$folder/$folder.h"
   done
@@ -25,12 +30,13 @@ tree() {
   echo "$root"
 }
 
+# expect pass|fail NAME FILE=LINE...; with mode=--tests the tree is one of tests.
 expect() {
   local want="$1" name="$2"
   shift 2
   local root
   root="$(tree "$name" "$@")"
-  if bash "$check" "$root" >"$scratch/$name.out" 2>&1; then got=pass; else got=fail; fi
+  if bash "$check" $mode "$root" >"$scratch/$name.out" 2>&1; then got=pass; else got=fail; fi
   if [[ "$got" != "$want" ]]; then
     echo "$name: expected $want, got $got"
     cat "$scratch/$name.out"
@@ -55,6 +61,25 @@ expect fail explore_into_files 'explore/e.cpp=#include "files/files.h"'
 expect fail cli_into_ui 'cli/c.cpp=#include "ui/ui.h"'
 expect fail qt_in_core 'engine/e.cpp=#include <QString>'
 expect fail unknown_folder 'extra/x.cpp=#include "base/base.h"'
+
+mode=--tests
+expect pass tests_downward \
+  'render/r_test.cpp=#include "plot/plot.h"' \
+  'render/r_test.cpp=#include "render/fixture.h"' \
+  'files/f_test.cpp=#include "support/support.h"' \
+  'support/s.h=#include "files/files.h"' \
+  'app/a_test.cpp=#include "plot/fake_view.h"' \
+  'plot/fake_view.h=#include "app/app.h"' \
+  'ui/u_test.cpp=#include "app/app.h"' \
+  'wayland/w_test.cpp=#include "ui/ui.h"' \
+  'e2e/run.sh=exit 0'
+expect fail tests_upward 'render/r_test.cpp=#include "app/app.h"'
+expect fail tests_sideways 'explore/e_test.cpp=#include "files/files.h"'
+expect fail tests_through_a_placed_header 'render/r_test.cpp=#include "plot/fake_view.h"'
+expect fail tests_placed_header_upward 'plot/fake_view.h=#include "ui/ui.h"'
+expect fail tests_support_upward 'support/s.h=#include "app/app.h"'
+expect fail tests_qt_in_core 'plot/p_test.cpp=#include <QString>'
+expect fail tests_unknown_folder 'extra/x_test.cpp=#include "base/base.h"'
 
 [[ $failures -eq 0 ]] || exit 1
 echo "include check: all cases as expected"

@@ -10,9 +10,9 @@
 #include <memory>
 #include <numbers>
 #include <string>
+#include <utility>
 
-#include "app/field_texts.h"
-#include "plot/fake_view.h"
+#include "plot/fields.h"
 #include "plot/range_fields.h"
 #include "render/artwork.h"
 #include "render/plot_frame.h"
@@ -26,29 +26,36 @@ constexpr int kTop = 20;
 constexpr int kBottom = kH + 19;
 constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr Size kWindow{1024, 768};
 
 class CurvePainter : public ::testing::Test {
  protected:
   CurvePainter() {
-    view.texts = {{Field::kXMin, "0"},     {Field::kXMax, "10"}, {Field::kYMin, "-5"},
-                  {Field::kYMax, "5"},     {Field::kZMin, "0"},  {Field::kZMax, "10"},
-                  {Field::kZCount, "1000"}};
+    for (const auto& [field, value] : {std::pair{Field::kXMin, "0"},
+                                       {Field::kXMax, "10"},
+                                       {Field::kYMin, "-5"},
+                                       {Field::kYMax, "5"},
+                                       {Field::kZMin, "0"},
+                                       {Field::kZMax, "10"},
+                                       {Field::kZCount, "1000"}}) {
+      text(field) = value;
+    }
     // Without grid and axes every pixel that is not the background is curve.
     s.optGrid = flagOff;
     s.optAxes = flagOff;
   }
 
   void xRange(const char* lo, const char* hi) {
-    view.texts[Field::kXMin] = lo;
-    view.texts[Field::kXMax] = hi;
+    text(Field::kXMin) = lo;
+    text(Field::kXMax) = hi;
   }
   void yRange(const char* lo, const char* hi) {
-    view.texts[Field::kYMin] = lo;
-    view.texts[Field::kYMax] = hi;
+    text(Field::kYMin) = lo;
+    text(Field::kYMax) = hi;
   }
   void points(int n) {
     s.zCount = n;
-    view.texts[Field::kZCount] = std::to_string(n);
+    text(Field::kZCount) = std::to_string(n);
   }
   long double& a(int i) { return s.samplesA[static_cast<std::size_t>(i)]; }
   long double& b(int i) { return s.samplesB[static_cast<std::size_t>(i)]; }
@@ -56,11 +63,19 @@ class CurvePainter : public ::testing::Test {
     for (int i = 0; i < kW; ++i) a(i) = v;
   }
 
+  std::string& text(Field field) { return textOf(texts, field); }
+  // The texts the window would show: each edit in order, the last one winning.
+  void apply(const FieldEdits& edits) {
+    for (const FieldEdit& edit : edits) text(edit.field) = edit.text;
+  }
+
   // The empty plot for the ranges in the fields, kept in the state as the
   // window keeps it.
   void emptyPlot(RenderContext& context) {
-    readRangeFields(s, view, ".");
-    const PlotFrame frame = paintEmptyPlot(context, plotImageSize(view.window));
+    const RangeReading reading = readRangeFields(texts, rangesOf(s), ".");
+    setRanges(s, reading.ranges);
+    apply(reading.rewrites);
+    const PlotFrame frame = paintEmptyPlot(context, plotImageSize(kWindow));
     s.plotWidth = frame.geometry.width;
     s.plotHeight = frame.geometry.height;
     s.yAxisColumn = frame.yAxisColumn;
@@ -76,7 +91,7 @@ class CurvePainter : public ::testing::Test {
       const ValueRange y = fittedCartesianYRange(s);
       s.yMin = y.min;
       s.yMax = y.max;
-      writeYRange(s, view, ".");
+      apply(writeYRange(s, "."));
       emptyPlot(context);
     }
     paintCartesianCurve(context, s.samplesA, CurvePass::kDraw);
@@ -91,8 +106,8 @@ class CurvePainter : public ::testing::Test {
       s.xMax = fitted.x.max;
       s.yMin = fitted.y.min;
       s.yMax = fitted.y.max;
-      writeXRange(s, view, ".");
-      writeYRange(s, view, ".");
+      apply(writeXRange(s, "."));
+      apply(writeYRange(s, "."));
       emptyPlot(context);
     }
     paintPointCurve(context, s.samplesA, s.samplesB, CurvePass::kDraw);
@@ -117,7 +132,7 @@ class CurvePainter : public ::testing::Test {
 
   std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
   PlotState& s = *state;
-  testing::FakeView view;
+  FieldTexts texts;  // the range fields as the window would show them
   Bitmap image;
 };
 
@@ -137,16 +152,16 @@ TEST_F(CartesianCurve, AutomaticScaleFitsTheSamples) {
     fill(c.value);
     cart();
     const double v = static_cast<double>(c.value);
-    EXPECT_EQ(view.texts[Field::kYMin], c.min) << v;
-    EXPECT_EQ(view.texts[Field::kYMax], c.max) << v;
+    EXPECT_EQ(text(Field::kYMin), c.min) << v;
+    EXPECT_EQ(text(Field::kYMax), c.max) << v;
     EXPECT_EQ(image.pixel(100, kBottom - 314), c.value < 0 ? s.curveColorDark : s.curveColor) << v;
     EXPECT_EQ(curveInColumn(100), 1) << v;
   }
   // Samples that are no number take no part in the scan.
   for (int i = 0; i < kW; ++i) a(i) = i % 3 == 0 ? kNaN : 1 + (i % 3);
   cart();
-  EXPECT_EQ(view.texts[Field::kYMin], "2");
-  EXPECT_EQ(view.texts[Field::kYMax], "3");
+  EXPECT_EQ(text(Field::kYMin), "2");
+  EXPECT_EQ(text(Field::kYMax), "3");
 }
 
 TEST_F(CartesianCurve, DotsLandOnTheRoundedOffsetRow) {
@@ -366,7 +381,7 @@ TEST_F(PointCurve, CircleScalesBothAxesToTheUnitRange) {
                                      {Field::kXMax, 1.0},
                                      {Field::kYMin, -1.0},
                                      {Field::kYMax, 1.0}}) {
-    EXPECT_NEAR(std::stod(view.texts[field]), bound, 1e-5) << view.texts[field];
+    EXPECT_NEAR(std::stod(text(field)), bound, 1e-5) << text(field);
   }
   // Stretched to the plot: the curve touches all four edges.
   EXPECT_GT(curveInColumn(20), 0);
@@ -382,8 +397,8 @@ TEST_F(PointCurve, ConstantCoordinateWidensByATenth) {
     b(i) = i * 10.0L / 999;
   }
   par();
-  EXPECT_EQ(view.texts[Field::kXMin], "1.8");
-  EXPECT_EQ(view.texts[Field::kXMax], "2.2");
+  EXPECT_EQ(text(Field::kXMin), "1.8");
+  EXPECT_EQ(text(Field::kXMax), "2.2");
   // A vertical line through every row, in the middle column (offset 391.5).
   const int middle = curveInColumn(411) > 0 ? 411 : 412;
   EXPECT_EQ(curveInColumn(middle), kH);
@@ -394,8 +409,8 @@ TEST_F(PointCurve, ConstantCoordinateWidensByATenth) {
     b(i) = -3;
   }
   par();
-  EXPECT_EQ(view.texts[Field::kYMin], "-3.3");
-  EXPECT_EQ(view.texts[Field::kYMax], "-2.7");
+  EXPECT_EQ(text(Field::kYMin), "-3.3");
+  EXPECT_EQ(text(Field::kYMax), "-2.7");
   EXPECT_EQ(curveInRow(333) + curveInRow(334), kW);
 }
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/field_texts.h"
-#include "plot/fake_view.h"
+#include "plot/fields.h"
 #include "plot/range_fields.h"
 #include "render/artwork.h"
 #include "render/text.h"
@@ -36,24 +36,24 @@ class RecordingText : public TextRenderer {
 class PlotFrame : public ::testing::Test {
  protected:
   void SetUp() override {
-    view.texts = {{Field::kXMin, "0"}, {Field::kXMax, "10"},        {Field::kYMin, "-5"},
-                  {Field::kYMax, "5"}, {Field::kFormulaF, "F(x)="}, {Field::kFormulaG, "G(x)="},
-                  {Field::kZMin, "0"}, {Field::kZMax, "10"},        {Field::kZCount, "1000"}};
+    texts = {"0", "10", "-5", "5", "F(x)=", "G(x)=", "0", "10", "1000"};  // in Field order
   }
 
   // The ranges as the fields give them, then the empty plot for the window.
   void paint(const TextRenderer* text = nullptr) {
-    readRangeFields(*state, view, ".");
+    const RangeReading reading = readRangeFields(texts, rangesOf(*state), ".");
+    setRanges(*state, reading.ranges);
+    for (const FieldEdit& edit : reading.rewrites) textOf(texts, edit.field) = edit.text;
     RenderContext context{*state, image, artwork(), text ? text : font.get(), "."};
     applyColourScheme(*state);
-    frame = paintEmptyPlot(context, plotImageSize(view.window));
+    frame = paintEmptyPlot(context, plotImageSize(window));
   }
 
   void range(const char* xMin, const char* xMax, const char* yMin, const char* yMax) {
-    view.texts[Field::kXMin] = xMin;
-    view.texts[Field::kXMax] = xMax;
-    view.texts[Field::kYMin] = yMin;
-    view.texts[Field::kYMax] = yMax;
+    textOf(texts, Field::kXMin) = xMin;
+    textOf(texts, Field::kXMax) = xMax;
+    textOf(texts, Field::kYMin) = yMin;
+    textOf(texts, Field::kYMax) = yMax;
   }
 
   // Columns of plot row `row` (pixel row) holding `color`, within the plot.
@@ -72,7 +72,8 @@ class PlotFrame : public ::testing::Test {
   }
 
   std::unique_ptr<PlotState> state = std::make_unique<PlotState>();
-  testing::FakeView view;  // holds the range fields
+  FieldTexts texts;        // the range fields as the window would show them
+  Size window{1024, 768};  // the main window the image is sized for
   kurvana::PlotFrame frame;
   Bitmap image;
   std::unique_ptr<TextRenderer> font;  // labels left out unless a test loads the font
@@ -93,7 +94,7 @@ TEST_F(PlotFrame, ImageFollowsTheWindowUpToItsLimits) {
   EXPECT_EQ(plotImageSize({2240, 1440}).width, 2040);
   EXPECT_EQ(plotImageSize({2241, 1441}).height, 1340);
 
-  view.window = {5000, 3000};
+  window = {5000, 3000};
   paint();
   EXPECT_EQ(image.width(), 2040);
   EXPECT_EQ(image.height(), 1340);
@@ -196,7 +197,7 @@ TEST_F(PlotFrame, ZeroOnASampleCarriesTheAxisGridAndLabels) {
                 80,
                 {{325, "-100"}, {405, "0.00"}, {485, "100"}, {565, "200"}, {805, "500"}}},
        }) {
-    view.window = {c.windowWidth, 768};
+    window = {c.windowWidth, 768};
     range(c.xMin, c.xMax, "-5", "5");
     RecordingText text;
     paint(&text);
