@@ -22,7 +22,7 @@
 #include "files/as_other_user.h"
 #include "files/language_file.h"
 #include "files/settings_record.h"
-#include "plot/fake_view.h"
+#include "app/fake_view.h"
 #include "plot/number_format.h"
 #include "support/test_files.h"
 

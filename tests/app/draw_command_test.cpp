@@ -16,7 +16,7 @@
 
 #include "app/application.h"
 #include "explore/zoom_pan.h"
-#include "plot/fake_view.h"
+#include "app/fake_view.h"
 #include "render/plot_frame.h"
 
 namespace kurvana {

@@ -12,7 +12,7 @@
 #include "app/draw_command.h"
 #include "explore/cursor_readout.h"
 #include "explore/zoom_pan.h"
-#include "plot/fake_view.h"
+#include "app/fake_view.h"
 #include "render/plot_frame.h"
 
 namespace kurvana::testing {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "plot/fake_view.h"
+#include "app/fake_view.h"
 #include "render/plot_frame.h"
 
 namespace kurvana {

@@ -34,13 +34,11 @@ declare -A allowed=(
 )
 core="base engine plot render explore files"
 
-# Test headers that belong to another layer than their folder's, until they
-# move: checked as that layer's, and an include of one counts as an include
-# of that layer. The fake window lives in tests/plot but implements the
-# app's view.
+# Test headers that belong to another layer than their folder's: checked as
+# that layer's, and an include of one counts as an include of that layer.
+# None at present.
 declare -A placed=()
 if [[ $tests -eq 1 ]]; then
-  placed=([plot/fake_view.h]=app)
   allowed[support]="base engine plot render files support"
   allowed[wayland]="${allowed[ui]} wayland"
   for folder in "${!allowed[@]}"; do

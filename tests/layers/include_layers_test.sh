@@ -68,15 +68,12 @@ expect pass tests_downward \
   'render/r_test.cpp=#include "render/fixture.h"' \
   'files/f_test.cpp=#include "support/support.h"' \
   'support/s.h=#include "files/files.h"' \
-  'app/a_test.cpp=#include "plot/fake_view.h"' \
-  'plot/fake_view.h=#include "app/app.h"' \
   'ui/u_test.cpp=#include "app/app.h"' \
   'wayland/w_test.cpp=#include "ui/ui.h"' \
   'e2e/run.sh=exit 0'
 expect fail tests_upward 'render/r_test.cpp=#include "app/app.h"'
+expect fail tests_through_app_fake 'render/r_test.cpp=#include "app/fake_view.h"'
 expect fail tests_sideways 'explore/e_test.cpp=#include "files/files.h"'
-expect fail tests_through_a_placed_header 'render/r_test.cpp=#include "plot/fake_view.h"'
-expect fail tests_placed_header_upward 'plot/fake_view.h=#include "ui/ui.h"'
 expect fail tests_support_upward 'support/s.h=#include "app/app.h"'
 expect fail tests_qt_in_core 'plot/p_test.cpp=#include <QString>'
 expect fail tests_unknown_folder 'extra/x_test.cpp=#include "base/base.h"'
