@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/field_texts.h"
 #include "app/controller.h"
+#include "app/field_texts.h"
 #include "app/memory_view.h"
 #include "cli/usage.h"
 #include "files/function_file.h"

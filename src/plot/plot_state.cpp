@@ -17,9 +17,9 @@ Color c10(Color color) {
   return red | (green << 8) | (blue << 16);
 }
 
-void setCurveColor(PlotState& state, Color color) {
-  state.curveColor = color;
-  state.curveColorDark = c10(color);
+void setCurveColor(PlotColours& colours, Color color) {
+  colours.curveColor = color;
+  colours.curveColorDark = c10(color);
 }
 
 }  // namespace kurvana

@@ -31,11 +31,9 @@ void toggle(std::uint8_t& flag);
 // The darker companion of a colour: each channel * 8 / 10, truncated.
 Color c10(Color color);
 
-// The record the plotting pipeline shares. The application object owns the one
-// instance; everything else receives it by reference.
-struct PlotState {
-  // View range (world coordinates) and the parameter range of parametric and
-  // polar plots.
+// The view range in world coordinates, and the parameter range of parametric
+// and polar plots.
+struct PlotRanges {
   long double xMin = 0;
   long double xMax = 10;
   long double yMin = -5;
@@ -43,14 +41,19 @@ struct PlotState {
   long double zMin = 0;
   long double zMax = 10;
   std::int32_t zCount = 1000;  // parameter samples, kept within 10..2000 by range reading
+};
 
-  // Plot geometry in pixels, set by the frame painter before any plot is drawn:
-  // no plot area yet, and neither axis in view (-100 means "not shown").
+// Where the last painted frame put the plot, in pixels: no plot area yet, and
+// neither axis in view (-100 means "not shown").
+struct FrameGeometry {
   std::int32_t plotWidth = 0;
   std::int32_t plotHeight = 0;
   std::int32_t yAxisColumn = -100;
   std::int32_t xAxisRow = -100;
+};
 
+// The display options, as the settings record stores them (flagOn, flagOff).
+struct PlotOptions {
   std::uint8_t optAutoScale = flagOff;
   std::uint8_t optLines = flagOff;
   std::uint8_t optFilled = flagOff;
@@ -65,7 +68,10 @@ struct PlotState {
   std::uint8_t optAntialias = flagOff;
   std::uint8_t optLanguage = flagOff;
   std::uint8_t optTwoFunctions = flagOff;
+};
 
+// The curve colour with its dark companion, and the scheme the frame uses.
+struct PlotColours {
   // Change curveColor through setCurveColor so that the dark variant follows.
   Color curveColor = kDefaultCurveColor;
   Color curveColorDark = c10(kDefaultCurveColor);
@@ -74,7 +80,10 @@ struct PlotState {
   Color gridColor = 0;
   Color axesColor = 0;
   Color labelColor = 0;
+};
 
+// The last Draw: its compiled formulas and the samples on screen.
+struct PlotSamples {
   Formula formulaF;    // the "F(x)=" field as last compiled
   Formula formulaG;    // the "G(x)=" field, used only with two functions
   EvalWorkspace eval;  // eval.evalResult holds the last evaluated value
@@ -89,7 +98,12 @@ struct PlotState {
   long double integralValue = 0;
 };
 
+// The record the plotting pipeline shares, made of its parts so that a
+// function can take only the part it reads. The application object owns the
+// one instance; everything else receives it by reference.
+struct PlotState : PlotRanges, FrameGeometry, PlotOptions, PlotColours, PlotSamples {};
+
 // Sets the curve colour and recomputes its dark variant.
-void setCurveColor(PlotState& state, Color color);
+void setCurveColor(PlotColours& colours, Color color);
 
 }  // namespace kurvana

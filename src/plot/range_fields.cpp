@@ -30,17 +30,11 @@ FieldEdits boundTexts(Field minField, long double min, Field maxField, long doub
 }  // namespace
 
 Ranges rangesOf(const PlotState& state) {
-  return {state.xMin, state.xMax, state.yMin, state.yMax, state.zMin, state.zMax, state.zCount};
+  return state;
 }
 
 void setRanges(PlotState& state, const Ranges& ranges) {
-  state.xMin = ranges.xMin;
-  state.xMax = ranges.xMax;
-  state.yMin = ranges.yMin;
-  state.yMax = ranges.yMax;
-  state.zMin = ranges.zMin;
-  state.zMax = ranges.zMax;
-  state.zCount = ranges.zCount;
+  static_cast<PlotRanges&>(state) = ranges;
 }
 
 RangeReading readRangeFields(const FieldTexts& texts, const Ranges& current,

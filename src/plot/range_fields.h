@@ -32,15 +32,7 @@ struct FieldEnabling {
 };
 
 // The values the range fields edit.
-struct Ranges {
-  long double xMin = 0;
-  long double xMax = 0;
-  long double yMin = 0;
-  long double yMax = 0;
-  long double zMin = 0;
-  long double zMax = 0;
-  std::int32_t zCount = 0;
-};
+using Ranges = PlotRanges;
 
 Ranges rangesOf(const PlotState& state);
 void setRanges(PlotState& state, const Ranges& ranges);

@@ -250,5 +250,31 @@ TEST_F(RangeFieldsTest, DoautoEnablesRangeFieldsByMode) {
   }
 }
 
+// The ranges are one part of the state: setting them leaves the frame, the
+// options and the samples as they were.
+TEST(PlotRanges, SettingTheRangesTouchesNothingElse) {
+  PlotState s;
+  s.plotWidth = 784;
+  s.xAxisRow = 333;
+  s.optPolar = flagOn;
+  s.samplesA[7] = 2.5L;
+  s.integralValue = -1;
+  const Ranges r{-1.5L, 2.5L, -0.25L, 0.75L, 0.1L, 6.2L, 500};
+  setRanges(s, r);
+  const Ranges back = rangesOf(s);
+  EXPECT_EQ(back.xMin, -1.5L);
+  EXPECT_EQ(back.xMax, 2.5L);
+  EXPECT_EQ(back.yMin, -0.25L);
+  EXPECT_EQ(back.yMax, 0.75L);
+  EXPECT_EQ(back.zMin, 0.1L);
+  EXPECT_EQ(back.zMax, 6.2L);
+  EXPECT_EQ(back.zCount, 500);
+  EXPECT_EQ(s.plotWidth, 784);
+  EXPECT_EQ(s.xAxisRow, 333);
+  EXPECT_EQ(s.optPolar, flagOn);
+  EXPECT_EQ(s.samplesA[7], 2.5L);
+  EXPECT_EQ(s.integralValue, -1);
+}
+
 }  // namespace
 }  // namespace kurvana
