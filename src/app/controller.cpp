@@ -96,12 +96,8 @@ class Controller::Hooks : public DrawHooks {
       return;
     }
     const Application& app = *c_.app_;
-    FieldTexts fields;
-    for (std::size_t f = 0; f < kFieldCount; ++f) {
-      fields[f] = c_.view_.fieldText(static_cast<Field>(f));
-    }
-    Status written =
-        writeReport(file, reportLines(app.plot, fields, app.texts, app.decimalSeparator));
+    Status written = writeReport(
+        file, reportLines(app.plot, readFieldTexts(c_.view_), app.texts, app.decimalSeparator));
     if (!written.ok()) {
       status.add(std::move(written));
       return;

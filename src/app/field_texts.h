@@ -10,17 +10,16 @@
 
 namespace kurvana {
 
+// Every field's text, read once.
+inline FieldTexts readFieldTexts(const AppView& view) {
+  FieldTexts texts;
+  for (std::size_t i = 0; i < kFieldCount; ++i) texts[i] = view.fieldText(static_cast<Field>(i));
+  return texts;
+}
+
 // The core's field edits, shown.
 inline void applyFieldEdits(AppView& view, const FieldEdits& edits) {
   for (const FieldEdit& edit : edits) view.setFieldText(edit.field, edit.text);
-}
-
-inline void readRangeFields(PlotState& state, AppView& view, std::string_view decimalSeparator) {
-  FieldTexts texts;
-  for (std::size_t i = 0; i < kFieldCount; ++i) texts[i] = view.fieldText(static_cast<Field>(i));
-  const RangeReading reading = readRangeFields(texts, rangesOf(state), decimalSeparator);
-  setRanges(state, reading.ranges);
-  applyFieldEdits(view, reading.rewrites);
 }
 
 inline void writeXRange(const PlotState& state, AppView& view, std::string_view decimalSeparator) {
@@ -35,12 +34,6 @@ inline void doauto(const PlotState& state, AppView& view) {
   for (const FieldEnabling& f : doauto(state)) view.setFieldEnabled(f.field, f.enabled);
 }
 
-inline FieldTexts readFieldTexts(const AppView& view) {
-  FieldTexts texts;
-  for (std::size_t i = 0; i < kFieldCount; ++i) texts[i] = view.fieldText(static_cast<Field>(i));
-  return texts;
-}
-
 inline void applyFieldEnabling(AppView& view, const std::array<FieldEnabling, 4>& enabling) {
   for (const FieldEnabling& f : enabling) view.setFieldEnabled(f.field, f.enabled);
 }
@@ -52,6 +45,11 @@ inline RangeReading readRanges(PlotState& state, AppView& view, const FieldTexts
   setRanges(state, reading.ranges);
   applyFieldEdits(view, reading.rewrites);
   return reading;
+}
+
+// The same from the fields as they are now.
+inline void readRangeFields(PlotState& state, AppView& view, std::string_view decimalSeparator) {
+  (void)readRanges(state, view, readFieldTexts(view), decimalSeparator);
 }
 
 }  // namespace kurvana

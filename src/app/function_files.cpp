@@ -1,6 +1,6 @@
-#include "app/field_texts.h"
 #include "app/function_files.h"
 
+#include "app/field_texts.h"
 #include "plot/range_fields.h"
 #include "render/plot_frame.h"
 
@@ -17,7 +17,7 @@ FunctionFileContents functionFileOf(const PlotState& s, const AppView& view) {
   FunctionFileContents c;
   c.twoFunctions = isOn(s.optTwoFunctions);
   c.polar = isOn(s.optPolar);
-  for (std::size_t f = 0; f < kFieldCount; ++f) c.texts[f] = view.fieldText(static_cast<Field>(f));
+  c.texts = readFieldTexts(view);
   c.colorLine = true;
   c.color = s.curveColor;
   c.filled = isOn(s.optFilled);
