@@ -12,7 +12,7 @@ namespace kurvana {
 enum class ZoomDirection { kIn, kOut };
 
 // One zoom step's range: both ends of the x range, or of the y range with
-// Shift, Alt or Ctrl, halved (in) or doubled (out), so the view moves toward
+// Shift, Alt or Ctrl, halved (in) or doubled (out), so the plotted range moves toward
 // or away from 0. The caller shows it in the fields, then repaints the frame,
 // draws and refreshes the readout at the pointer. None, for the caller to
 // beep, without a plot or when the range would leave the extended numbers.

@@ -23,9 +23,9 @@ tree() {
     mkdir -p "$root/$folder"
     echo "#pragma once" >"$root/$folder/$folder.h"
   done
-  for spec in "$@"; do
-    mkdir -p "$(dirname "$root/${spec%%=*}")"
-    echo "${spec#*=}" >>"$root/${spec%%=*}"
+  for entry in "$@"; do
+    mkdir -p "$(dirname "$root/${entry%%=*}")"
+    echo "${entry#*=}" >>"$root/${entry%%=*}"
   done
   echo "$root"
 }
