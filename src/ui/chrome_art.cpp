@@ -1,15 +1,19 @@
 #include "ui/chrome_art.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QPixmap>
 #include <QRadialGradient>
+#include <QResource>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace kurvana::ui {
 namespace {
@@ -507,7 +511,9 @@ QPainterPath roundedTriangle(const QPointF (&corners)[3], qreal radius) {
 
 }  // namespace
 
-QImage backgroundTile(qreal dpr) {
+namespace {
+
+QImage paintBackgroundTile(qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kBackgroundSize, dpr);
   const int width = image.width();
@@ -533,7 +539,11 @@ QImage backgroundTile(qreal dpr) {
   return image;
 }
 
-QImage titleTile(qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintTitleTile(qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kTitleSize, dpr);
   const int width = image.width();
@@ -566,7 +576,11 @@ QImage titleTile(qreal dpr) {
   return image;
 }
 
-QImage titleIcon(bool hover, qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintTitleIcon(bool hover, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kTitleIconSize, dpr);
   QPainter painter(&image);
@@ -589,7 +603,11 @@ QImage titleIcon(bool hover, qreal dpr) {
   return image;
 }
 
-QImage applicationIcon(int size) {
+}  // namespace
+
+namespace {
+
+QImage paintApplicationIcon(int size) {
   size = std::max(size, 1);
   QImage image = blankImage(QSize(size, size), 1.0);
   QPainter painter(&image);
@@ -598,7 +616,11 @@ QImage applicationIcon(int size) {
   return image;
 }
 
-QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintRoundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(logicalSize, dpr);
   if (logicalSize.isEmpty()) return image;
@@ -672,6 +694,8 @@ QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr)
   return image;
 }
 
+}  // namespace
+
 QImage swatchPicture(const QColor& color, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = togglePicture(false, dpr);
@@ -683,7 +707,9 @@ QImage swatchPicture(const QColor& color, qreal dpr) {
   return image;
 }
 
-QImage togglePicture(bool on, qreal dpr) {
+namespace {
+
+QImage paintTogglePicture(bool on, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kToggleSize, dpr);
   QPainter painter(&image);
@@ -736,7 +762,11 @@ QImage togglePicture(bool on, qreal dpr) {
   return image;
 }
 
-QImage fieldFrame(QSize logicalSize, qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintFieldFrame(QSize logicalSize, qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(logicalSize, dpr);
   const int width = image.width();
@@ -770,7 +800,11 @@ QImage fieldFrame(QSize logicalSize, qreal dpr) {
   return image;
 }
 
-QImage resizeGrip(qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintResizeGrip(qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kGripSize, dpr);
   const int width = image.width();
@@ -792,7 +826,11 @@ QImage resizeGrip(qreal dpr) {
   return image;
 }
 
-QImage splashPicture(qreal dpr) {
+}  // namespace
+
+namespace {
+
+QImage paintSplash(qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kSplashSize, dpr);
   QPainter painter(&image);
@@ -889,6 +927,8 @@ QImage splashPicture(qreal dpr) {
   return image;
 }
 
+}  // namespace
+
 QImage warningPicture(qreal dpr) {
   dpr = validRatio(dpr);
   QImage image = blankImage(kWarningSize, dpr);
@@ -926,6 +966,260 @@ QImage warningPicture(qreal dpr) {
   painter.setBrush(mark);
   painter.drawEllipse(QPointF(32, 48), 3.4, 3.4);
   return image;
+}
+
+// --- Pictures stored by the build ---
+
+namespace {
+
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// The pixels format: "KVPX", 0x01020304 in the writer's byte order, the
+// width and the height, then the premultiplied pixels row by row as they
+// lie in memory. A reader of another byte order finds no picture in it.
+constexpr char kPixelsMagic[4] = {'K', 'V', 'P', 'X'};
+constexpr std::uint32_t kByteOrder = 0x01020304;
+constexpr std::size_t kPixelsHeader = 16;
+constexpr std::uint32_t kMaxStoredSide = 4096;
+
+// The command buttons as enabled and disabled, the caption buttons.
+struct StoredButton {
+  Glyph glyph;
+  ButtonState state;
+  QSize size;
+};
+constexpr QSize kCommandButton(50, 50);
+constexpr QSize kCaptionButton(32, 24);
+constexpr StoredButton kStoredButtons[] = {
+    {Glyph::kDraw, ButtonState::kNormal, kCommandButton},
+    {Glyph::kClear, ButtonState::kNormal, kCommandButton},
+    {Glyph::kSavePicture, ButtonState::kNormal, kCommandButton},
+    {Glyph::kHistory, ButtonState::kNormal, kCommandButton},
+    {Glyph::kZoomIn, ButtonState::kNormal, kCommandButton},
+    {Glyph::kZoomOut, ButtonState::kNormal, kCommandButton},
+    {Glyph::kWebPage, ButtonState::kNormal, kCommandButton},
+    {Glyph::kSettings, ButtonState::kNormal, kCommandButton},
+    {Glyph::kDraw, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kClear, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kSavePicture, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kHistory, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kZoomIn, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kZoomOut, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kWebPage, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kSettings, ButtonState::kDisabled, kCommandButton},
+    {Glyph::kMinimise, ButtonState::kNormal, kCaptionButton},
+    {Glyph::kMaximise, ButtonState::kNormal, kCaptionButton},
+    {Glyph::kRestore, ButtonState::kNormal, kCaptionButton},
+    {Glyph::kClose, ButtonState::kNormal, kCaptionButton},
+};
+// The two field frames.
+constexpr QSize kStoredFrames[] = {{96, 26}, {429, 26}};
+
+QString titleIconFile(bool hover) {
+  return hover ? QStringLiteral("title-icon-hover.pixels") : QStringLiteral("title-icon.pixels");
+}
+
+QString toggleFile(bool on) {
+  return on ? QStringLiteral("toggle-on.pixels") : QStringLiteral("toggle-off.pixels");
+}
+
+QString frameFile(QSize size) {
+  return QStringLiteral("frame-%1x%2.pixels").arg(size.width()).arg(size.height());
+}
+
+// A name for each kept button; empty for the others, which are painted.
+QString buttonFile(Glyph glyph, ButtonState state, QSize size) {
+  for (const StoredButton& b : kStoredButtons) {
+    if (b.glyph == glyph && b.state == state && b.size == size) {
+      return QStringLiteral("button-%1-%2-%3x%4.pixels")
+          .arg(static_cast<int>(glyph))
+          .arg(static_cast<int>(state))
+          .arg(size.width())
+          .arg(size.height());
+    }
+  }
+  return {};
+}
+
+// The picture kept as `file` when asked for ratio 1, else `paint`'s.
+template <typename Paint>
+QImage storedAtRatioOne(const QString& file, qreal dpr, Paint paint) {
+  if (dpr == 1.0 && !file.isEmpty()) {
+    QImage stored = storedPicture(file, 1.0);
+    if (!stored.isNull()) return stored;
+  }
+  return paint();
+}
+
+QString iconFile(int size, const char* suffix) {
+  return QStringLiteral("icon-%1.%2").arg(size).arg(QLatin1String(suffix));
+}
+
+QByteArray pixelsOf(const QImage& painted) {
+  const QImage image = painted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const auto rowBytes = static_cast<std::size_t>(image.width()) * 4;
+  QByteArray bytes(kPixelsMagic, 4);
+  for (const std::uint32_t word : {kByteOrder, static_cast<std::uint32_t>(image.width()),
+                                   static_cast<std::uint32_t>(image.height())}) {
+    bytes.append(reinterpret_cast<const char*>(&word), sizeof word);
+  }
+  for (int y = 0; y < image.height(); ++y) {
+    bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)),
+                 static_cast<qsizetype>(rowBytes));
+  }
+  return bytes;
+}
+
+QImage fromPixels(const QByteArray& bytes) {
+  if (static_cast<std::size_t>(bytes.size()) < kPixelsHeader ||
+      std::memcmp(bytes.constData(), kPixelsMagic, 4) != 0) {
+    return {};
+  }
+  std::uint32_t words[3];
+  std::memcpy(words, bytes.constData() + 4, sizeof words);
+  const std::uint32_t width = words[1];
+  const std::uint32_t height = words[2];
+  if (words[0] != kByteOrder || width == 0 || height == 0 || width > kMaxStoredSide ||
+      height > kMaxStoredSide ||
+      static_cast<std::size_t>(bytes.size()) != kPixelsHeader + std::size_t{width} * height * 4) {
+    return {};
+  }
+  QImage image(static_cast<int>(width), static_cast<int>(height),
+               QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) return {};
+  const std::size_t rowBytes = std::size_t{width} * 4;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::memcpy(image.scanLine(static_cast<int>(y)),
+                bytes.constData() + kPixelsHeader + y * rowBytes, rowBytes);
+  }
+  return image;
+}
+
+}  // namespace
+
+QString storedArtPath(const QString& file) {
+  return QStringLiteral(":/kurvana/art/") + file;
+}
+
+std::vector<StoredArt> storedArt() {
+  std::vector<StoredArt> art;
+  for (const int size : kIconSizes) {
+    art.push_back({iconFile(size, "pixels"), [size] { return paintApplicationIcon(size); }});
+  }
+  // The desktop registration installs the PNG.
+  art.push_back({iconFile(256, "png"), [] { return paintApplicationIcon(256); }});
+  // The main window's chrome as it first shows, at ratio 1.
+  art.push_back({QStringLiteral("background.pixels"), [] { return paintBackgroundTile(1); }});
+  art.push_back({QStringLiteral("title.pixels"), [] { return paintTitleTile(1); }});
+  for (const bool hover : {false, true}) {
+    art.push_back({titleIconFile(hover), [hover] { return paintTitleIcon(hover, 1); }});
+  }
+  for (const bool on : {false, true}) {
+    art.push_back({toggleFile(on), [on] { return paintTogglePicture(on, 1); }});
+  }
+  for (const QSize size : kStoredFrames) {
+    art.push_back({frameFile(size), [size] { return paintFieldFrame(size, 1); }});
+  }
+  art.push_back({QStringLiteral("grip.pixels"), [] { return paintResizeGrip(1); }});
+  for (const StoredButton& b : kStoredButtons) {
+    art.push_back({buttonFile(b.glyph, b.state, b.size),
+                   [b] { return paintRoundButton(b.glyph, b.state, b.size, 1); }});
+  }
+  // Pixels for the usual screen; a PNG at four times the size is a fifth of
+  // the bytes and still decodes far faster than it paints.
+  art.push_back({QStringLiteral("splash-dpr1.pixels"), [] { return paintSplash(1); }});
+  art.push_back({QStringLiteral("splash-dpr2.png"), [] { return paintSplash(2); }});
+  return art;
+}
+
+QByteArray storedArtBytes(const StoredArt& art) {
+  if (!art.file.endsWith(QStringLiteral(".png"))) return pixelsOf(art.paint());
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  art.paint().save(&buffer, "PNG");
+  return bytes;
+}
+
+QImage storedPicture(const QString& file, qreal dpr) {
+  const QResource resource(storedArtPath(file));
+  if (!resource.isValid()) return {};
+  // Kept uncompressed: this wraps the program's own bytes without copying.
+  const QByteArray bytes = resource.uncompressedData();
+  QImage image;
+  if (file.endsWith(QStringLiteral(".png"))) {
+    if (image.loadFromData(bytes, "PNG")) {
+      image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+  } else {
+    image = fromPixels(bytes);
+  }
+  if (!image.isNull()) image.setDevicePixelRatio(dpr);
+  return image;
+}
+
+QImage backgroundTile(qreal dpr) {
+  return storedAtRatioOne(QStringLiteral("background.pixels"), dpr,
+                          [dpr] { return paintBackgroundTile(dpr); });
+}
+
+QImage titleTile(qreal dpr) {
+  return storedAtRatioOne(QStringLiteral("title.pixels"), dpr,
+                          [dpr] { return paintTitleTile(dpr); });
+}
+
+QImage titleIcon(bool hover, qreal dpr) {
+  return storedAtRatioOne(titleIconFile(hover), dpr, [=] { return paintTitleIcon(hover, dpr); });
+}
+
+QImage togglePicture(bool on, qreal dpr) {
+  return storedAtRatioOne(toggleFile(on), dpr, [=] { return paintTogglePicture(on, dpr); });
+}
+
+QImage fieldFrame(QSize logicalSize, qreal dpr) {
+  const bool kept = std::find(std::begin(kStoredFrames), std::end(kStoredFrames), logicalSize) !=
+                    std::end(kStoredFrames);
+  return storedAtRatioOne(kept ? frameFile(logicalSize) : QString(), dpr,
+                          [=] { return paintFieldFrame(logicalSize, dpr); });
+}
+
+QImage resizeGrip(qreal dpr) {
+  return storedAtRatioOne(QStringLiteral("grip.pixels"), dpr,
+                          [dpr] { return paintResizeGrip(dpr); });
+}
+
+QImage roundButton(Glyph glyph, ButtonState state, QSize logicalSize, qreal dpr) {
+  return storedAtRatioOne(buttonFile(glyph, state, logicalSize), dpr,
+                          [=] { return paintRoundButton(glyph, state, logicalSize, dpr); });
+}
+
+QImage applicationIcon(int size) {
+  if (std::find(std::begin(kIconSizes), std::end(kIconSizes), size) != std::end(kIconSizes)) {
+    QImage stored = storedPicture(iconFile(size, "pixels"), 1.0);
+    if (!stored.isNull()) return stored;
+  }
+  return paintApplicationIcon(size);
+}
+
+QIcon applicationIconSet() {
+  QIcon icon;
+  for (const int size : kIconSizes) icon.addPixmap(QPixmap::fromImage(applicationIcon(size)));
+  return icon;
+}
+
+QByteArray applicationIconPng() {
+  const QResource resource(storedArtPath(iconFile(256, "png")));
+  if (resource.isValid()) return resource.uncompressedData();
+  return storedArtBytes({iconFile(256, "png"), [] { return paintApplicationIcon(256); }});
+}
+
+QImage splashPicture(qreal dpr) {
+  const char* const file = dpr == 1.0 ? "splash-dpr1.pixels" : dpr == 2.0 ? "splash-dpr2.png" : "";
+  if (*file != '\0') {
+    QImage stored = storedPicture(QLatin1String(file), dpr);
+    if (!stored.isNull()) return stored;
+  }
+  return paintSplash(dpr);
 }
 
 }  // namespace kurvana::ui

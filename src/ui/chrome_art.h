@@ -1,8 +1,13 @@
 // The window chrome's pictures (tiles, buttons, toggles, frames, icons), painted in code.
 #pragma once
 
+#include <QByteArray>
+#include <QIcon>
 #include <QImage>
 #include <QSize>
+#include <QString>
+#include <functional>
+#include <vector>
 
 namespace kurvana::ui {
 
@@ -22,6 +27,12 @@ QImage titleIcon(bool hover, qreal dpr);
 
 // The application icon, `size` x `size` physical pixels (16..256), dpr 1.
 QImage applicationIcon(int size);
+
+// The window's icon at 16, 24, 32, 48, 64, 128 and 256 pixels.
+QIcon applicationIconSet();
+
+// The 256-pixel icon as PNG, for the desktop registration.
+QByteArray applicationIconPng();
 
 enum class Glyph {
   kDraw,
@@ -63,6 +74,28 @@ QImage resizeGrip(qreal dpr);
 // The welcome picture, 417 x 260. The window writes its version at about
 // x 340..410, y 78..100, so that area is left quiet.
 QImage splashPicture(qreal dpr);
+
+// The pictures start-up shows are also painted by the build (write_icons
+// --stored) and kept in the program as resources, which load in a fraction
+// of the time painting takes. Where one is kept for the arguments asked, the
+// functions above load it instead of painting: the same pixels
+// (tests/ui/stored_art_test.cpp), painted only where nothing is kept (other
+// ratios, other sizes, programs built without them).
+struct StoredArt {
+  QString file;                   // <name>.pixels (the pixels as painted) or <name>.png
+  std::function<QImage()> paint;  // paints it, never looking for a stored one
+};
+std::vector<StoredArt> storedArt();
+
+// The bytes the build keeps for a picture.
+QByteArray storedArtBytes(const StoredArt& art);
+
+// Where a stored picture is kept: ":/kurvana/art/<file>".
+QString storedArtPath(const QString& file);
+
+// The stored picture `file` as painting gives it: premultiplied, with `dpr`
+// set; null when the program keeps none of that name or it holds none.
+QImage storedPicture(const QString& file, qreal dpr);
 
 // The message window's warning sign, 64 x 64.
 QImage warningPicture(qreal dpr);

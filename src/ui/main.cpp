@@ -2,7 +2,6 @@
 // runs the start-up sequence) and the welcome splash, then runs the event loop
 // until the main window ends it.
 #include <QApplication>
-#include <QBuffer>
 #include <QIcon>
 #include <cstdlib>
 #include <iostream>
@@ -11,20 +10,11 @@
 #include <vector>
 
 #include "app/command_line.h"
-
 #include "ui/chrome_art.h"
 #include "ui/main_window.h"
 #include "ui/splash_window.h"
 
 namespace {
-
-QByteArray iconPng() {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  kurvana::ui::applicationIcon(256).save(&buffer, "PNG");
-  return bytes;
-}
 
 // True when Qt has somewhere to show the window. Without it Qt aborts with a
 // message about platform plugins, which tells a user nothing.
@@ -65,17 +55,13 @@ int main(int argc, char** argv) {
   QApplication application(qtArgc, argv);
   QApplication::setApplicationName("Kurvana");
   QApplication::setDesktopFileName("kurvana");
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    icon.addPixmap(QPixmap::fromImage(kurvana::ui::applicationIcon(size)));
-  }
-  QApplication::setWindowIcon(icon);
+  QApplication::setWindowIcon(kurvana::ui::applicationIconSet());
 
   const std::optional<std::string>& file = line.file;
 
   kurvana::ControllerSetup setup;
   setup.executable = QApplication::applicationFilePath().toStdString();
-  const QByteArray png = iconPng();
+  const QByteArray png = kurvana::ui::applicationIconPng();
   setup.iconPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
 
   kurvana::ui::MainWindow mainWindow(std::move(setup), file);
