@@ -224,7 +224,6 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   setMinimumSize(kMinWindowSize.width, kMinWindowSize.height);
   setMaximumSize(kMaxWindowSize.width, kMaxWindowSize.height);
   controller_ = std::make_unique<Controller>(*this, std::move(setup));
-  messageWindow_ = std::make_unique<MessageWindow>(this);
 
   buildChrome();
   buildPanel();
@@ -245,14 +244,9 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   // plot, not over the splash.
   startupProblems_ = status;
 
-  aboutWindow_ = std::make_unique<AboutWindow>(this, services_.openUrl);
-  paletteDialog_ = std::make_unique<PaletteDialog>(this, *controller_);
-  settingsDialog_ = std::make_unique<SettingsDialog>(this, *controller_);
-  startupProblems_.add(settingsDialog_->takeLoadProblems());
-  connect(settingsDialog_.get(), &SettingsDialog::applied, this, [this](Status s) {
-    s.add(std::exchange(translationProblems_, Status()));
-    afterCommand(s);
-  });
+  // The languages: the saved choice is applied now, the settings dialog
+  // lists them when it is first opened.
+  startupProblems_.add(controller_->loadLanguages());
   showInterfaceTexts(controller_->app().texts);
   startupProblems_.add(std::exchange(translationProblems_, Status()));
 
@@ -280,10 +274,45 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
 
 MainWindow::~MainWindow() = default;
 
+MessageWindow& MainWindow::messageWindow() {
+  if (!messageWindow_) {
+    messageWindow_ = std::make_unique<MessageWindow>(this);
+    messageWindow_->setTitle(fromUtf8(controller_->app().texts[TextId::kMessageTitle]));
+  }
+  return *messageWindow_;
+}
+
+AboutWindow& MainWindow::aboutWindow() {
+  if (!aboutWindow_) {
+    aboutWindow_ = std::make_unique<AboutWindow>(this, services_.openUrl);
+    aboutWindow_->setTitleText(controller_->app().texts[TextId::kAboutTitle]);
+  }
+  return *aboutWindow_;
+}
+
+PaletteDialog& MainWindow::paletteDialog() {
+  if (!paletteDialog_) {
+    paletteDialog_ = std::make_unique<PaletteDialog>(this, *controller_);
+    paletteDialog_->showTexts(controller_->app().texts);
+  }
+  return *paletteDialog_;
+}
+
+SettingsDialog& MainWindow::settingsDialog() {
+  if (!settingsDialog_) {
+    settingsDialog_ = std::make_unique<SettingsDialog>(this, *controller_);
+    connect(settingsDialog_.get(), &SettingsDialog::applied, this, [this](Status s) {
+      s.add(std::exchange(translationProblems_, Status()));
+      afterCommand(s);
+    });
+  }
+  return *settingsDialog_;
+}
+
 void MainWindow::buildChrome() {
   titleBar_ = new TitleBar(this);
   titleBar_->setObjectName("titleBar");
-  titleIcon_ = new TitleIcon(titleBar_, [this] { showDialog(aboutWindow_.get()); });
+  titleIcon_ = new TitleIcon(titleBar_, [this] { showDialog(&aboutWindow()); });
   titleIcon_->move(8, 0);
   titleLabel_ = new QLabel(kProductName, titleBar_);
   titleLabel_->setGeometry(46, 8, 311, 22);
@@ -437,7 +466,7 @@ void MainWindow::buildPanel() {
     captions_.push_back(caption);
     if (!t.toggle) {
       swatch_ = picture;
-      const auto openPalette = [this] { showDialog(paletteDialog_.get()); };
+      const auto openPalette = [this] { showDialog(&paletteDialog()); };
       connect(picture, &PressLabel::pressed, this, openPalette);
       connect(caption, &PressLabel::pressed, this, openPalette);
       continue;
@@ -538,7 +567,7 @@ void MainWindow::buildCommandButtons() {
           [this](Qt::KeyboardModifiers m) { zoom(false, keysOf(m)); });
   connect(commandButtons_[6], &RoundButton::triggered, this, [this] { openProductPage(); });
   connect(commandButtons_[7], &RoundButton::triggered, this,
-          [this] { showDialog(settingsDialog_.get()); });
+          [this] { showDialog(&settingsDialog()); });
 
   const auto shortcut = [this](const QKeySequence& keys, auto&& action) {
     auto* s = new QShortcut(keys, this);
@@ -570,7 +599,7 @@ void MainWindow::buildPlotMenu() {
   QAction* yIn = add(QT_TR_NOOP("Y zoom in"), [this] { zoom(true, Keys{.shift = true}); });
   QAction* yOut = add(QT_TR_NOOP("Y zoom out"), [this] { zoom(false, Keys{.shift = true}); });
   plotMenu_->addSeparator();
-  add(QT_TR_NOOP("Settings"), [this] { showDialog(settingsDialog_.get()); });
+  add(QT_TR_NOOP("Settings"), [this] { showDialog(&settingsDialog()); });
   add(QT_TR_NOOP("Exit"), [this] { exitProgram(); });
   plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
 }
@@ -587,7 +616,7 @@ void MainWindow::retranslate() {
   for (const auto& [item, text] : plotItems_) item->setText(tr(text));
   readoutNames_[Label::kIntegral] = tr("Integral");
   for (const auto& [label, name] : readoutNames_) nameReadout(label);
-  messageWindow_->retranslate();
+  if (messageWindow_) messageWindow_->retranslate();
   if (paletteDialog_) paletteDialog_->retranslate();
   if (settingsDialog_) settingsDialog_->retranslate();
 }
@@ -752,7 +781,7 @@ void MainWindow::checkForUpdate() {
 void MainWindow::draw() {
   const DrawResult drawn = controller_->draw();
   // The formula mended: the message about it is done with.
-  if (drawn.outcome == DrawOutcome::kDrawn) messageWindow_->hide();
+  if (drawn.outcome == DrawOutcome::kDrawn && messageWindow_) messageWindow_->hide();
   afterCommand(drawn.status);
 }
 
@@ -885,7 +914,7 @@ void MainWindow::exitProgram() {
   exiting_ = true;
   startupTimer_->stop();
   showProblems(controller_->exit());
-  messageWindow_->hide();
+  if (messageWindow_) messageWindow_->hide();
   services_.quit();
 }
 
@@ -1067,7 +1096,7 @@ void MainWindow::showInterfaceTexts(const InterfaceTexts& texts) {
   }
   commandButtons_[7]->setAccessibleName(fromUtf8(texts[TextId::kSettingsTitle]));
   titleIcon_->setAccessibleName(fromUtf8(texts[TextId::kAboutTitle]));
-  messageWindow_->setTitle(fromUtf8(texts[TextId::kMessageTitle]));
+  if (messageWindow_) messageWindow_->setTitle(fromUtf8(texts[TextId::kMessageTitle]));
   if (settingsDialog_) settingsDialog_->showTexts(texts);
   if (paletteDialog_) paletteDialog_->showTexts(texts);
   if (aboutWindow_) aboutWindow_->setTitleText(texts[TextId::kAboutTitle]);
@@ -1098,7 +1127,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainWindow::handleWindowKey(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && messageWindow_ &&
       messageWindow_->isVisible()) {
     messageWindow_->hide();
     return true;
@@ -1228,7 +1257,7 @@ void MainWindow::beep() {
 void MainWindow::showMessage(std::string_view line1, std::string_view line2,
                              std::string_view line3) {
   ++messagesShown_;
-  messageWindow_->setLines(line1, line2, line3);
+  messageWindow().setLines(line1, line2, line3);
   showDialog(messageWindow_.get());
 }
 

@@ -95,7 +95,12 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   void showCentred();
 
   Controller& controller() { return *controller_; }
-  MessageWindow& messageWindow() { return *messageWindow_; }
+  // The small windows, each made when it is first shown (or asked for here):
+  // building them all at start-up would only delay the first plot.
+  MessageWindow& messageWindow();
+  AboutWindow& aboutWindow();
+  PaletteDialog& paletteDialog();
+  SettingsDialog& settingsDialog();
 
   // The exit path: ranges read, settings written, the application ends.
   void exitProgram();

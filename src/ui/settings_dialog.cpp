@@ -88,8 +88,7 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, Controller& controller)
   setTabOrder(previous, languages_);
   setTabOrder(languages_, okButton);
 
-  // The languages as the dialog is made: the list, and the saved choice.
-  loadProblems_ = controller_.loadLanguages();
+  // The languages as start-up read them: the list, and the saved choice.
   for (const LanguageItem& item : controller_.languages()) languages_->addItem(fromUtf8(item.name));
   languages_->setCurrentIndex(controller_.chosenLanguageIndex());
   showStates();

@@ -21,13 +21,8 @@ class SettingsDialog : public DialogWindow {
  public:
   static constexpr QSize kSize{518, 368};
 
-  // Reads the languages (the chosen one, the list) through the controller,
-  // as the dialog is made at start-up.
+  // Lists the languages the controller read (loadLanguages, at start-up).
   SettingsDialog(QWidget* mainWindow, Controller& controller);
-
-  // What went wrong reading the languages, handed out once: the main window
-  // shows it with its first plot, with start-up's other problems.
-  Status takeLoadProblems() { return std::exchange(loadProblems_, Status()); }
 
   // Captions from the interface texts.
   void showTexts(const InterfaceTexts& texts);
@@ -62,7 +57,6 @@ class SettingsDialog : public DialogWindow {
   std::map<Option, PressLabel*> captions_;
   QComboBox* languages_ = nullptr;
   RoundButton* okButton_ = nullptr;
-  Status loadProblems_;
 };
 
 }  // namespace kurvana::ui

@@ -157,3 +157,36 @@ TEST_F(PendingDialogTest, ADialogAskedForWhileAnotherWindowIsActiveAppears) {
 
 }  // namespace
 }  // namespace kurvana::ui
+
+namespace kurvana::ui {
+namespace {
+
+using LazyDialogTest = WindowTest;
+
+// None of the small windows is made before it is wanted; the one the
+// settings button opens is made then, with the languages start-up read and
+// the texts in force.
+TEST_F(LazyDialogTest, EachSmallWindowIsMadeWhenFirstOpened) {
+  startShown();
+  const auto made = [](const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == name) return true;
+    }
+    return false;
+  };
+  for (const char* name : {"settingsDialog", "paletteDialog", "aboutWindow", "messageWindow"}) {
+    EXPECT_FALSE(made(name)) << name;
+  }
+  press("settingsButton");
+  ASSERT_TRUE(made("settingsDialog"));
+  auto* settings = topLevel<SettingsDialog>("settingsDialog");
+  EXPECT_TRUE(QTest::qWaitFor([settings] { return settings->isVisible(); }, kTimeoutMs));
+  EXPECT_EQ(settings->languageList()->count(),
+            static_cast<int>(window->controller().languages().size()));
+  EXPECT_EQ(settings->title(), "Settings");
+  EXPECT_FALSE(made("paletteDialog"));
+  EXPECT_FALSE(made("messageWindow"));
+}
+
+}  // namespace
+}  // namespace kurvana::ui

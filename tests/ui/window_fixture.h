@@ -25,6 +25,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/controller.h"
@@ -137,9 +138,15 @@ class WindowTest : public ::testing::Test {
   }
   QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
 
-  // One of the window's own top-level windows (the dialogs), by object name.
+  // One of the window's own top-level windows (the dialogs), by object name;
+  // the window makes each when first asked for it.
   template <typename T = QWidget>
   T* topLevel(const char* name) {
+    const std::string_view wanted(name);
+    if (wanted == "settingsDialog") window->settingsDialog();
+    if (wanted == "paletteDialog") window->paletteDialog();
+    if (wanted == "aboutWindow") window->aboutWindow();
+    if (wanted == "messageWindow") window->messageWindow();
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->objectName() == name) {
         if (auto* t = dynamic_cast<T*>(w)) return t;
