@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "explore/exploration.h"
 #include "files/history.h"
@@ -17,7 +18,17 @@
 
 namespace kurvana {
 
+// The label face: Verdana 9 pt at 96 dpi.
+inline constexpr const char* kLabelFamily = "Verdana";
+inline constexpr int kLabelPixels = 12;
+
 struct Application {
+  // With the label face fontconfig finds now.
+  Application() = default;
+  // With a label face found otherwise (the controller's font cache); null
+  // for none.
+  explicit Application(std::unique_ptr<TextRenderer> font) : labelFont(std::move(font)) {}
+
   PlotState plot;
   InterfaceTexts texts;
   FormulaHistory history;
@@ -26,8 +37,8 @@ struct Application {
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.
   std::string decimalSeparator = userDecimalSeparator();
-  // Label face: Verdana 9 pt at 96 dpi; null when no font is installed.
-  std::unique_ptr<TextRenderer> labelFont = TextRenderer::create("Verdana", 12);
+  // Label face; null when no font is installed.
+  std::unique_ptr<TextRenderer> labelFont = TextRenderer::create(kLabelFamily, kLabelPixels);
 
   RenderContext renderContext() {
     return RenderContext{plot, image, artwork(), labelFont.get(), decimalSeparator};

@@ -13,6 +13,7 @@
 #include "files/atomic_file.h"
 #include "files/data_folder.h"
 #include "files/desktop_registration.h"
+#include "files/font_cache.h"
 #include "files/function_file.h"
 #include "files/language_file.h"
 #include "files/picture_file.h"
@@ -30,6 +31,20 @@ constexpr int kStartupDigits = 15;
 
 const char* processEnvironment(const char* name) {
   return std::getenv(name);
+}
+
+ControllerSetup withEnvironment(ControllerSetup setup) {
+  if (!setup.environment) setup.environment = processEnvironment;
+  return setup;
+}
+
+// The label face, its file looked up through the font cache; should the file
+// named there fail to load, fontconfig is asked after all.
+std::unique_ptr<TextRenderer> labelFont(const Environment& env) {
+  if (const std::optional<FontFile> file = findFontFile(kLabelFamily, env)) {
+    if (std::unique_ptr<TextRenderer> font = TextRenderer::open(*file, kLabelPixels)) return font;
+  }
+  return TextRenderer::create(kLabelFamily, kLabelPixels);
 }
 
 std::string fileNameOnly(const std::filesystem::path& path) {
@@ -120,11 +135,10 @@ class Controller::Hooks : public DrawHooks {
 
 Controller::Controller(AppView& view, ControllerSetup setup)
     : view_(view),
-      setup_(std::move(setup)),
-      app_(std::make_unique<Application>()),
+      setup_(withEnvironment(std::move(setup))),
+      app_(std::make_unique<Application>(labelFont(setup_.environment))),
       window_{kDefaultWindowSize.width, kDefaultWindowSize.height},
       opener_(setup_.reportCommand) {
-  if (!setup_.environment) setup_.environment = processEnvironment;
   applyColourScheme(app_->plot);
 }
 

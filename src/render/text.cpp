@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace kurvana {
@@ -82,40 +85,6 @@ Color blend(Color bg, Color fg, std::uint32_t a) {
 // 26.6 fixed point to whole pixels, rounding up.
 int ceilPixels(FT_Pos value) {
   return static_cast<int>((value + 63) >> 6);
-}
-
-// The font file fontconfig picks for `family` at regular weight, upright; it
-// substitutes its closest match when the family is not installed.
-struct FontFile {
-  std::string path;
-  int index = 0;
-};
-
-bool matchFont(const std::string& family, FontFile& found) {
-  FcPattern* pattern = FcPatternCreate();
-  if (pattern == nullptr) return false;
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  bool ok = false;
-  if (FcConfigSubstitute(nullptr, pattern, FcMatchPattern)) {
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    if (match != nullptr) {
-      FcChar8* file = nullptr;
-      int index = 0;
-      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
-        found.path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) found.index = index;
-        ok = true;
-      }
-      FcPatternDestroy(match);
-    }
-  }
-  FcPatternDestroy(pattern);
-  return ok;
 }
 
 // One rendered glyph: 8-bit coverage rows, placed relative to the pen position
@@ -238,11 +207,116 @@ class FreeTypeRenderer final : public TextRenderer {
 
 }  // namespace
 
+namespace {
+
+// Adds each string of `list` (consumed) to `paths`, and its folder too when
+// `withFolder`, each path once.
+void addPaths(FcStrList* list, bool withFolder, std::vector<std::string>& paths,
+              std::unordered_set<std::string>& seen) {
+  if (list == nullptr) return;
+  const auto add = [&](std::string path) {
+    if (!path.empty() && seen.insert(path).second) paths.push_back(std::move(path));
+  };
+  while (FcChar8* entry = FcStrListNext(list)) {
+    const std::string path = reinterpret_cast<const char*>(entry);
+    add(path);
+    if (withFolder) {
+      const std::size_t slash = path.find_last_of('/');
+      if (slash != std::string::npos && slash > 0) add(path.substr(0, slash));
+    }
+  }
+  FcStrListDone(list);
+}
+
+}  // namespace
+
+std::optional<FontMatch> matchFont(const std::string& family) {
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return std::nullopt;
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  std::optional<FontMatch> found;
+  if (FcConfigSubstitute(nullptr, pattern, FcMatchPattern)) {
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match != nullptr) {
+      FcChar8* file = nullptr;
+      int index = 0;
+      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
+        found.emplace();
+        found->file.path = reinterpret_cast<const char*>(file);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) {
+          found->file.index = index;
+        }
+      }
+      FcPatternDestroy(match);
+    }
+  }
+  FcPatternDestroy(pattern);
+  if (!found) return found;
+
+  // A changed or added configuration file changes a file or its folder; an
+  // installed or removed font changes a font folder (the configured ones are
+  // listed whether they exist or not, the scanned ones with their subfolders).
+  std::unordered_set<std::string> seen;
+  std::vector<std::string>& paths = found->dependsOn;
+  seen.insert(found->file.path);
+  paths.push_back(found->file.path);
+  addPaths(FcConfigGetConfigFiles(nullptr), true, paths, seen);
+  addPaths(FcConfigGetConfigDirs(nullptr), false, paths, seen);
+  addPaths(FcConfigGetFontDirs(nullptr), false, paths, seen);
+  // The user's configuration, which the system's includes where it exists:
+  // a file made there later changes its folder, or makes it.
+  const char* home = std::getenv("HOME");
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  std::string config;
+  if (configHome != nullptr && configHome[0] == '/') {
+    config = configHome;
+  } else if (home != nullptr && home[0] == '/') {
+    config = std::string(home) + "/.config";
+  }
+  std::vector<std::string> user;
+  if (!config.empty()) user = {config + "/fontconfig", config + "/fontconfig/conf.d"};
+  if (home != nullptr && home[0] == '/') {
+    user.push_back(std::string(home) + "/.fonts.conf");
+    user.push_back(std::string(home) + "/.fonts.conf.d");
+  }
+  for (std::string& path : user) {
+    if (seen.insert(path).second) paths.push_back(std::move(path));
+  }
+  return found;
+}
+
+std::span<const char* const> fontMatchVariables() {
+  static constexpr const char* kVariables[] = {"FONTCONFIG_FILE",
+                                               "FONTCONFIG_PATH",
+                                               "FONTCONFIG_SYSROOT",
+                                               "HOME",
+                                               "XDG_CONFIG_HOME",
+                                               "XDG_DATA_HOME",
+                                               "FC_LANG",
+                                               "LC_ALL",
+                                               "LC_CTYPE",
+                                               "LANG"};
+  return kVariables;
+}
+
+int fontMatchVersion() {
+  return FcGetVersion();
+}
+
 std::unique_ptr<TextRenderer> TextRenderer::create(const std::string& family, int pixelSize) {
   if (pixelSize <= 0) return nullptr;
-  FontFile file;
-  if (!matchFont(family, file)) return nullptr;
+  const std::optional<FontMatch> match = matchFont(family);
+  if (!match) return nullptr;
+  return open(match->file, pixelSize);
+}
 
+std::unique_ptr<TextRenderer> TextRenderer::open(const FontFile& file, int pixelSize) {
+  if (pixelSize <= 0) return nullptr;
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) return nullptr;
   FT_Face face = nullptr;

@@ -3,12 +3,40 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "render/bitmap.h"
 
 namespace kurvana {
+
+// A font file and the face within it.
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+
+// The file fontconfig picks for `family` at regular weight, upright and
+// scalable, substituting its closest match when the family is not installed;
+// with everything that choice rests on, so that a remembered one can be
+// checked without asking fontconfig again: the configuration files and their
+// folders, the font folders (configured ones too where missing) and the font
+// file itself. Nothing when fontconfig finds no file.
+struct FontMatch {
+  FontFile file;
+  std::vector<std::string> dependsOn;  // paths, each once
+};
+std::optional<FontMatch> matchFont(const std::string& family);
+
+// The environment variables fontconfig's choice also depends on (where its
+// configuration is, the user's folders, the language).
+std::span<const char* const> fontMatchVariables();
+
+// fontconfig's version, which needs no initialisation to ask.
+int fontMatchVersion();
 
 class TextRenderer {
  public:
@@ -16,6 +44,10 @@ class TextRenderer {
   // 12); fontconfig substitutes the closest installed face (DejaVu Sans where
   // Verdana is missing). Null when no face can be loaded.
   static std::unique_ptr<TextRenderer> create(const std::string& family, int pixelSize);
+
+  // The face of a file found before (matchFont, or a remembered match); null
+  // when it cannot be loaded.
+  static std::unique_ptr<TextRenderer> open(const FontFile& file, int pixelSize);
 
   virtual ~TextRenderer() = default;
 
