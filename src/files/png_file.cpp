@@ -45,16 +45,19 @@ void scanline(const Bitmap& bitmap, int y, std::uint8_t* out) {
   const std::uint32_t* pixel = bitmap.data() + static_cast<std::size_t>(y) * width;
   *out++ = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    // A word 0xFFBBGGRR is the bytes R, G, B, X: copying four bytes and
-    // advancing three is twice as fast as three shifts; the next pixel
-    // overwrites the X (the spare byte takes the last one).
-    for (std::size_t x = 0; x < width; ++x, out += 3) std::memcpy(out, pixel + x, 4);
+    // A word 0xFFRRGGBB byte-swapped and shifted is 0x00BBGGRR, the bytes
+    // R, G, B, 0: copying four bytes and advancing three is faster than three
+    // shifts; the next pixel overwrites the 0 (the spare byte takes the last).
+    for (std::size_t x = 0; x < width; ++x, out += 3) {
+      const std::uint32_t rgb = __builtin_bswap32(pixel[x]) >> 8;
+      std::memcpy(out, &rgb, 4);
+    }
   } else {
     for (std::size_t x = 0; x < width; ++x) {
-      const std::uint32_t c = pixel[x];  // 0xFFBBGGRR
-      *out++ = static_cast<std::uint8_t>(c);
-      *out++ = static_cast<std::uint8_t>(c >> 8);
+      const std::uint32_t c = pixel[x];  // 0xFFRRGGBB
       *out++ = static_cast<std::uint8_t>(c >> 16);
+      *out++ = static_cast<std::uint8_t>(c >> 8);
+      *out++ = static_cast<std::uint8_t>(c);
     }
   }
 }

@@ -124,14 +124,31 @@ TEST_F(PictureFile, BmpHeadersAndRowsByteByByte) {
   }
 }
 
+// Every width up to two words of padding: each row holds B, G, R of its
+// pixels (the last one too) and zero padding, whatever the pixels' bytes.
 TEST_F(PictureFile, BmpRowPaddingForEveryWidth) {
   for (int width = 1; width <= 8; ++width) {
     const fs::path path = folder / ("w" + std::to_string(width) + ".bmp");
-    ASSERT_EQ(writeBmpFile(Bitmap(width, 2, 0xFFFFFF), path).message(), "") << width;
+    Bitmap bitmap(width, 2, 0xFFFFFF);
+    for (int x = 0; x < width; ++x) bitmap.setPixel(x, 0, 0x10203 * static_cast<Color>(x + 1));
+    ASSERT_EQ(writeBmpFile(bitmap, path).message(), "") << width;
     const Bytes b = readAll(path);
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-    EXPECT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
+    ASSERT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
     EXPECT_EQ(u32(b, 34), 2 * rowBytes) << "width " << width;
+    for (int fileRow = 0; fileRow < 2; ++fileRow) {
+      Bytes expected;
+      for (int x = 0; x < width; ++x) {
+        const Color c = bitmap.pixel(x, 1 - fileRow);
+        expected.insert(expected.end(),
+                        {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                         static_cast<std::uint8_t>(c)});
+      }
+      expected.resize(rowBytes, 0);
+      const auto row = b.begin() + 54 + static_cast<std::ptrdiff_t>(fileRow * rowBytes);
+      EXPECT_EQ(Bytes(row, row + static_cast<std::ptrdiff_t>(rowBytes)), expected)
+          << "width " << width << ", file row " << fileRow;
+    }
   }
 }
 
