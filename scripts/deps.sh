@@ -24,8 +24,9 @@ ensure_packages() {
 # (qt6-translations-l10n) translate its standard buttons and file dialog. The
 # window's face is Tahoma; fonts-wine has a free one with its metrics, which
 # the window loads itself (DejaVu Sans, wider, cuts German and French texts).
+# PNG scanlines are deflated by libdeflate, the file framed by libpng.
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
+  libjpeg62-turbo-dev libpng-dev libdeflate-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).

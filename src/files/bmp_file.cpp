@@ -1,6 +1,8 @@
 // Uncompressed 24-bit BMP.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -78,11 +80,19 @@ Status writeBmpFile(const Bitmap& bitmap, const std::filesystem::path& path) {
     for (int y = top; y > top - rows; --y) {
       const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
       std::uint8_t* rowStart = o;
-      for (std::uint64_t x = 0; x < width; ++x) {
-        const std::uint32_t c = row[x];             // 0xFFBBGGRR
-        *o++ = static_cast<std::uint8_t>(c >> 16);  // blue
-        *o++ = static_cast<std::uint8_t>(c >> 8);   // green
-        *o++ = static_cast<std::uint8_t>(c);        // red
+      if constexpr (std::endian::native == std::endian::little) {
+        // A word 0xFFRRGGBB is the bytes B, G, R, X, as a BMP row has them:
+        // four bytes copied, three kept, the next pixel overwriting the X.
+        // The last pixel is copied alone, so the X reaches no padding byte.
+        for (std::uint64_t x = 0; x + 1 < width; ++x, o += 3) std::memcpy(o, row + x, 4);
+        std::memcpy(o, row + width - 1, 3);
+      } else {
+        for (std::uint64_t x = 0; x < width; ++x) {
+          const std::uint32_t c = row[x];             // 0xFFRRGGBB
+          *o++ = static_cast<std::uint8_t>(c);        // blue
+          *o++ = static_cast<std::uint8_t>(c >> 8);   // green
+          *o++ = static_cast<std::uint8_t>(c >> 16);  // red
+        }
       }
       o = rowStart + rowBytes;  // padding bytes stay 0
     }

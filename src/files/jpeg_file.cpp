@@ -1,4 +1,5 @@
 // Baseline JPEG through libjpeg, encoded in memory.
+#include <bit>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -96,24 +97,21 @@ bool encodeJpeg(JpegJob* job, const Bitmap& bitmap, int quality) {
   job->cinfo.dest = &job->destination;
   job->cinfo.image_width = static_cast<JDIMENSION>(bitmap.width());
   job->cinfo.image_height = static_cast<JDIMENSION>(bitmap.height());
-  job->cinfo.input_components = 3;
-  job->cinfo.in_color_space = JCS_RGB;
+  // The bitmap's rows go in as they are stored: words 0xFFRRGGBB, the bytes
+  // B, G, R, X (X, R, G, B on a big-endian machine), which libjpeg-turbo
+  // reads as such.
+  job->cinfo.input_components = 4;
+  job->cinfo.in_color_space =
+      std::endian::native == std::endian::little ? JCS_EXT_BGRX : JCS_EXT_XRGB;
   jpeg_set_defaults(&job->cinfo);
   jpeg_set_quality(&job->cinfo, quality, TRUE);
   jpeg_start_compress(&job->cinfo, TRUE);
-  // The row buffer lives in libjpeg's image pool, freed with the compressor.
-  JSAMPARRAY row = (*job->cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&job->cinfo),
-                                                   JPOOL_IMAGE, job->cinfo.image_width * 3, 1);
+  // libjpeg only reads the rows it is given, through a pointer without const.
+  auto* pixels = reinterpret_cast<JSAMPLE*>(const_cast<std::uint32_t*>(bitmap.data()));
+  const auto stride = static_cast<std::size_t>(bitmap.width()) * 4;
   while (job->cinfo.next_scanline < job->cinfo.image_height) {
-    const int y = static_cast<int>(job->cinfo.next_scanline);
-    JSAMPLE* sample = row[0];
-    for (int x = 0; x < bitmap.width(); ++x) {
-      const Color c = bitmap.pixel(x, y);
-      *sample++ = static_cast<JSAMPLE>(c & 0xFF);
-      *sample++ = static_cast<JSAMPLE>((c >> 8) & 0xFF);
-      *sample++ = static_cast<JSAMPLE>((c >> 16) & 0xFF);
-    }
-    jpeg_write_scanlines(&job->cinfo, row, 1);
+    JSAMPROW row = pixels + job->cinfo.next_scanline * stride;
+    jpeg_write_scanlines(&job->cinfo, &row, 1);
   }
   jpeg_finish_compress(&job->cinfo);
   jpeg_destroy_compress(&job->cinfo);

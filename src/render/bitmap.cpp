@@ -39,8 +39,7 @@ void freeLargeBuffer(void* p, std::size_t bytes) {
 Bitmap::Bitmap(int width, int height, Color fill)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
-              (fill & 0xFFFFFFu) | kOpaque) {}
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), toWord(fill)) {}
 
 void Bitmap::fillRect(int left, int top, int right, int bottom, Color color) {
   left = std::max(left, 0);
@@ -48,7 +47,7 @@ void Bitmap::fillRect(int left, int top, int right, int bottom, Color color) {
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
   if (right <= left || bottom <= top) return;
-  const std::uint32_t value = (color & 0xFFFFFFu) | kOpaque;
+  const std::uint32_t value = toWord(color);
   // Vertical lines and column fills come here one pixel wide: a plain strided
   // loop keeps them cheap.
   const auto n = static_cast<std::size_t>(right - left);
@@ -68,14 +67,16 @@ void Bitmap::reset(int width, int height, Color fill) {
     decltype(pixels_)().swap(pixels_);
     pixels_.reserve(count + count / 2);
   }
-  pixels_.assign(count, (fill & 0xFFFFFFu) | kOpaque);
+  pixels_.assign(count, toWord(fill));
 }
 
 void Bitmap::drawTransparent(int left, int top, const Bitmap& picture, Color transparent) {
+  // Both bitmaps hold words with the top byte set: the key is compared as one.
+  const std::uint32_t key = toWord(transparent);
   for (int y = 0; y < picture.height(); ++y) {
     for (int x = 0; x < picture.width(); ++x) {
-      const Color c = picture.pixel(x, y);
-      if (c != (transparent & 0xFFFFFFu)) setPixel(left + x, top + y, c);
+      const std::uint32_t word = picture.pixels_[picture.index(x, y)];
+      if (word != key && contains(left + x, top + y)) pixels_[index(left + x, top + y)] = word;
     }
   }
 }

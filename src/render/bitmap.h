@@ -1,4 +1,4 @@
-// Raster canvas: a 32-bit bitmap in the 0x00BBGGRR layout with the drawing
+// Raster canvas: a 32-bit bitmap of 0x00BBGGRR colours with the drawing
 // primitives the plot uses (pixels, rectangles, pens and lines, transparent
 // pictures, rectangle copies).
 #pragma once
@@ -26,11 +26,22 @@ struct LargeBufferAllocator {
   }
 };
 
-// Pixels are stored with the unused top byte at 0xFF, so the memory can be
-// shown as RGBX8888 without copying; the accessors speak plain 0x00BBGGRR.
+// Pixels are stored as the screen keeps them: words 0xFFRRGGBB, the bytes
+// B, G, R, X in memory (Qt's RGB32), so the window shows the memory without
+// a copy or a conversion, and BMP rows (B, G, R) are plain copies. The
+// accessors speak plain 0x00BBGGRR colours and swap red and blue on the way.
 class Bitmap {
  public:
   static constexpr std::uint32_t kOpaque = 0xFF000000u;
+
+  // A colour 0x00BBGGRR as a stored word 0xFFRRGGBB, and back. The swap is
+  // its own inverse; the top byte is dropped on the way in and out.
+  static constexpr std::uint32_t toWord(Color color) {
+    return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu) | kOpaque;
+  }
+  static constexpr Color toColor(std::uint32_t word) {
+    return ((word & 0xFFu) << 16) | (word & 0xFF00u) | ((word >> 16) & 0xFFu);
+  }
 
   Bitmap() = default;
   Bitmap(int width, int height, Color fill = 0);
@@ -46,10 +57,10 @@ class Bitmap {
   bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
   // 0 outside the bitmap.
-  Color pixel(int x, int y) const { return contains(x, y) ? pixels_[index(x, y)] & 0xFFFFFFu : 0; }
+  Color pixel(int x, int y) const { return contains(x, y) ? toColor(pixels_[index(x, y)]) : 0; }
   // Ignored outside the bitmap.
   void setPixel(int x, int y, Color color) {
-    if (contains(x, y)) pixels_[index(x, y)] = (color & 0xFFFFFFu) | kOpaque;
+    if (contains(x, y)) pixels_[index(x, y)] = toWord(color);
   }
 
   // Right and bottom edges exclusive; clipped to the bitmap.
@@ -63,7 +74,7 @@ class Bitmap {
   // parts outside either bitmap are skipped.
   void copyRect(const Bitmap& source, int srcX, int srcY, int w, int h, int dstX, int dstY);
 
-  // Rows of 0xFFBBGGRR words, top row first, no padding.
+  // Rows of 0xFFRRGGBB words (bytes B, G, R, 0xFF), top row first, no padding.
   const std::uint32_t* data() const { return pixels_.data(); }
   std::uint32_t* data() { return pixels_.data(); }
 

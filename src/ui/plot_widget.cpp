@@ -35,10 +35,10 @@ void PlotWidget::paintEvent(QPaintEvent* event) {
     painter.fillRect(event->rect(), Qt::black);
     return;
   }
-  // The pixels are 0xFFBBGGRR words: bytes R, G, B, X in memory, which is
-  // RGBX8888, so the picture is shown without a copy.
+  // The pixels are 0xFFRRGGBB words, Qt's RGB32 and the X screen's own
+  // format: the picture is shown without a copy and drawn without converting.
   const QImage image(reinterpret_cast<const uchar*>(bitmap.data()), bitmap.width(), bitmap.height(),
-                     bitmap.width() * 4, QImage::Format_RGBX8888);
+                     bitmap.width() * 4, QImage::Format_RGB32);
   const QRect area = event->rect() & image.rect();
   painter.drawImage(area.topLeft(), image, area);
   // The widget is resized with the picture; this covers the moment between.

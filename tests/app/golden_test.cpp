@@ -76,11 +76,21 @@ class Session {
     set(Field::kYMax, yMax);
   }
 
+  // The digests were made of the words 0xFFBBGGRR the pixels were once
+  // stored as (little-endian): the picture is hashed in that layout.
   std::string picture() const {
     const Bitmap& b = controller->picture();
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(4u * static_cast<std::size_t>(b.width()) * static_cast<std::size_t>(b.height()));
+    for (int y = 0; y < b.height(); ++y) {
+      for (int x = 0; x < b.width(); ++x) {
+        const Color c = b.pixel(x, y);
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+                                   static_cast<std::uint8_t>(c >> 16), 0xFF});
+      }
+    }
     return std::to_string(b.width()) + "x" + std::to_string(b.height()) + ":" +
-           digest(b.data(),
-                  4u * static_cast<std::size_t>(b.width()) * static_cast<std::size_t>(b.height()));
+           digest(bytes.data(), bytes.size());
   }
   // The readouts, the range fields and the message, as the window shows them.
   std::string texts() const {

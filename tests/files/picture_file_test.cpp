@@ -124,14 +124,31 @@ TEST_F(PictureFile, BmpHeadersAndRowsByteByByte) {
   }
 }
 
+// Every width up to two words of padding: each row holds B, G, R of its
+// pixels (the last one too) and zero padding, whatever the pixels' bytes.
 TEST_F(PictureFile, BmpRowPaddingForEveryWidth) {
   for (int width = 1; width <= 8; ++width) {
     const fs::path path = folder / ("w" + std::to_string(width) + ".bmp");
-    ASSERT_EQ(writeBmpFile(Bitmap(width, 2, 0xFFFFFF), path).message(), "") << width;
+    Bitmap bitmap(width, 2, 0xFFFFFF);
+    for (int x = 0; x < width; ++x) bitmap.setPixel(x, 0, 0x10203 * static_cast<Color>(x + 1));
+    ASSERT_EQ(writeBmpFile(bitmap, path).message(), "") << width;
     const Bytes b = readAll(path);
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-    EXPECT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
+    ASSERT_EQ(b.size(), 54 + 2 * rowBytes) << "width " << width;
     EXPECT_EQ(u32(b, 34), 2 * rowBytes) << "width " << width;
+    for (int fileRow = 0; fileRow < 2; ++fileRow) {
+      Bytes expected;
+      for (int x = 0; x < width; ++x) {
+        const Color c = bitmap.pixel(x, 1 - fileRow);
+        expected.insert(expected.end(),
+                        {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                         static_cast<std::uint8_t>(c)});
+      }
+      expected.resize(rowBytes, 0);
+      const auto row = b.begin() + 54 + static_cast<std::ptrdiff_t>(fileRow * rowBytes);
+      EXPECT_EQ(Bytes(row, row + static_cast<std::ptrdiff_t>(rowBytes)), expected)
+          << "width " << width << ", file row " << fileRow;
+    }
   }
 }
 
@@ -522,11 +539,10 @@ std::pair<Bytes, std::string> inflateIdat(const Bytes& file) {
   return {out, !error.empty() ? error : allTaken ? "" : "data after the stream's end"};
 }
 
-// What the scanlines must be: filter byte 0, then R, G, B of every pixel.
-Bytes scanlines(const Bitmap& bitmap) {
+// What the rows must hold: R, G, B of every pixel.
+Bytes pixelRows(const Bitmap& bitmap) {
   Bytes out;
   for (int y = 0; y < bitmap.height(); ++y) {
-    out.push_back(0);
     for (int x = 0; x < bitmap.width(); ++x) {
       const Color c = bitmap.pixel(x, y);
       out.insert(out.end(),
@@ -537,10 +553,45 @@ Bytes scanlines(const Bitmap& bitmap) {
   return out;
 }
 
+// The scanlines of an RGB picture `width` pixels wide with their filters
+// undone (all five PNG filters), and the filter type of each row; empty rows
+// and an error text on an unknown filter or a length that is no whole rows.
+struct Unfiltered {
+  Bytes rows;
+  std::vector<int> filters;
+  std::string error;
+};
+Unfiltered unfilter(const Bytes& scanlines, std::size_t width) {
+  Unfiltered out;
+  const std::size_t n = width * 3;
+  if (scanlines.size() % (n + 1) != 0) return {{}, {}, "not whole rows"};
+  Bytes above(n, 0);
+  for (std::size_t at = 0; at < scanlines.size(); at += n + 1) {
+    const int type = scanlines[at];
+    out.filters.push_back(type);
+    Bytes row(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      const int a = i >= 3 ? row[i - 3] : 0, b = above[i], c = i >= 3 ? above[i - 3] : 0;
+      const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      const int predictor = type == 0   ? 0
+                            : type == 1 ? a
+                            : type == 2 ? b
+                            : type == 3 ? (a + b) / 2
+                                        : paeth;
+      if (type > 4) return {{}, {}, "filter type " + std::to_string(type)};
+      row[i] = static_cast<std::uint8_t>(scanlines[at + 1 + i] + predictor);
+    }
+    out.rows.insert(out.rows.end(), row.begin(), row.end());
+    above = row;
+  }
+  return out;
+}
+
 // From a megabyte of scanlines on, the picture is compressed in two halves
-// that make one stream: rows on both sides of the seam (noise that only a
-// match into the rows before the seam compresses), odd heights, one row per
-// half, and the sizes just below and at the split.
+// that make one stream: rows on both sides of the seam (noise that only the
+// row before the seam compresses), odd heights, one row per half, and the
+// sizes just below and at the split.
 TEST_F(PictureFile, PngHalvesMakeOneStreamAcrossTheSeam) {
   struct Case {
     int width, height;
@@ -562,15 +613,140 @@ TEST_F(PictureFile, PngHalvesMakeOneStreamAcrossTheSeam) {
     const Bytes file = readAll(png);
     const auto [inflated, error] = inflateIdat(file);
     ASSERT_EQ(error, "");
-    EXPECT_TRUE(inflated == scanlines(bitmap)) << "the scanlines differ";
+    const Unfiltered rows = unfilter(inflated, static_cast<std::size_t>(c.width));
+    ASSERT_EQ(rows.error, "");
+    EXPECT_TRUE(rows.rows == pixelRows(bitmap)) << "the rows differ";
     const DecodedPng decoded = decodePng(file);
     ASSERT_EQ(decoded.error, "");
     ASSERT_EQ(decoded.height, static_cast<png_uint_32>(c.height));
     sizes.push_back(file.size());
   }
-  // The half after the seam finds the row before it: one more row costs
-  // little more than its match, not the row's 2 KB of noise again.
+  // The half after the seam starts from the row before it (filtered Up):
+  // one more row costs little, not the row's 6 KB of noise again.
   EXPECT_LT(sizes[1], sizes[0] + 100) << "the row after the seam was not matched";
+}
+
+// The first half's final block, whatever its kind, is turned into one that
+// the second half follows: stored blocks (noise), one short block (flat
+// colour), and noise that ends just before the seam or starts just after it.
+TEST_F(PictureFile, PngHalvesJoinAfterAnyKindOfBlock) {
+  const int width = 700, height = 600;  // 2101 * 600 bytes: two halves of 300 rows
+  std::mt19937 random(5);
+  const std::vector<std::pair<int, int>> noisyRows = {{0, 600}, {0, 0}, {250, 300}, {300, 301}};
+  for (const auto& [from, to] : noisyRows) {
+    SCOPED_TRACE("noise in rows " + std::to_string(from) + " to " + std::to_string(to));
+    Bitmap bitmap(width, height, 0x405060);
+    for (int y = from; y < to; ++y) {
+      for (int x = 0; x < width; ++x) bitmap.setPixel(x, y, random() & 0xFFFFFF);
+    }
+    const fs::path png = folder / "join.png";
+    ASSERT_EQ(writePngFile(bitmap, png).message(), "");
+    const Bytes file = readAll(png);
+    const auto [inflated, error] = inflateIdat(file);
+    ASSERT_EQ(error, "");
+    const Unfiltered rows = unfilter(inflated, width);
+    ASSERT_EQ(rows.error, "");
+    EXPECT_TRUE(rows.rows == pixelRows(bitmap)) << "the rows differ";
+    EXPECT_EQ(decodePng(file).error, "");
+  }
+}
+
+// Row filters go where deflate cannot see the row above: the first row of
+// the half after the seam, and every row of a picture wider than deflate's
+// 32 KB window. There the filter with the least sum of absolute differences
+// is taken (None on a tie): Up for a repeated row, Sub for a smooth ramp,
+// None for one unlike both. Elsewhere rows are left unfiltered, which
+// deflate compresses best here. libpng decodes every case to the bitmap.
+TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
+  std::mt19937 random(11);
+  const auto noise = [&](Bitmap& b, int y) {
+    for (int x = 0; x < b.width(); ++x) b.setPixel(x, y, random() & 0xFFFFFF);
+  };
+  const auto ramp = [](Bitmap& b, int y) {
+    for (int x = 0; x < b.width(); ++x) b.setPixel(x, y, 0x010101u * static_cast<Color>(x % 200));
+  };
+  struct Case {
+    std::string name;
+    Bitmap bitmap;
+    std::vector<int> filters;  // of the rows listed in `rows`
+    std::vector<int> rows;
+  };
+  std::vector<Case> cases;
+  {
+    // 11000 pixels: 33001 bytes a row. Rows: noise, the same again, a ramp,
+    // small values that jump (unlike the ramp and their own neighbours), the
+    // ramp again two rows on.
+    Bitmap b(11000, 5);
+    noise(b, 0);
+    b.copyRect(b, 0, 0, 11000, 1, 0, 1);
+    ramp(b, 2);
+    for (int x = 0; x < 11000; ++x) b.setPixel(x, 3, x % 2 == 0 ? 0 : 0x282828);
+    ramp(b, 4);
+    cases.push_back({"wider than the window", b, {0, 2, 1, 0, 1}, {0, 1, 2, 3, 4}});
+  }
+  {
+    // 3004 bytes a row, 400 rows: two halves of 200. Rows repeat the one two
+    // above (as dotted grid lines do) across the seam; the filter of row 200,
+    // noise against noise, is any.
+    Bitmap b(1001, 400);
+    noise(b, 0);
+    noise(b, 1);
+    for (int y = 2; y < 400; ++y) b.copyRect(b, 0, y - 2, 1001, 1, 0, y);
+    cases.push_back({"rows repeating the one two above",
+                     b,
+                     {0, 0, 0, 0, -1, 0, 0},
+                     {0, 1, 2, 199, 200, 201, 399}});
+  }
+  {
+    // Odd size, halves of 200 and 201 rows. The row after the seam repeats
+    // the one before it, and so does the next; then the flat background.
+    Bitmap b(1001, 401, 0x102030);
+    noise(b, 199);
+    b.copyRect(b, 0, 199, 1001, 1, 0, 200);
+    b.copyRect(b, 0, 199, 1001, 1, 0, 201);
+    cases.push_back(
+        {"odd size, repeats across the seam", b, {0, 2, 2, 0, 0}, {199, 200, 201, 202, 203}});
+  }
+  {
+    // The row after the seam is the one before it but for one pixel: Up
+    // still leaves it mostly zeros. The next row is out of reach too, but
+    // only a repeat is filtered there.
+    Bitmap b(1001, 400, 0x102030);
+    noise(b, 199);
+    b.copyRect(b, 0, 199, 1001, 1, 0, 200);
+    b.setPixel(500, 200, 0xFFFFFF);
+    b.copyRect(b, 0, 199, 1001, 1, 0, 201);
+    cases.push_back({"a near repeat across the seam", b, {0, 2, 0, 0}, {199, 200, 201, 202}});
+  }
+  {
+    Bitmap b(1, 300000);  // 4 bytes a row, 1.2 MB: two halves
+    for (int y = 0; y < b.height(); ++y) b.setPixel(0, y, static_cast<Color>(y * 2654435761u));
+    cases.push_back({"one pixel wide", b, {0, -1, 0}, {0, 150000, 150001}});
+  }
+  {
+    Bitmap b(997, 1);
+    noise(b, 0);
+    cases.push_back({"one row", b, {0}, {0}});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path png = folder / "filters.png";
+    ASSERT_EQ(writePngFile(c.bitmap, png).message(), "");
+    const Bytes file = readAll(png);
+    const auto [inflated, error] = inflateIdat(file);
+    ASSERT_EQ(error, "");
+    const Unfiltered rows = unfilter(inflated, static_cast<std::size_t>(c.bitmap.width()));
+    ASSERT_EQ(rows.error, "");
+    std::vector<int> filters;
+    for (std::size_t k = 0; k < c.rows.size(); ++k) {
+      const int filter = rows.filters.at(static_cast<std::size_t>(c.rows[k]));
+      filters.push_back(c.filters[k] < 0 ? -1 : filter);
+    }
+    EXPECT_EQ(filters, c.filters) << "the filters of rows " << testing::PrintToString(c.rows);
+    const DecodedPng decoded = decodePng(file);
+    ASSERT_EQ(decoded.error, "");
+    EXPECT_TRUE(decoded.rgb == pixelRows(c.bitmap)) << "libpng decodes other pixels";
+  }
 }
 
 // Rows that repeat the one above, the one two above (as dotted grid lines
@@ -598,7 +774,9 @@ TEST_F(PictureFile, PngChecksumHoldsForRepeatedRows) {
     ASSERT_EQ(writePngFile(bitmap, png).message(), "");
     const auto [inflated, error] = inflateIdat(readAll(png));
     ASSERT_EQ(error, "");
-    EXPECT_TRUE(inflated == scanlines(bitmap)) << "the scanlines differ";
+    const Unfiltered rows = unfilter(inflated, width);
+    ASSERT_EQ(rows.error, "");
+    EXPECT_TRUE(rows.rows == pixelRows(bitmap)) << "the rows differ";
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -50,6 +52,42 @@ TEST(Bitmap, StoresOpaqueTopByteAndReadsPlainColours) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(bitmap.data()[i] >> 24, 0xFFu) << "word " << i;
   bitmap.fillRect(0, 0, 3, 2, 0);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(bitmap.data()[i], 0xFF000000u) << "word " << i;
+}
+
+// The memory is what the screen and BMP rows hold: bytes B, G, R, 0xFF, from
+// every way of painting, and each accessor gives the plain colour back.
+TEST(Bitmap, MemoryHoldsBlueGreenRedOpaque) {
+  const Color c = 0x123456;  // blue 0x12, green 0x34, red 0x56
+  const std::uint8_t expected[4] = {0x12, 0x34, 0x56, 0xFF};
+  const auto bytesOf = [](const Bitmap& b, int x, int y) {
+    std::uint8_t out[4];
+    std::memcpy(out, b.data() + static_cast<std::size_t>(y) * b.width() + x, 4);
+    return std::vector<std::uint8_t>(out, out + 4);
+  };
+  const std::vector<std::uint8_t> want(expected, expected + 4);
+  Bitmap filled(2, 2, c);
+  EXPECT_EQ(bytesOf(filled, 1, 1), want) << "constructor fill";
+  Bitmap b(4, 3, 0);
+  b.reset(4, 3, c);
+  EXPECT_EQ(bytesOf(b, 3, 2), want) << "reset";
+  b.reset(4, 3, 0);
+  b.setPixel(0, 0, c);
+  EXPECT_EQ(bytesOf(b, 0, 0), want) << "setPixel";
+  b.fillRect(1, 1, 3, 2, c | 0xAB000000u);
+  EXPECT_EQ(bytesOf(b, 2, 1), want) << "fillRect";
+  EXPECT_EQ(b.pixel(2, 1), c);
+  // The key of drawTransparent is a colour too: red and blue differ in it, so
+  // a key compared with the stored word unswapped would keep the wrong ones.
+  Bitmap picture(2, 1, 0x0000FF);
+  picture.setPixel(1, 0, 0xFF0000);
+  Bitmap target(2, 1, 0x00FF00);
+  target.drawTransparent(0, 0, picture, 0x0000FF);
+  EXPECT_EQ(target.pixel(0, 0), 0x00FF00u) << "the key's pixel stays";
+  EXPECT_EQ(target.pixel(1, 0), 0xFF0000u);
+  EXPECT_EQ(bytesOf(target, 1, 0), (std::vector<std::uint8_t>{0xFF, 0, 0, 0xFF}));
+  Bitmap copy(2, 1, 0);
+  copy.copyRect(target, 0, 0, 2, 1, 0, 0);
+  EXPECT_EQ(copy.pixel(1, 0), 0xFF0000u);
 }
 
 TEST(Bitmap, OutsidePixelsReadZeroAndIgnoreWrites) {
@@ -301,8 +339,8 @@ TEST(BitmapReset, KeepsItsMemoryWhileItFitsAndRefillsEveryPixel) {
   EXPECT_EQ(b.data(), memory);
   EXPECT_EQ(b.width(), 60);
   b.setPixel(59, 0, 0x0000FF);
-  EXPECT_EQ(b.data()[59], 0xFF0000FFu);
-  EXPECT_EQ(b.data()[60], 0xFF000001u);  // the first pixel of row 1
+  EXPECT_EQ(b.data()[59], 0xFFFF0000u);  // red, stored as 0xFFRRGGBB
+  EXPECT_EQ(b.data()[60], 0xFF010000u);  // the first pixel of row 1
   EXPECT_EQ(b.pixel(59, 49), 0x000001u);
   // Larger: every pixel of the new size holds the fill, none of the old picture.
   b.reset(120, 90, 0x777777);

@@ -185,7 +185,7 @@ class WindowTest : public ::testing::Test {
   QImage picture() {
     const Bitmap& b = window->controller().picture();
     return QImage(reinterpret_cast<const uchar*>(b.data()), b.width(), b.height(), b.width() * 4,
-                  QImage::Format_RGBX8888)
+                  QImage::Format_RGB32)
         .copy();
   }
 
