@@ -683,6 +683,7 @@ void MainWindow::layoutWindow(std::optional<QSize> requested) {
   minimiseButton_->move(w - 112, 4);
   for (const Anchored& a : panel_) a.widget->move(w - a.fromRight, a.top);
   placeFormulaArea();
+  reserveBackingStore(this, backingStoreReserve_);
   update();
 }
 
@@ -720,6 +721,8 @@ void MainWindow::showCentred() {
     move(at.x, at.y);
   }
   show();
+  // Before the first paint makes the backing store's buffer.
+  reserveBackingStore(this, backingStoreReserve_);
   raise();
   activateWindow();
 }
