@@ -19,6 +19,7 @@
 #include "app/web_address.h"
 #include "app/window_geometry.h"
 #include "ui/about_window.h"
+#include "ui/caret_rest.h"
 #include "ui/fields.h"
 #include "ui/message_window.h"
 #include "ui/palette_dialog.h"
@@ -270,6 +271,7 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   windowSystemAnswer_->setInterval(services_.windowSystemAnswerMs.value_or(kWindowSystemAnswerMs));
   connect(windowSystemAnswer_, &QTimer::timeout, this,
           [this] { carryOut(maximise_.answerOverdue(windowNow())); });
+  new CaretRest(services_.caretRestMs.value_or(CaretRest::kIdleMs), this);
   resizeSettled_->setSingleShot(true);
   resizeSettled_->setInterval(200);
   connect(resizeSettled_, &QTimer::timeout, this, [this] {

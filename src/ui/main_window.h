@@ -75,6 +75,9 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
     // How long an answer is awaited before the window goes on without;
     // kWindowSystemAnswerMs unless set.
     std::optional<int> windowSystemAnswerMs;
+    // How long without input before the caret stops blinking;
+    // CaretRest::kIdleMs unless set.
+    std::optional<int> caretRestMs;
   };
   // The desktop's own: the system beep, message boxes, Qt's file dialogs,
   // QCoreApplication::quit. Addresses, when `openUrl` is not given, go to
