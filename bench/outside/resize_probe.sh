@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs resize_probe against a fresh window on a private 2560 x 1600 virtual
 # screen, with no window manager or under openbox (--wm openbox).
-#   bench/outside/resize_probe.sh BUILD [--wm openbox] [resize_probe options]
+#   bench/outside/resize_probe.sh BUILD [--wm openbox] [--formula F] [resize_probe options]
 # BUILD is a build folder with kurvana and bench/resize_probe (KURVANA_BENCH
-# on). Without --mode the probe runs twice, each on a fresh window:
+# on). The window starts with formula F from its history, so that each step
+# draws a curve (F(x)=4*sin(x) unless given; --formula '' for none). Without --mode the probe runs twice, each on a fresh window:
 # configure requests, then a grip drag. Sourced, it only defines the
 # session functions (idle_probe.sh uses them).
 set -euo pipefail
@@ -15,7 +16,8 @@ wm_pid=
 program_pid=
 
 # Starts Xvfb on screen $2, the window manager $3 (if any) and the program
-# $1 over a fresh home folder; returns once its main window is shown.
+# $1 over a fresh home folder, with formula $4 (if any) as the newest of its
+# history; returns once its main window is shown.
 start_session() {
   session="$(mktemp -d)"
   start_virtual_screen "$session" "$2"
@@ -31,6 +33,10 @@ start_session() {
   fi
   local home="$session/home"
   mkdir -p "$home" "$session/runtime"
+  if [ -n "${4-}" ]; then
+    mkdir -p "$home/Documents/Talvoren/Kurvana"
+    printf '%s\r\n' "$4" >"$home/Documents/Talvoren/Kurvana/Kurvana.lst"
+  fi
   chmod 700 "$session/runtime"
   env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP \
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
@@ -63,10 +69,15 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   build="$(realpath "$1")"
   shift
   wm=
-  if [ "${1-}" = --wm ]; then
-    wm="$2"
+  formula='F(x)=4*sin(x)'
+  while [ $# -ge 2 ]; do
+    case "$1" in
+      --wm) wm="$2" ;;
+      --formula) formula="$2" ;;
+      *) break ;;
+    esac
     shift 2
-  fi
+  done
   for tool in "$build/kurvana" "$build/bench/resize_probe"; do
     [ -x "$tool" ] || { echo "resize_probe.sh: no $tool" >&2; exit 1; }
   done
@@ -74,12 +85,12 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   given=false
   for arg in "$@"; do [ "$arg" = --mode ] && given=true; done
   if $given; then
-    start_session "$build/kurvana" 2560x1600 "$wm"
+    start_session "$build/kurvana" 2560x1600 "$wm" "$formula"
     "$build/bench/resize_probe" --pid "$program_pid" --server-pid "$xvfb_pid" "$@"
     end_session
   else
     for mode in configure grip; do
-      start_session "$build/kurvana" 2560x1600 "$wm"
+      start_session "$build/kurvana" 2560x1600 "$wm" "$formula"
       "$build/bench/resize_probe" --pid "$program_pid" --server-pid "$xvfb_pid" --mode "$mode" "$@"
       end_session
     done

@@ -999,7 +999,8 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
   if (backgroundTile_.isNull() || backgroundTile_.devicePixelRatio() != devicePixelRatioF()) {
-    backgroundTile_ = backgroundTile(devicePixelRatioF());
+    // Opaque: in the screen's own format a tile is a plain copy.
+    backgroundTile_ = backgroundTile(devicePixelRatioF()).convertToFormat(QImage::Format_RGB32);
   }
   paintTiled(this, event, backgroundTile_);
 }
