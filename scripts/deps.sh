@@ -41,10 +41,15 @@ KURVANA_DESKTOP_PACKAGES=(openbox x11-utils weston)
 # the installed types; xmllint and rsvg-convert for the SVG icon.
 KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   libxml2-utils librsvg2-bin)
+# What the outside probes of the benchmarks (bench/outside) build against:
+# Xlib with its MIT-SHM and XTest extensions, to resize the running window
+# and read its pixels from the screen.
+KURVANA_BENCH_PACKAGES=(libx11-dev libxext-dev libxtst-dev)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
 KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
-  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
+  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}"
+  "${KURVANA_BENCH_PACKAGES[@]}")
 
 # The words as a shell line that gives them back: plain words as they are,
 # others in single quotes.

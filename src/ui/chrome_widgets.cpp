@@ -272,10 +272,17 @@ void paintTiled(QWidget* widget, QPaintEvent* event, const QImage& tile) {
   QPainter painter(widget);
   const QSize step = tile.deviceIndependentSize().toSize();
   if (step.isEmpty()) return;
-  const QRect area = event->rect();
-  for (int y = area.top() / step.height() * step.height(); y <= area.bottom(); y += step.height()) {
-    for (int x = area.left() / step.width() * step.width(); x <= area.right(); x += step.width()) {
-      painter.drawImage(QPoint(x, y), tile);
+  // One rectangle of the region at a time: clipped to a single rectangle Qt
+  // copies a tile row by row, while under the region's many rectangles (a
+  // window less its opaque children) it blends every span, on its thread pool.
+  for (const QRect& area : event->region()) {
+    painter.setClipRect(area);
+    for (int y = area.top() / step.height() * step.height(); y <= area.bottom();
+         y += step.height()) {
+      for (int x = area.left() / step.width() * step.width(); x <= area.right();
+           x += step.width()) {
+        painter.drawImage(QPoint(x, y), tile);
+      }
     }
   }
 }

@@ -19,6 +19,7 @@
 #include "app/web_address.h"
 #include "app/window_geometry.h"
 #include "ui/about_window.h"
+#include "ui/caret_rest.h"
 #include "ui/fields.h"
 #include "ui/message_window.h"
 #include "ui/palette_dialog.h"
@@ -264,6 +265,7 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   windowSystemAnswer_->setInterval(services_.windowSystemAnswerMs.value_or(kWindowSystemAnswerMs));
   connect(windowSystemAnswer_, &QTimer::timeout, this,
           [this] { carryOut(maximise_.answerOverdue(windowNow())); });
+  new CaretRest(services_.caretRestMs.value_or(CaretRest::kIdleMs), this);
   resizeSettled_->setSingleShot(true);
   resizeSettled_->setInterval(200);
   connect(resizeSettled_, &QTimer::timeout, this, [this] {
@@ -712,6 +714,7 @@ void MainWindow::layoutWindow(std::optional<QSize> requested) {
   minimiseButton_->move(w - 112, 4);
   for (const Anchored& a : panel_) a.widget->move(w - a.fromRight, a.top);
   placeFormulaArea();
+  reserveBackingStore(this, backingStoreReserve_);
   update();
 }
 
@@ -749,6 +752,8 @@ void MainWindow::showCentred() {
     move(at.x, at.y);
   }
   show();
+  // Before the first paint makes the backing store's buffer.
+  reserveBackingStore(this, backingStoreReserve_);
   raise();
   activateWindow();
 }
@@ -1023,7 +1028,8 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
   if (backgroundTile_.isNull() || backgroundTile_.devicePixelRatio() != devicePixelRatioF()) {
-    backgroundTile_ = backgroundTile(devicePixelRatioF());
+    // Opaque: in the screen's own format a tile is a plain copy.
+    backgroundTile_ = backgroundTile(devicePixelRatioF()).convertToFormat(QImage::Format_RGB32);
   }
   paintTiled(this, event, backgroundTile_);
 }

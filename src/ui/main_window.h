@@ -20,8 +20,10 @@
 #include "app/app_view.h"
 #include "app/controller.h"
 #include "app/maximise_toggle.h"
+#include "app/window_geometry.h"
 #include "files/desktop_opener.h"
 #include "files/file_lock.h"
+#include "ui/backing_store_reserve.h"
 #include "ui/chrome_widgets.h"
 #include "ui/translation.h"
 
@@ -73,6 +75,9 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
     // How long an answer is awaited before the window goes on without;
     // kWindowSystemAnswerMs unless set.
     std::optional<int> windowSystemAnswerMs;
+    // How long without input before the caret stops blinking;
+    // CaretRest::kIdleMs unless set.
+    std::optional<int> caretRestMs;
   };
   // The desktop's own: the system beep, message boxes, Qt's file dialogs,
   // QCoreApplication::quit. Addresses, when `openUrl` is not given, go to
@@ -287,6 +292,7 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   QPoint gripCornerOffset_;  // from the pointer to the window's outer corner
   QTimer* resizeSettled_ = new QTimer(this);
   QSize laidOutSize_;
+  BackingStoreReserve backingStoreReserve_{QSize(kMaxWindowSize.width, kMaxWindowSize.height)};
   // Maximise and restore, by the window system's answers.
   MaximiseToggle maximise_;
   WindowSystemKind windowSystem_ = WindowSystemKind::kWindowManager;

@@ -92,6 +92,7 @@ class WindowTest : public ::testing::Test {
     s.askWindowState = askWindowState;  // the window's own unless a test plays a window system
     s.workArea = workArea;
     s.windowSystemAnswerMs = windowSystemAnswerMs;
+    s.caretRestMs = caretRestMs;
     return s;
   }
 
@@ -279,6 +280,7 @@ class WindowTest : public ::testing::Test {
   std::function<void(bool maximised)> askWindowState;
   std::function<QRect()> workArea;
   std::optional<int> windowSystemAnswerMs;
+  std::optional<int> caretRestMs;
 };
 
 }  // namespace kurvana::ui
