@@ -40,9 +40,13 @@ KURVANA_DESKTOP_PACKAGES=(openbox x11-utils weston)
 # the installed types; xmllint and rsvg-convert for the SVG icon.
 KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   libxml2-utils librsvg2-bin)
+# What building the benchmarks needs: the library, and for the probes that
+# time the window from outside, on the X server, the X headers with the
+# shared-memory screenshots (libxext-dev) and synthetic input (libxtst-dev).
+KURVANA_BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxext-dev libxtst-dev)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
-KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
+KURVANA_TEST_PACKAGES=(libgtest-dev "${KURVANA_BENCH_PACKAGES[@]}" locales "${KURVANA_SCREEN_PACKAGES[@]}"
   "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
 
 # The words as a shell line that gives them back: plain words as they are,
