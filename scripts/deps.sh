@@ -24,9 +24,8 @@ ensure_packages() {
 # (qt6-translations-l10n) translate its standard buttons and file dialog. The
 # window's face is Tahoma; fonts-wine has a free one with its metrics, which
 # the window loads itself (DejaVu Sans, wider, cuts German and French texts).
-# PNG scanlines are deflated by libdeflate, the file framed by libpng.
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libpng-dev libdeflate-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
+  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
@@ -41,15 +40,14 @@ KURVANA_DESKTOP_PACKAGES=(openbox x11-utils weston)
 # the installed types; xmllint and rsvg-convert for the SVG icon.
 KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   libxml2-utils librsvg2-bin)
-# What the outside probes of the benchmarks (bench/outside) build against:
-# Xlib with its MIT-SHM and XTest extensions, to resize the running window
-# and read its pixels from the screen.
-KURVANA_BENCH_PACKAGES=(libx11-dev libxext-dev libxtst-dev)
+# What building the benchmarks needs: the library, and for the probes that
+# time the window from outside, on the X server, the X headers with the
+# shared-memory screenshots (libxext-dev) and synthetic input (libxtst-dev).
+KURVANA_BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxext-dev libxtst-dev)
 # What building and running the tests and benchmarks needs besides; locales
 # provides the sources of the decimal-comma locale the tests build for themselves.
-KURVANA_TEST_PACKAGES=(libgtest-dev libbenchmark-dev locales "${KURVANA_SCREEN_PACKAGES[@]}"
-  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}"
-  "${KURVANA_BENCH_PACKAGES[@]}")
+KURVANA_TEST_PACKAGES=(libgtest-dev "${KURVANA_BENCH_PACKAGES[@]}" locales "${KURVANA_SCREEN_PACKAGES[@]}"
+  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
 
 # The words as a shell line that gives them back: plain words as they are,
 # others in single quotes.
