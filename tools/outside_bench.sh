@@ -77,7 +77,7 @@ echo "== medians (ms unless a ratio) =="
       for mode in "${modes[@]}"; do
         for size in "${sizes[@]}"; do
           value="$(cat "$work/$mode-$size/start.txt" "$work/$mode-$size/pointer.txt" |
-            grep -F "  $name  " | head -n 1 | sed "s/^  .\{44\} //; s/ .*//")"
+            grep -F "  $name " | head -n 1 | sed "s/^  .\{44\} //; s/ .*//" || true)"
           printf '\t%s' "${value:--}"
         done
       done

@@ -261,7 +261,7 @@ int main(int argc, char** argv) {
   row("kurvana: splash timeout to first plot", afterTimeout);
   row("kurvana: first plot without the splash wait", noWait);
   row("kurvana: CPU by the first plot", cpu);
-  std::printf("  %-44s %d\n", "runs left out of those two (wait end unsure)", unsureRuns);
+  std::printf("  %-44s %d\n", "runs left out, the wait's end unsure", unsureRuns);
   if (!server.empty()) row("X server: CPU meanwhile (probe reads incl.)", server);
   if (!o.minimal.empty()) {
     row("minimal Qt window: spawn to image on screen", minimalTime);
