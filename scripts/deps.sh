@@ -15,8 +15,8 @@ ensure_packages() {
     "${missing[@]}" >&2
 }
 
-# What building the program needs: the label font is found through
-# fontconfig (DejaVu Sans where Verdana is missing). The window needs Qt 6
+# What building the program needs: PNG rows are deflated by libdeflate; the
+# label font is found through fontconfig (DejaVu Sans where Verdana is missing). The window needs Qt 6
 # Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
 # Wayland session is served natively by qt6-wayland. The window's catalogues
 # (translations/*.ts) are compiled with lrelease (qt6-l10n-tools) through
@@ -25,7 +25,7 @@ ensure_packages() {
 # window's face is Tahoma; fonts-wine has a free one with its metrics, which
 # the window loads itself (DejaVu Sans, wider, cuts German and French texts).
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libpng-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
+  libjpeg62-turbo-dev libpng-dev libdeflate-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
