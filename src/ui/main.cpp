@@ -1,10 +1,13 @@
-// Kurvana: the window program. Builds the application, the main window (which
-// runs the start-up sequence) and the welcome splash, then runs the event loop
-// until the main window ends it.
+// Kurvana: the window program. Builds the application, shows the welcome
+// splash, builds the main window (which runs the start-up sequence) behind it,
+// then runs the event loop until the main window ends it.
 #include <QApplication>
+#include <QEventLoop>
 #include <QIcon>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +18,10 @@
 #include "ui/splash_window.h"
 
 namespace {
+
+// How long the start-up waits for the splash to reach the screen before it
+// builds the main window regardless.
+constexpr int kSplashShowLimitMs = 300;
 
 // True when Qt has somewhere to show the window. Without it Qt aborts with a
 // message about platform plugins, which tells a user nothing.
@@ -59,13 +66,35 @@ int main(int argc, char** argv) {
 
   const std::optional<std::string>& file = line.file;
 
+  // The splash goes up first and the main window is built while it shows:
+  // the wait hides the start-up instead of adding to it.
+  std::unique_ptr<kurvana::ui::MainWindow> mainWindow;
+  bool handOverDue = false;
+  kurvana::ui::SplashWindow splash(
+      [&] {
+        if (mainWindow) {
+          mainWindow->showCentred();
+        } else {
+          handOverDue = true;
+        }
+      },
+      file.has_value());
+  {
+    // Until its pixels are out, bounded for a screen that never shows it.
+    QEventLoop shown;
+    QObject::connect(&splash, &kurvana::ui::SplashWindow::firstPainted, &shown, &QEventLoop::quit);
+    QTimer::singleShot(kSplashShowLimitMs, &shown, &QEventLoop::quit);
+    if (!splash.painted()) shown.exec();
+    QCoreApplication::processEvents();  // sends the painted splash to the server
+  }
+
   kurvana::ControllerSetup setup;
   setup.executable = QApplication::applicationFilePath().toStdString();
   const QByteArray png = kurvana::ui::applicationIconPng();
   setup.iconPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
 
-  kurvana::ui::MainWindow mainWindow(std::move(setup), file);
-  if (!mainWindow.startedUp()) return 1;
-  kurvana::ui::SplashWindow splash(mainWindow, file.has_value());
+  mainWindow = std::make_unique<kurvana::ui::MainWindow>(std::move(setup), file);
+  if (!mainWindow->startedUp()) return 1;
+  if (handOverDue) mainWindow->showCentred();
   return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QWindow>
 #include <random>
+#include <utility>
 
 #include "app/update_check.h"
 #include "app/web_address.h"
@@ -237,6 +238,10 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
   const Status status = controller_->startUp(Size{screen.width(), screen.height()}, argument);
   if (status.isFatal()) {
+    // The splash stays on top and would hide the message.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->windowType() == Qt::SplashScreen) top->hide();
+    }
     showProblems(status);
     return;
   }
@@ -261,6 +266,11 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   startupTimer_->start();
   openerWatch_->setInterval(kOpenerWatchMs);
   connect(openerWatch_, &QTimer::timeout, this, &MainWindow::watchOpeners);
+  // Should the frame never come (a window hidden meanwhile), a press is not
+  // held for ever.
+  frameSettleLimit_->setSingleShot(true);
+  frameSettleLimit_->setInterval(kFrameSettleLimitMs);
+  connect(frameSettleLimit_, &QTimer::timeout, this, [this] { compositorFrameSettled(); });
   windowSystemAnswer_->setSingleShot(true);
   windowSystemAnswer_->setInterval(services_.windowSystemAnswerMs.value_or(kWindowSystemAnswerMs));
   connect(windowSystemAnswer_, &QTimer::timeout, this,
@@ -752,16 +762,21 @@ void MainWindow::showCentred() {
     move(at.x, at.y);
   }
   show();
+  if (windowHandle() != nullptr) windowHandle()->installEventFilter(this);
   // Before the first paint makes the backing store's buffer.
   reserveBackingStore(this, backingStoreReserve_);
   raise();
   activateWindow();
+  // The first plot goes into the window's first paint; the start-up timer
+  // stays for a window that is not visible yet.
+  startupTick();
 }
 
 void MainWindow::startupTick() {
   // Nothing until the splash has shown the window. Its position says nothing:
-  // a window wider than the screen is centred at a negative left edge.
-  if (!isVisible()) return;
+  // a window wider than the screen is centred at a negative left edge. Once
+  // the timer has stopped, the first plot is drawn or the program ends.
+  if (!isVisible() || !startupTimer_->isActive()) return;
   startupTimer_->stop();
   DrawResult drawn = controller_->firstDraw();
   Status problems = std::move(startupProblems_);
@@ -871,6 +886,14 @@ void MainWindow::openProductPage() {
 }
 
 void MainWindow::toggleMaximised() {
+  // Qt applies a compositor's configure over several steps; a state request
+  // before the frame at the configured size has been committed makes it
+  // commit that size in the other state, a protocol error that ends the
+  // program. The press waits for the frame.
+  if (frame_ != FrameState::kSettled) {
+    pressAfterFrame_ = true;
+    return;
+  }
   const QRect work = services_.workArea();
   const WindowSystemFacts facts{controller_->screenSize(),
                                 WindowRect{work.x(), work.y(), work.width(), work.height()},
@@ -1011,6 +1034,7 @@ void MainWindow::gripReleased() {
 
 void MainWindow::resizeEvent(QResizeEvent*) {
   if (!startedUp_ || inGripStep_) return;
+  awaitCompositorFrame();
   // A restore answered places the window where it was, which lays it out
   // through the resize that follows.
   carryOut(maximise_.resized(windowNow()));
@@ -1032,6 +1056,23 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     backgroundTile_ = backgroundTile(devicePixelRatioF()).convertToFormat(QImage::Format_RGB32);
   }
   paintTiled(this, event, backgroundTile_);
+  if (frame_ == FrameState::kAwaitingPaint && windowHandle() != nullptr) {
+    frame_ = FrameState::kAwaitingCommit;
+    windowHandle()->requestUpdate();
+  }
+}
+
+void MainWindow::awaitCompositorFrame() {
+  if (windowSystem_ != WindowSystemKind::kCompositor) return;
+  frame_ = FrameState::kAwaitingPaint;
+  update();
+  frameSettleLimit_->start();
+}
+
+void MainWindow::compositorFrameSettled() {
+  frame_ = FrameState::kSettled;
+  frameSettleLimit_->stop();
+  if (std::exchange(pressAfterFrame_, false)) toggleMaximised();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -1049,6 +1090,7 @@ void MainWindow::changeEvent(QEvent* event) {
   // The window system's own word on the state; the echo of a request of
   // ours is not spontaneous.
   if (event->type() == QEvent::WindowStateChange && event->spontaneous() && startedUp_) {
+    awaitCompositorFrame();
     carryOut(maximise_.stateReported(windowNow()));
   }
   QWidget::changeEvent(event);
@@ -1173,6 +1215,18 @@ void MainWindow::nameReadout(Label label) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Update requests come with the compositor's frame callbacks: the second
+  // after the paint is surely after that paint's commit.
+  if (watched == windowHandle()) {
+    if (event->type() != QEvent::UpdateRequest) return false;
+    if (frame_ == FrameState::kAwaitingCommit) {
+      frame_ = FrameState::kAwaitingSecondCallback;
+      windowHandle()->requestUpdate();
+    } else if (frame_ == FrameState::kAwaitingSecondCallback) {
+      compositorFrameSettled();
+    }
+    return false;
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool formula =

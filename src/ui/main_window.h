@@ -226,6 +226,14 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   // Marks a running instance for the whole run (a shared flock).
   std::unique_ptr<FileLock> instanceMark_;
   bool startedUp_ = false;
+  // Under a compositor: whether the frame after its last configure is out.
+  enum class FrameState { kSettled, kAwaitingPaint, kAwaitingCommit, kAwaitingSecondCallback };
+  FrameState frame_ = FrameState::kSettled;
+  bool pressAfterFrame_ = false;  // a maximise press waits for that frame
+  static constexpr int kFrameSettleLimitMs = 500;
+  QTimer* frameSettleLimit_ = new QTimer(this);
+  void awaitCompositorFrame();
+  void compositorFrameSettled();
   Status startupProblems_;  // shown with the first plot
   bool exiting_ = false;
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <utility>
 
 #include "app/window_geometry.h"
 #include "ui/chrome_art.h"
@@ -13,8 +14,11 @@
 namespace kurvana::ui {
 
 SplashWindow::SplashWindow(MainWindow& mainWindow, bool fileArgument)
+    : SplashWindow([&mainWindow] { mainWindow.showCentred(); }, fileArgument) {}
+
+SplashWindow::SplashWindow(std::function<void()> handOver, bool fileArgument)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      mainWindow_(mainWindow) {
+      handOver_(std::move(handOver)) {
   setFixedSize(kSplashSize.width, kSplashSize.height);
   setWindowTitle("Kurvana");
   auto* version = new QLabel("V 1.0", this);
@@ -43,11 +47,15 @@ void SplashWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
   painter.drawImage(QPoint(0, 0), picture_);
+  if (!painted_) {
+    painted_ = true;
+    emit firstPainted();
+  }
 }
 
 void SplashWindow::handOver() {
   hide();
-  mainWindow_.showCentred();
+  handOver_();
 }
 
 }  // namespace kurvana::ui

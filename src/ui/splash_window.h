@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace kurvana::ui {
 
@@ -17,9 +18,17 @@ class SplashWindow : public QWidget {
   static constexpr int kWaitMilliseconds = 2500;
   static constexpr int kWaitWithFileMilliseconds = 500;
 
+  // `handOver` runs when the wait is over, after the splash has hidden.
+  SplashWindow(std::function<void()> handOver, bool fileArgument);
+  // Hands over to `mainWindow`: centres and shows it.
   SplashWindow(MainWindow& mainWindow, bool fileArgument);
 
   int waitMilliseconds() const { return timer_.interval(); }
+  // True once the splash has painted itself.
+  bool painted() const { return painted_; }
+
+ signals:
+  void firstPainted();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -27,8 +36,9 @@ class SplashWindow : public QWidget {
  private:
   void handOver();
 
-  MainWindow& mainWindow_;
+  std::function<void()> handOver_;
   QTimer timer_;
+  bool painted_ = false;
   QImage picture_;
 };
 

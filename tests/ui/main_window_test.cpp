@@ -171,6 +171,8 @@ TEST_F(WindowStartUp, ARecordLargerThanTheScreenIsFittedAndNothingDrawsWhileHidd
   EXPECT_TRUE(window->controller().picture().empty());
 
   window->showCentred();
+  // Drawn before the window's first paint, not at the timer's next tick.
+  EXPECT_FALSE(window->controller().picture().empty());
   const QSize size = window->size();
   EXPECT_EQ(window->pos(),
             QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
@@ -206,6 +208,28 @@ TEST_F(WindowStartUp, TheSplashWaitsThenShowsTheWindowWhichDrawsTheFile) {
   EXPECT_TRUE(plotValid());
   EXPECT_EQ(text("integral"), "= 50");
   EXPECT_EQ(text("fileName"), "line.kv1");
+}
+
+TEST_F(WindowStartUp, TheSplashPaintsThenHandsOverOnceAfterHiding) {
+  // The program shows the splash before it builds the main window and waits
+  // for its pixels; the hand-over finds the splash already hidden.
+  int handOvers = 0;
+  bool hiddenAtHandOver = false;
+  SplashWindow* shown = nullptr;
+  SplashWindow splash(
+      [&] {
+        ++handOvers;
+        hiddenAtHandOver = !shown->isVisible();
+      },
+      true);
+  shown = &splash;
+  EXPECT_TRUE(splash.isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return splash.painted(); }, kTimeoutMs));
+  EXPECT_EQ(handOvers, 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return handOvers > 0; }, kTimeoutMs));
+  EXPECT_TRUE(hiddenAtHandOver);
+  QTest::qWait(600);  // longer than the wait: it does not come again
+  EXPECT_EQ(handOvers, 1);
 }
 
 TEST_F(WindowStartUp, ACapitalKv2FileSwitchesToTwoFunctions) {
