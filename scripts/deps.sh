@@ -16,8 +16,8 @@ ensure_packages() {
 }
 
 # What building the program needs: PNG rows are deflated by libdeflate; the
-# label font is found through fontconfig (DejaVu Sans where Verdana is missing). The window needs Qt 6
-# Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
+# label font is found through fontconfig (DejaVu Sans where Verdana is
+# missing). The window needs Qt 6 Widgets; Qt's CMake package requires the OpenGL headers (libgl-dev), and a
 # Wayland session is served natively by qt6-wayland. The window's catalogues
 # (translations/*.ts) are compiled with lrelease (qt6-l10n-tools) through
 # Qt's LinguistTools CMake package (qt6-tools-dev); Qt's own catalogues
