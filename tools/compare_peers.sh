@@ -6,6 +6,8 @@
 # gnuplot and matplotlib take 2000 samples; kurvana-cli takes one per plot
 # column (its own rule: 2000 at the larger size, 824 at the smaller).
 #   compare_peers.sh [RUNS]      (20 measured runs of each, after 2 unmeasured)
+# KURVANA_PEERS (tools, comma-separated, as the table names them) and
+# KURVANA_PEER_SIZES (such as 2040x1340) narrow the run; kurvana-cli always runs.
 # The tools run interleaved, run by run and in a rotating order, so that a
 # change in the machine's load falls on all of them alike. Peak memory is each
 # process's own maximum resident set (wait4), file sizes are the PNG's.
@@ -37,6 +39,8 @@ plots = [
      (-2, 6), (-20, 20)),
 ]
 sizes = [(2040, 1340), (824, 668)]
+if os.environ.get("KURVANA_PEER_SIZES"):
+    sizes = [tuple(int(n) for n in s.split("x")) for s in os.environ["KURVANA_PEER_SIZES"].split(",")]
 
 MATPLOTLIB = r'''
 import sys
@@ -124,6 +128,9 @@ def png_kind(path):
 
 
 tools = ["kurvana-cli", "gnuplot png", "gnuplot pngcairo", "matplotlib"]
+if os.environ.get("KURVANA_PEERS"):
+    wanted = os.environ["KURVANA_PEERS"].split(",")
+    tools = ["kurvana-cli"] + [t for t in tools[1:] if t in wanted]
 print(f"{runs} interleaved runs of each after {warmups} unmeasured; wall time median "
       "(min .. max) in ms; ratio = tool / kurvana-cli")
 for plot in plots:

@@ -12,12 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <latch>
 #include <thread>
 #include <vector>
 
 #include "files/atomic_file.h"
 #include "files/picture_encoding.h"
 #include "files/picture_file.h"
+#include "files/png_deflate.h"
 #include "render/bitmap.h"
 
 namespace kurvana {
@@ -102,189 +104,61 @@ void chooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::size_
   }
 }
 
-// Reads a raw deflate stream block by block without inflating it, to find
-// where its final block starts and where the stream ends (in bits). A walk
-// over the codes alone takes a small fraction of inflating 4 MB.
-class DeflateWalker {
- public:
-  DeflateWalker(const std::uint8_t* data, std::size_t size) : data_(data), bits_(size * 8) {}
-
-  // False if the stream is cut short or malformed.
-  bool walk() {
-    for (;;) {
-      finalHeader_ = at_;
-      const int final = read(1);
-      const int type = read(2);
-      if (!ok_) return false;
-      if (type == 0) {
-        if (!stored()) return false;
-      } else if (type == 1 || type == 2) {
-        if (!(type == 1 ? fixedCodes() : dynamicCodes()) || !codes()) return false;
-      } else {
-        return false;
-      }
-      if (final == 1) return ok_;
-    }
-  }
-  std::size_t finalHeader() const { return finalHeader_; }
-  std::size_t end() const { return at_; }
-
- private:
-  // Canonical Huffman code: how many codes of each length, and the symbols
-  // in code order.
-  struct Code {
-    std::array<std::uint16_t, 16> count{};
-    std::array<std::uint16_t, 320> symbol{};
-  };
-
-  int read(int n) {
-    if (at_ + static_cast<std::size_t>(n) > bits_) {
-      ok_ = false;
-      return 0;
-    }
-    int v = 0;
-    for (int k = 0; k < n; ++k, ++at_) v |= ((data_[at_ >> 3] >> (at_ & 7)) & 1) << k;
-    return v;
-  }
-
-  // False if the lengths oversubscribe the code.
-  static bool build(Code& code, const std::uint8_t* lengths, int n) {
-    code.count.fill(0);
-    for (int s = 0; s < n; ++s) ++code.count[lengths[s]];
-    int left = 1;
-    for (int len = 1; len < 16; ++len) {
-      left = 2 * left - code.count[len];
-      if (left < 0) return false;
-    }
-    std::array<std::uint16_t, 16> offset{};
-    for (int len = 1; len < 15; ++len) offset[len + 1] = offset[len] + code.count[len];
-    for (int s = 0; s < n; ++s) {
-      if (lengths[s] != 0) code.symbol[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
-    }
-    return true;
-  }
-
-  // The next symbol, or -1.
-  int decode(const Code& code) {
-    int value = 0, first = 0, index = 0;
-    for (int len = 1; len < 16; ++len) {
-      value |= read(1);
-      const int count = code.count[len];
-      if (value - count < first) return ok_ ? code.symbol[index + (value - first)] : -1;
-      index += count;
-      first = (first + count) << 1;
-      value <<= 1;
-    }
-    return -1;
-  }
-
-  bool stored() {
-    at_ = (at_ + 7) & ~std::size_t{7};
-    const int length = read(16);
-    const int complement = read(16);
-    if (!ok_ || length != (~complement & 0xFFFF)) return false;
-    at_ += static_cast<std::size_t>(length) * 8;
-    return at_ <= bits_;
-  }
-
-  bool fixedCodes() {
-    std::array<std::uint8_t, 320> lengths{};
-    std::fill_n(lengths.begin(), 144, 8);
-    std::fill_n(lengths.begin() + 144, 112, 9);
-    std::fill_n(lengths.begin() + 256, 24, 7);
-    std::fill_n(lengths.begin() + 280, 8, 8);
-    std::fill_n(lengths.begin() + 288, 30, 5);
-    return build(literals_, lengths.data(), 288) && build(distances_, lengths.data() + 288, 30);
-  }
-
-  bool dynamicCodes() {
-    static constexpr std::uint8_t kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                11, 4,  12, 3, 13, 2, 14, 1, 15};
-    const int literalCount = read(5) + 257;
-    const int distanceCount = read(5) + 1;
-    const int lengthCodeCount = read(4) + 4;
-    if (!ok_ || literalCount > 286 || distanceCount > 30) return false;
-    std::array<std::uint8_t, 320> lengths{};
-    for (int k = 0; k < lengthCodeCount; ++k)
-      lengths[kOrder[k]] = static_cast<std::uint8_t>(read(3));
-    Code lengthCode;
-    if (!ok_ || !build(lengthCode, lengths.data(), 19)) return false;
-    lengths.fill(0);
-    for (int k = 0; k < literalCount + distanceCount;) {
-      const int symbol = decode(lengthCode);
-      if (symbol < 0) return false;
-      if (symbol < 16) {
-        lengths[k++] = static_cast<std::uint8_t>(symbol);
-        continue;
-      }
-      std::uint8_t value = 0;
-      int repeat = 0;
-      if (symbol == 16) {
-        if (k == 0) return false;
-        value = lengths[k - 1];
-        repeat = 3 + read(2);
-      } else {
-        repeat = symbol == 17 ? 3 + read(3) : 11 + read(7);
-      }
-      if (!ok_ || k + repeat > literalCount + distanceCount) return false;
-      while (repeat-- > 0) lengths[k++] = value;
-    }
-    if (lengths[256] == 0) return false;  // no end-of-block code
-    return build(literals_, lengths.data(), literalCount) &&
-           build(distances_, lengths.data() + literalCount, distanceCount);
-  }
-
-  // The literal, length and distance codes up to the end of the block; the
-  // extra bits are skipped.
-  bool codes() {
-    static constexpr std::uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-    static constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
-                                                        4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
-                                                        9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-    for (;;) {
-      const int symbol = decode(literals_);
-      if (symbol < 0 || symbol > 285) return false;
-      if (symbol == 256) return true;
-      if (symbol < 256) continue;
-      read(kLengthExtra[symbol - 257]);
-      const int distance = decode(distances_);
-      if (distance < 0 || distance > 29) return false;
-      read(kDistanceExtra[distance]);
-      if (!ok_) return false;
-    }
-  }
-
-  const std::uint8_t* data_;
-  std::size_t bits_;
-  std::size_t at_ = 0;
-  std::size_t finalHeader_ = 0;
-  bool ok_ = true;
-  Code literals_;
-  Code distances_;
+// The picture's scanlines in one buffer: each piece fills its own rows, then
+// deflates them with matches that may reach into the rows before it.
+struct Scanlines {
+  const Bitmap& bitmap;
+  std::size_t rowBytes;   // R, G, B of a row
+  std::size_t lineBytes;  // with the filter byte
+  std::uint8_t* data;
 };
 
-// libdeflate ends every buffer with a final block. For a piece that others
-// follow, that block's BFINAL bit is cleared and an empty stored block (as a
-// sync flush makes) brings the stream to a byte boundary, so the next piece
-// simply follows. False if the stream cannot be walked.
-bool continueAfter(std::vector<std::uint8_t>& deflated) {
-  DeflateWalker walker(deflated.data(), deflated.size());
-  if (!walker.walk()) return false;
-  const std::size_t header = walker.finalHeader();
-  deflated[header >> 3] &= static_cast<std::uint8_t>(~(1u << (header & 7)));
-  const std::size_t end = walker.end();
-  // The stored block's three header bits are zeros, as is the padding.
-  deflated.resize((end + 3 + 7) / 8);
-  if ((end & 7) != 0) deflated[end >> 3] &= static_cast<std::uint8_t>((1u << (end & 7)) - 1);
-  deflated.insert(deflated.end(), {0x00, 0x00, 0xFF, 0xFF});
-  return true;
+// Rows whose pixels repeat the row above are filtered Up: all zeros, which
+// deflate codes as runs at distance 1 instead of matches a row back with 11
+// or more extra bits each. Rows wider than the window, out of deflate's reach
+// of each other, get the usual choice of filter (chooseFilter).
+void fillRows(const Scanlines& s, int first, int end) {
+  const bool wide = s.lineBytes > kDeflateWindow;
+  const auto width = static_cast<std::size_t>(s.bitmap.width());
+  std::vector<std::uint8_t> row, above;
+  if (wide) {
+    row.resize(s.rowBytes + 1);
+    above.resize(s.rowBytes + 1);
+    if (first > 0) pixelsOf(s.bitmap, first - 1, above.data());
+  }
+  for (int y = first; y < end; ++y) {
+    std::uint8_t* const line = s.data + s.lineBytes * static_cast<std::size_t>(y);
+    if (wide) {
+      pixelsOf(s.bitmap, y, row.data());
+      if (y == 0) {
+        line[0] = kNone;
+        std::memcpy(line + 1, row.data(), s.rowBytes);
+      } else {
+        chooseFilter(row.data(), above.data(), s.rowBytes, line);
+      }
+      std::swap(row, above);
+      continue;
+    }
+    const std::uint32_t* pixels = s.bitmap.data() + static_cast<std::size_t>(y) * width;
+    if (y > 0 && std::memcmp(pixels, pixels - width, width * 4) == 0) {
+      line[0] = kUp;
+      std::memset(line + 1, 0, s.rowBytes);
+    } else {
+      line[0] = kNone;
+      if (y + 1 < end) {
+        pixelsOf(s.bitmap, y, line + 1);  // its spare byte is the next line's filter byte
+      } else {
+        // The next line may be another thread's.
+        row.resize(s.rowBytes + 1);
+        pixelsOf(s.bitmap, y, row.data());
+        std::memcpy(line + 1, row.data(), s.rowBytes);
+      }
+    }
+  }
 }
 
 // A run of rows deflated as one piece of the picture's zlib stream; all but
 // the last end on a byte boundary, so the pieces simply follow each other.
-// libdeflate keeps no dictionary, so a piece finds no match in the rows
-// before it: its first row is filtered against the row above instead.
 struct Piece {
   int first = 0;
   int end = 0;
@@ -294,14 +168,8 @@ struct Piece {
   bool ok = false;
 };
 
-struct CompressorFree {
-  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
-
-// Memory left uninitialised: the scanlines are written once, and the
-// compressed bytes touch only the pages they reach (a piece of a plot takes
-// a few dozen KB of its bound of 4 MB). The scanlines' buffer has the
-// bitmap's large pages, which spare a thousand page faults per piece.
+// Memory left uninitialised: the scanlines are written once. The buffer has
+// the bitmap's large pages, which spare a thousand page faults.
 class Buffer {
  public:
   explicit Buffer(std::size_t size)
@@ -316,61 +184,28 @@ class Buffer {
   std::size_t size_;
 };
 
-void deflatePiece(const Bitmap& bitmap, Piece& piece) noexcept try {
-  const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * 3;
-  const std::size_t lineBytes = rowBytes + 1;
-  const auto rows = static_cast<std::size_t>(piece.end - piece.first);
-  // Rows wider than the window are out of deflate's reach of each other.
-  const bool wide = lineBytes > kDeflateWindow;
-  const std::size_t size = lineBytes * rows;
-  Buffer lines(size + 1);  // the spare byte of pixelsOf
-  std::vector<std::uint8_t> row(rowBytes + 1), above(rowBytes + 1);
-  bool haveAbove = false;        // `above` holds row y - 1 as it is
-  bool aboveUnfiltered = false;  // and so does the buffer: deflate can match it
-  for (int y = piece.first; y < piece.end; ++y) {
-    std::uint8_t* const line = lines.data() + lineBytes * static_cast<std::size_t>(y - piece.first);
-    if (y == 0 || (!wide && aboveUnfiltered)) {
-      line[0] = kNone;
-      pixelsOf(bitmap, y, line + 1);
-      haveAbove = false;
-      aboveUnfiltered = true;
-      continue;
-    }
-    if (!haveAbove) pixelsOf(bitmap, y - 1, above.data());
-    pixelsOf(bitmap, y, row.data());
-    if (wide || y == piece.first) {
-      chooseFilter(row.data(), above.data(), rowBytes, line);
-    } else if (std::memcmp(row.data(), above.data(), rowBytes) == 0) {
-      // After a filtered row, repeats of it stay zeros.
-      line[0] = kUp;
-      std::memset(line + 1, 0, rowBytes);
-    } else {
-      line[0] = kNone;
-      std::memcpy(line + 1, row.data(), rowBytes);
-    }
-    aboveUnfiltered = line[0] == kNone;
-    std::swap(row, above);
-    haveAbove = true;
-  }
-  piece.adler = libdeflate_adler32(1, lines.data(), size);
-  const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
-      libdeflate_alloc_compressor(kDeflateLevel));
-  if (compressor == nullptr) return;
-  const std::size_t bound = libdeflate_deflate_compress_bound(compressor.get(), size);
-  const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[bound]);
-  const std::size_t deflated =
-      libdeflate_deflate_compress(compressor.get(), lines.data(), size, out.get(), bound);
-  if (deflated == 0) return;
-  piece.out.assign(out.get(), out.get() + deflated);
-  piece.ok = piece.last || continueAfter(piece.out);
+// The piece's rows are filled, the latch waited for (the rows before the
+// piece are its dictionary), then the piece deflated.
+void compressPiece(const Scanlines& s, Piece& piece, std::latch* filled) noexcept try {
+  fillRows(s, piece.first, piece.end);
+  if (filled != nullptr) filled->arrive_and_wait();
+  const std::size_t begin = s.lineBytes * static_cast<std::size_t>(piece.first);
+  const std::size_t end = s.lineBytes * static_cast<std::size_t>(piece.end);
+  piece.adler = libdeflate_adler32(1, s.data + begin, end - begin);
+  piece.out.reserve((end - begin) / 64 + 1024);
+  deflateScanlines(s.data, begin, end, s.lineBytes, piece.last, piece.out);
+  piece.ok = true;
 } catch (...) {  // out of memory
   piece.ok = false;
 }
 
 // The picture's scanlines as a zlib stream; empty when memory ran out.
-std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) {
-  const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * 3 + 1;
-  const std::size_t bytes = rowBytes * static_cast<std::size_t>(bitmap.height());
+std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) try {
+  const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * 3;
+  const std::size_t lineBytes = rowBytes + 1;
+  const std::size_t bytes = lineBytes * static_cast<std::size_t>(bitmap.height());
+  Buffer buffer(bytes + 1);  // the spare byte of pixelsOf
+  const Scanlines scanlines{bitmap, rowBytes, lineBytes, buffer.data()};
   std::array<Piece, 2> pieces;
   const bool split = bytes >= kSplitBytes && bitmap.height() >= 2;
   pieces[0].end = split ? bitmap.height() / 2 : bitmap.height();
@@ -378,19 +213,22 @@ std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) {
   pieces[1].first = pieces[0].end;
   pieces[1].end = bitmap.height();
   if (split) {
+    std::latch filled(2);
     std::thread helper;
     try {
-      helper = std::thread(deflatePiece, std::cref(bitmap), std::ref(pieces[1]));
+      helper = std::thread(compressPiece, std::cref(scanlines), std::ref(pieces[1]), &filled);
     } catch (...) {  // no thread to be had: one after the other
     }
-    deflatePiece(bitmap, pieces[0]);
     if (helper.joinable()) {
+      compressPiece(scanlines, pieces[0], &filled);
       helper.join();
     } else {
-      deflatePiece(bitmap, pieces[1]);
+      fillRows(scanlines, pieces[1].first, pieces[1].end);
+      compressPiece(scanlines, pieces[0], nullptr);
+      compressPiece(scanlines, pieces[1], nullptr);
     }
   } else {
-    deflatePiece(bitmap, pieces[0]);
+    compressPiece(scanlines, pieces[0], nullptr);
   }
   const int count = split ? 2 : 1;
   std::size_t size = 2 + 4;
@@ -398,7 +236,7 @@ std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) {
   for (int k = 0; k < count; ++k) {
     if (!pieces[k].ok) return {};
     size += pieces[k].out.size();
-    const auto length = static_cast<z_off_t>(rowBytes) * (pieces[k].end - pieces[k].first);
+    const auto length = static_cast<z_off_t>(lineBytes) * (pieces[k].end - pieces[k].first);
     if (k > 0) adler = adler32_combine(adler, pieces[k].adler, length);
   }
   std::vector<std::uint8_t> stream;
@@ -411,6 +249,8 @@ std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) {
   for (const int shift : {24, 16, 8, 0})
     stream.push_back(static_cast<std::uint8_t>(adler >> shift));
   return stream;
+} catch (...) {  // out of memory
+  return {};
 }
 
 // libpng reports fatal errors through a handler that must not return; it

@@ -651,12 +651,13 @@ TEST_F(PictureFile, PngHalvesJoinAfterAnyKindOfBlock) {
   }
 }
 
-// Row filters go where deflate cannot see the row above: the first row of
-// the half after the seam, and every row of a picture wider than deflate's
-// 32 KB window. There the filter with the least sum of absolute differences
-// is taken (None on a tie): Up for a repeated row, Sub for a smooth ramp,
-// None for one unlike both. Elsewhere rows are left unfiltered, which
-// deflate compresses best here. libpng decodes every case to the bitmap.
+// Rows that repeat the row above are filtered Up (zeros, runs at distance 1
+// for deflate), on both sides of the seam between the halves; other rows
+// are left unfiltered, which deflate compresses best here. Only in a picture
+// wider than deflate's 32 KB window, where no row can reach the one above,
+// each row takes the filter with the least sum of absolute differences
+// (None on a tie): Up for a repeated row, Sub for a smooth ramp, None for one
+// unlike both. libpng decodes every case to the bitmap.
 TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
   std::mt19937 random(11);
   const auto noise = [&](Bitmap& b, int y) {
@@ -699,29 +700,35 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
   }
   {
     // Odd size, halves of 200 and 201 rows. The row after the seam repeats
-    // the one before it, and so does the next; then the flat background.
+    // the one before it, and so does the next; then the flat background,
+    // whose second row repeats the first.
     Bitmap b(1001, 401, 0x102030);
     noise(b, 199);
     b.copyRect(b, 0, 199, 1001, 1, 0, 200);
     b.copyRect(b, 0, 199, 1001, 1, 0, 201);
-    cases.push_back(
-        {"odd size, repeats across the seam", b, {0, 2, 2, 0, 0}, {199, 200, 201, 202, 203}});
+    cases.push_back({"odd size, repeats across the seam",
+                     b,
+                     {2, 0, 2, 2, 0, 2, 2},
+                     {1, 199, 200, 201, 202, 203, 400}});
   }
   {
-    // The row after the seam is the one before it but for one pixel: Up
-    // still leaves it mostly zeros. The next row is out of reach too, but
-    // only a repeat is filtered there.
+    // A row that differs from the one above in one pixel, the first or the
+    // last, is no repeat.
     Bitmap b(1001, 400, 0x102030);
     noise(b, 199);
     b.copyRect(b, 0, 199, 1001, 1, 0, 200);
-    b.setPixel(500, 200, 0xFFFFFF);
+    b.setPixel(0, 200, 0xFFFFFF);
     b.copyRect(b, 0, 199, 1001, 1, 0, 201);
-    cases.push_back({"a near repeat across the seam", b, {0, 2, 0, 0}, {199, 200, 201, 202}});
+    b.copyRect(b, 0, 199, 1001, 1, 0, 202);
+    b.setPixel(1000, 202, 0xFFFFFF);
+    b.setPixel(500, 203, 0x102031);
+    cases.push_back({"near repeats", b, {0, 0, 0, 0, 0, 0, 2}, {199, 200, 201, 202, 203, 204, 205}});
   }
   {
     Bitmap b(1, 300000);  // 4 bytes a row, 1.2 MB: two halves
     for (int y = 0; y < b.height(); ++y) b.setPixel(0, y, static_cast<Color>(y * 2654435761u));
-    cases.push_back({"one pixel wide", b, {0, -1, 0}, {0, 150000, 150001}});
+    b.setPixel(0, 150001, b.pixel(0, 150000));
+    cases.push_back({"one pixel wide", b, {0, 0, 0, 2, 0}, {0, 1, 150000, 150001, 150002}});
   }
   {
     Bitmap b(997, 1);
