@@ -18,7 +18,7 @@ constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
 // Symbols gathered before a block is written: one Huffman code per block
 // follows the picture's changing parts.
-constexpr std::size_t kBlockSymbols = 16 * 1024;
+constexpr std::size_t kBlockSymbols = 8 * 1024;
 constexpr int kHashBits = 15;
 
 // A literal byte, or a match: bit 31 set, length - 3 in bits 16 to 23,
@@ -55,10 +55,12 @@ Coded distanceCode(std::size_t distance) {
           static_cast<int>(v - ((2 | low) << extraBits))};
 }
 
-// Bits go out least significant first, as deflate packs them.
+// Bits go out least significant first, as deflate packs them. The bits not
+// yet written out live with the caller, across calls.
 class BitWriter {
  public:
-  explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+  BitWriter(std::vector<std::uint8_t>& out, std::uint64_t& bits, int& count)
+      : out_(out), bits_(bits), count_(count) {}
   // n <= 24
   void put(std::uint32_t value, int n) {
     bits_ |= static_cast<std::uint64_t>(value) << count_;
@@ -82,8 +84,8 @@ class BitWriter {
 
  private:
   std::vector<std::uint8_t>& out_;
-  std::uint64_t bits_ = 0;
-  int count_ = 0;
+  std::uint64_t& bits_;
+  int& count_;
 };
 
 // Huffman code lengths of at most `limit` bits. Every alphabet gets at least
@@ -331,61 +333,90 @@ std::uint32_t hashOf(const std::uint8_t* p) {
 
 }  // namespace
 
-void deflateScanlines(const std::uint8_t* data, std::size_t begin, std::size_t end,
-                      std::size_t lineBytes, bool final, std::vector<std::uint8_t>& out) {
-  BitWriter writer(out);
-  std::vector<Symbol> symbols;
-  symbols.reserve(kBlockSymbols);
-  // Position + 1 of the last visited place whose four bytes hash alike; it
-  // finds repeats along a row (a grid's period, a dotted line's).
-  std::vector<std::uint32_t> recent(std::size_t{1} << kHashBits, 0);
-  std::size_t lastDistance = 0;
-  for (std::size_t at = begin; at < end;) {
-    const std::size_t limit = std::min(kMaxMatch, end - at);
-    std::size_t best = 0, bestDistance = 0;
+ScanlineDeflater::ScanlineDeflater(std::size_t lineBytes, std::vector<std::uint8_t>& out)
+    : lineBytes_(lineBytes), out_(out), recent_(std::size_t{1} << kHashBits, 0) {
+  symbols_.reserve(kBlockSymbols);
+}
+
+void ScanlineDeflater::deflate(const std::uint8_t* data, std::size_t base, std::size_t from,
+                               std::size_t to) {
+  BitWriter writer(out_, bits_, bitCount_);
+  struct Match {
+    std::size_t length = 0, distance = 0;
+  };
+  // The longest match at `at` among the candidate distances, the cheapest
+  // first (a tie keeps the earlier); visits `at` for the hash.
+  const auto find = [&](std::size_t at) {
+    Match best;
+    const std::size_t limit = std::min(kMaxMatch, to - at);
+    if (limit < kMinMatch) return best;
     const auto tryDistance = [&](std::size_t d) {
-      if (d == 0 || d > at || d > kWindow || best == limit) return;
+      if (d == 0 || d > at || d > kWindow || best.length == limit) return;
       const std::size_t n = commonLength(data + at, data + at - d, limit);
-      if (n > best) {
-        best = n;
-        bestDistance = d;
-      }
+      if (n > best.length) best = {n, d};
     };
-    if (limit >= kMinMatch) {
-      // The cheapest distances first: on a tie the earlier one stays.
-      tryDistance(1);
-      tryDistance(3);
-      if (lastDistance != 1 && lastDistance != 3) tryDistance(lastDistance);
-      if (at + 4 <= end) {
-        std::uint32_t& slot = recent[hashOf(data + at)];
-        if (slot != 0) tryDistance(at - (slot - 1));
-        slot = static_cast<std::uint32_t>(at + 1);
-      }
-      tryDistance(lineBytes);
-      tryDistance(2 * lineBytes);
+    tryDistance(1);
+    tryDistance(3);
+    if (lastDistance_ != 1 && lastDistance_ != 3) tryDistance(lastDistance_);
+    if (at + 4 <= to) {
+      // Positions wrap at 4 GB: a stale slot gives a distance that the
+      // comparison checks like any other.
+      const auto position = static_cast<std::uint32_t>(base + at + 1);
+      std::uint32_t& slot = recent_[hashOf(data + at)];
+      if (slot != 0) tryDistance(static_cast<std::uint32_t>(position - slot));
+      slot = position;
     }
+    tryDistance(lineBytes_);
+    tryDistance(2 * lineBytes_);
     // A short match far back costs more than its literals.
-    if (best >= 4 || (best == kMinMatch && bestDistance <= 1024)) {
-      symbols.push_back(kMatchFlag | static_cast<Symbol>(best - kMinMatch) << 16 |
-                        static_cast<Symbol>(bestDistance - 1));
-      lastDistance = bestDistance;
-      at += best;
+    if (best.length < 4 && (best.length < kMinMatch || best.distance > 1024)) best = {};
+    return best;
+  };
+  Match next;
+  bool haveNext = false;
+  for (std::size_t at = from; at < to;) {
+    const Match match = haveNext ? next : find(at);
+    haveNext = false;
+    // One step of lazy matching: a literal first where the match one byte on
+    // is longer.
+    if (match.length >= kMinMatch && match.length < kMaxMatch && at + 1 < to) {
+      next = find(at + 1);
+      haveNext = true;
+    }
+    if (match.length >= kMinMatch && !(haveNext && next.length > match.length + 1)) {
+      symbols_.push_back(kMatchFlag | static_cast<Symbol>(match.length - kMinMatch) << 16 |
+                         static_cast<Symbol>(match.distance - 1));
+      lastDistance_ = match.distance;
+      at += match.length;
+      haveNext = false;
     } else {
-      symbols.push_back(data[at]);
+      symbols_.push_back(data[at]);
       ++at;
     }
-    if (symbols.size() == kBlockSymbols && at < end) {
-      writeBlock(writer, symbols, false);
-      symbols.clear();
+    if (symbols_.size() == kBlockSymbols) {
+      writeBlock(writer, symbols_, false);
+      symbols_.clear();
     }
   }
-  writeBlock(writer, symbols, final);
+}
+
+void ScanlineDeflater::finish(bool final) {
+  BitWriter writer(out_, bits_, bitCount_);
+  writeBlock(writer, symbols_, final);
+  symbols_.clear();
   if (!final) {
     writer.put(0, 3);  // a stored block, not final
     writer.align();
-    out.insert(out.end(), {0x00, 0x00, 0xFF, 0xFF});
+    out_.insert(out_.end(), {0x00, 0x00, 0xFF, 0xFF});
   }
   writer.align();
+}
+
+void deflateScanlines(const std::uint8_t* data, std::size_t begin, std::size_t end,
+                      std::size_t lineBytes, bool final, std::vector<std::uint8_t>& out) {
+  ScanlineDeflater deflater(lineBytes, out);
+  deflater.deflate(data, 0, begin, end);
+  deflater.finish(final);
 }
 
 }  // namespace kurvana
