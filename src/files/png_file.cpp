@@ -109,9 +109,10 @@ void chooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::size_
 // deflate codes as runs at distance 1 instead of matches a row back with 11
 // or more extra bits each. Rows wider than the window, out of deflate's reach
 // of each other, get the usual choice of filter (chooseFilter). Rows first
-// to end - 1 go to `lines`, `lineBytes` each and one spare byte after them.
+// to end - 1 go to `lines`, `lineBytes` each and one spare byte after them;
+// the `before` rows before `first` are already in the lines before.
 void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
-              std::uint8_t* lines) {
+              std::uint8_t* lines, int before) {
   const std::size_t rowBytes = lineBytes - 1;
   const bool wide = lineBytes > kDeflateWindow;
   const auto width = static_cast<std::size_t>(bitmap.width());
@@ -138,6 +139,11 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
     if (y > 0 && std::memcmp(pixels, pixels - width, width * 4) == 0) {
       line[0] = kUp;
       std::memset(line + 1, 0, rowBytes);
+    } else if (y - 2 >= first - before && line[-2 * static_cast<std::ptrdiff_t>(lineBytes)] == kNone &&
+               std::memcmp(pixels, pixels - 2 * width, width * 4) == 0) {
+      // Dotted lines make every other row alike: a copy is quicker than
+      // converting the pixels again (half the rows of a plot).
+      std::memcpy(line, line - 2 * lineBytes, lineBytes);
     } else {
       line[0] = kNone;
       pixelsOf(bitmap, y, line + 1);  // its spare byte is the next line's filter byte
@@ -171,12 +177,12 @@ void compressPiece(const Bitmap& bitmap, Piece& piece) noexcept try {
   ScanlineDeflater deflater(lineBytes, piece.out);
   // Rows [held, y) are in the buffer, from its start.
   int held = std::max(0, piece.first - historyRows);
-  fillRows(bitmap, held, piece.first, lineBytes, buffer.data());
+  fillRows(bitmap, held, piece.first, lineBytes, buffer.data(), 0);
   for (int y = piece.first; y < piece.end;) {
     const int count = std::min(batchRows, piece.end - y);
     const auto from = lineBytes * static_cast<std::size_t>(y - held);
     const auto to = from + lineBytes * static_cast<std::size_t>(count);
-    fillRows(bitmap, y, y + count, lineBytes, buffer.data() + from);
+    fillRows(bitmap, y, y + count, lineBytes, buffer.data() + from, y - held);
     piece.adler = libdeflate_adler32(piece.adler, buffer.data() + from, to - from);
     deflater.deflate(buffer.data(), lineBytes * static_cast<std::size_t>(held), from, to);
     y += count;

@@ -731,6 +731,15 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     cases.push_back({"one pixel wide", b, {0, 0, 0, 2, 0}, {0, 1, 150000, 150001, 150002}});
   }
   {
+    // Row 3 repeats row 1, which is filtered Up: its pixels are row 0's.
+    Bitmap b(1001, 4);
+    noise(b, 0);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 1);
+    noise(b, 2);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 3);
+    cases.push_back({"a repeat two rows after a filtered row", b, {0, 2, 0, 0}, {0, 1, 2, 3}});
+  }
+  {
     Bitmap b(997, 1);
     noise(b, 0);
     cases.push_back({"one row", b, {0}, {0}});
