@@ -43,6 +43,13 @@ constexpr std::size_t kDeflateWindow = 32 * 1024;
 // halves at once, on two threads where there are two (8 ms instead of 15 for
 // the sine above; the halves' files are 1% larger).
 constexpr std::size_t kSplitBytes = 1024 * 1024;
+// After a row filtered Up, a row that differs from it in at most this many
+// pixels is filtered Up too: unfiltered, it would find no match a row back,
+// where the row above is stored as zeros. At 2040 x 1340 this made plots
+// without the grid 19 to 23% smaller with lines or a filled area, 4% larger
+// with dots; plots with the grid kept their size (16 against 64 pixels:
+// within 2% either way).
+constexpr std::size_t kNearRepeatPixels = 16;
 // Scanlines are made and deflated in batches of about this many bytes.
 constexpr std::size_t kBatchBytes = 256 * 1024;
 // The compressed data goes out in chunks of this size: fewer chunk headers
@@ -105,6 +112,19 @@ void chooseFilter(const std::uint8_t* row, const std::uint8_t* above, std::size_
   }
 }
 
+// Whether a row differs from the one above in at most kNearRepeatPixels
+// pixels, and which.
+bool nearRepeat(const std::uint32_t* row, const std::uint32_t* above, std::size_t width,
+                std::vector<std::size_t>& changed) {
+  changed.clear();
+  for (std::size_t x = 0; x < width; ++x) {
+    if (row[x] == above[x]) continue;
+    if (changed.size() == kNearRepeatPixels) return false;
+    changed.push_back(x);
+  }
+  return true;
+}
+
 // Rows whose pixels repeat the row above are filtered Up: all zeros, which
 // deflate codes as runs at distance 1 instead of matches a row back with 11
 // or more extra bits each. Rows wider than the window, out of deflate's reach
@@ -117,6 +137,8 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
   const bool wide = lineBytes > kDeflateWindow;
   const auto width = static_cast<std::size_t>(bitmap.width());
   std::vector<std::uint8_t> row, above;
+  std::vector<std::size_t> changed;
+  changed.reserve(kNearRepeatPixels + 1);
   if (wide) {
     row.resize(rowBytes + 1);
     above.resize(rowBytes + 1);
@@ -139,6 +161,17 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
     if (y > 0 && std::memcmp(pixels, pixels - width, width * 4) == 0) {
       line[0] = kUp;
       std::memset(line + 1, 0, rowBytes);
+    } else if (y > first - before && line[-static_cast<std::ptrdiff_t>(lineBytes)] == kUp &&
+               nearRepeat(pixels, pixels - width, width, changed)) {
+      line[0] = kUp;
+      std::memset(line + 1, 0, rowBytes);
+      for (const std::size_t x : changed) {
+        for (int k = 0; k < 3; ++k) {
+          const int shift = 16 - 8 * k;  // R, G, B of 0x..RRGGBB
+          line[1 + 3 * x + static_cast<std::size_t>(k)] =
+              static_cast<std::uint8_t>((pixels[x] >> shift) - (pixels[x - width] >> shift));
+        }
+      }
     } else if (y - 2 >= first - before && line[-2 * static_cast<std::ptrdiff_t>(lineBytes)] == kNone &&
                std::memcmp(pixels, pixels - 2 * width, width * 4) == 0) {
       // Dotted lines make every other row alike: a copy is quicker than

@@ -728,7 +728,25 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     Bitmap b(1, 300000);  // 4 bytes a row, 1.2 MB: two halves
     for (int y = 0; y < b.height(); ++y) b.setPixel(0, y, static_cast<Color>(y * 2654435761u));
     b.setPixel(0, 150001, b.pixel(0, 150000));
-    cases.push_back({"one pixel wide", b, {0, 0, 0, 2, 0}, {0, 1, 150000, 150001, 150002}});
+    // After the repeat, each row differs from the one above in its one pixel.
+    cases.push_back({"one pixel wide", b, {0, 0, 0, 2, 2}, {0, 1, 150000, 150001, 150002}});
+  }
+  {
+    // After a row filtered Up, rows that differ from the one above in at
+    // most 16 pixels stay Up: 16 pixels, then 17, then the first and the
+    // last pixel.
+    Bitmap b(1001, 6);
+    noise(b, 0);
+    for (int y = 1; y < 6; ++y) b.copyRect(b, 0, y - 1, 1001, 1, 0, y);
+    for (int k = 0; k < 16; ++k) b.setPixel(10 + 60 * k, 2, 0xFFFFFF);
+    for (int y = 3; y < 6; ++y) {
+      for (int k = 0; k < 17; ++k) b.setPixel(20 + 50 * k, y, 0x0000FF);
+    }
+    for (int y = 5; y < 6; ++y) {
+      b.setPixel(0, y, 0x010101);
+      b.setPixel(1000, y, 0xFEFEFE);
+    }
+    cases.push_back({"near repeats after a repeat", b, {0, 2, 2, 0, 2, 2}, {0, 1, 2, 3, 4, 5}});
   }
   {
     // Row 3 repeats row 1, which is filtered Up: its pixels are row 0's.
