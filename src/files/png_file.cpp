@@ -25,23 +25,23 @@ namespace kurvana {
 namespace {
 
 // Plots are mostly flat colour with rows that repeat the one or two above
-// (dotted grid lines alternate). Measured on one thread at 2040 x 1340 (sine,
-// antialiased, filled, polar rose): libdeflate at level 6 makes 31 to 101 KB
-// in 13 to 16 ms, where zlib at level 1 made 76 to 153 KB in 10 to 16 ms and
-// zlib at level 6 31 to 105 KB in 25 to 30 ms. libdeflate's levels 2 to 5
-// take as long for larger files (level 1 longer still), 7 to 9 1.3 to 2.6
-// times as long for 2 to 15% less. Deflate already finds a repeated row as a
-// few long matches (a row is at most 6 KB, the window 32 KB), so filters only
-// cost here: Up on every row made the files 32 to 45% larger, Sub 2 to 16%,
-// the usual choice per row (least sum of absolute differences among None,
-// Sub and Up) 3 to 14%, with Average and Paeth besides no better. Rows are
-// filtered only where deflate cannot see the row above (see chooseFilter).
-constexpr int kDeflateLevel = 6;
+// (dotted grid lines alternate). Their scanlines go through our own deflate
+// (png_deflate.h), which tries only the distances where plots repeat
+// themselves instead of searching. Measured at 2040 x 1340 (picture_bench's
+// sine, antialiased, filled and polar rose, two threads): 28, 44, 28 and
+// 96 KB in 2.5 to 5.6 ms of the writing thread, where libdeflate at level 6
+// made 31, 48, 33 and 101 KB in 8.5 to 13.6 ms; a whole kurvana-cli draw
+// fell from 269 to 63 million instructions (libdeflate had 82% of them).
+// On the plots of tools/compare_peers.sh zlib's level 9 is 3 to 4% smaller,
+// libdeflate's 9 to 12 within 2% either way, all many times slower. Up on
+// every row made our files 35 to 48% larger; rows are filtered Up only where
+// they repeat the row above (see fillRows).
 // Deflate's window: how far back a match may reach.
 constexpr std::size_t kDeflateWindow = 32 * 1024;
 // Pictures of at least this many bytes of scanlines are compressed as two
-// halves at once, on two threads where there are two (8 ms instead of 15 for
-// the sine above; the halves' files are 1% larger).
+// halves at once, on two threads where there are two: the sine above in
+// 2.5 to 2.9 ms of the writing thread instead of 5.5 on one. The second
+// half's matches reach into the first: the files differ by 0.2% at most.
 constexpr std::size_t kSplitBytes = 1024 * 1024;
 // After a row filtered Up, a row that differs from it in at most this many
 // pixels is filtered Up too: unfiltered, it would find no match a row back,
@@ -235,7 +235,8 @@ std::vector<std::uint8_t> compressPicture(const Bitmap& bitmap) try {
   const std::size_t lineBytes = static_cast<std::size_t>(bitmap.width()) * 3 + 1;
   const std::size_t bytes = lineBytes * static_cast<std::size_t>(bitmap.height());
   std::array<Piece, 2> pieces;
-  const bool split = bytes >= kSplitBytes && bitmap.height() >= 2;
+  const bool split =
+      bytes >= kSplitBytes && bitmap.height() >= 2 && std::thread::hardware_concurrency() >= 2;
   pieces[0].end = split ? bitmap.height() / 2 : bitmap.height();
   pieces[0].last = !split;
   pieces[1].first = pieces[0].end;
