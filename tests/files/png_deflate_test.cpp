@@ -140,6 +140,28 @@ TEST(PngDeflate, PiecesJoinIntoOneStream) {
   }
 }
 
+// Matches of every length from 3 to 258 at the distances on the edges of
+// the distance codes, up to the window's 32 KB: the row's length is the
+// distance, and each row repeats the one above but for bytes flipped at
+// growing gaps.
+TEST(PngDeflate, EveryLengthAtTheDistanceEdges) {
+  std::mt19937 random(21);
+  for (const std::size_t distance : {4u, 5u, 256u, 257u, 24576u, 24577u, 32767u, 32768u}) {
+    SCOPED_TRACE(distance);
+    Bytes data(distance);
+    for (auto& v : data) v = static_cast<std::uint8_t>(random());
+    std::size_t gap = 0;
+    while (data.size() < distance + 40000) {
+      for (std::size_t k = 0; k < gap; ++k) data.push_back(data[data.size() - distance]);
+      data.push_back(static_cast<std::uint8_t>(data[data.size() - distance] ^ 0x80));
+      gap = gap == 300 ? 0 : gap + 1;
+    }
+    const auto [inflated, error] = inflateRaw(deflatePieces(data, distance, {}), data.size());
+    ASSERT_EQ(error, "");
+    EXPECT_TRUE(inflated == data) << "the bytes differ";
+  }
+}
+
 // A repeat of a row costs a few bytes: its matches reach the row above; and
 // across a seam, too.
 TEST(PngDeflate, RepeatedRowsCostLittle) {
