@@ -68,10 +68,9 @@ class BitWriter {
     bits_ |= static_cast<std::uint64_t>(value) << count_;
     count_ += n;
     if (count_ >= 32) {
-      const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits_),
-                                     static_cast<std::uint8_t>(bits_ >> 8),
-                                     static_cast<std::uint8_t>(bits_ >> 16),
-                                     static_cast<std::uint8_t>(bits_ >> 24)};
+      const std::uint8_t bytes[4] = {
+          static_cast<std::uint8_t>(bits_), static_cast<std::uint8_t>(bits_ >> 8),
+          static_cast<std::uint8_t>(bits_ >> 16), static_cast<std::uint8_t>(bits_ >> 24)};
       out_.insert(out_.end(), bytes, bytes + 4);
       bits_ >>= 32;
       count_ -= 32;
@@ -220,7 +219,8 @@ std::vector<int> runLengths(const std::uint8_t* lengths, int n) {
 }
 
 constexpr int kRunExtraBits[19] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 7};
-constexpr std::uint8_t kRunOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+constexpr std::uint8_t kRunOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 // One block of `symbols`, with the cheaper of a dynamic and the fixed code.
 void writeBlock(BitWriter& writer, const std::vector<Symbol>& symbols, bool last) {
@@ -283,7 +283,8 @@ void writeBlock(BitWriter& writer, const std::vector<Symbol>& symbols, bool last
     for (const int r : runs) {
       const int symbol = r & 0xFF;
       writer.put(runCodes[symbol], runLength[symbol]);
-      if (kRunExtraBits[symbol] != 0) writer.put(static_cast<std::uint32_t>(r >> 8), kRunExtraBits[symbol]);
+      if (kRunExtraBits[symbol] != 0)
+        writer.put(static_cast<std::uint32_t>(r >> 8), kRunExtraBits[symbol]);
     }
   }
   std::array<std::uint16_t, kFixedLiteralCodes> literalCodes{};
@@ -298,7 +299,8 @@ void writeBlock(BitWriter& writer, const std::vector<Symbol>& symbols, bool last
     const Coded length = lengthCode(((s >> 16) & 0xFF) + kMinMatch);
     const Coded distance = distanceCode((s & 0xFFFF) + 1);
     writer.put(literalCodes[length.code], lengths.literal[length.code]);
-    if (length.extraBits != 0) writer.put(static_cast<std::uint32_t>(length.extra), length.extraBits);
+    if (length.extraBits != 0)
+      writer.put(static_cast<std::uint32_t>(length.extra), length.extraBits);
     writer.put(distanceCodes[distance.code], lengths.distance[distance.code]);
     if (distance.extraBits != 0)
       writer.put(static_cast<std::uint32_t>(distance.extra), distance.extraBits);
@@ -316,7 +318,7 @@ std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size
     if (x != y) {
       const std::uint64_t diff = x ^ y;
       const int same = std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                   : std::countl_zero(diff);
+                                                                  : std::countl_zero(diff);
       return n + static_cast<std::size_t>(same / 8);
     }
   }

@@ -131,8 +131,8 @@ bool nearRepeat(const std::uint32_t* row, const std::uint32_t* above, std::size_
 // of each other, get the usual choice of filter (chooseFilter). Rows first
 // to end - 1 go to `lines`, `lineBytes` each and one spare byte after them;
 // the `before` rows before `first` are already in the lines before.
-void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
-              std::uint8_t* lines, int before) {
+void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes, std::uint8_t* lines,
+              int before) {
   const std::size_t rowBytes = lineBytes - 1;
   const bool wide = lineBytes > kDeflateWindow;
   const auto width = static_cast<std::size_t>(bitmap.width());
@@ -172,7 +172,8 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes,
               static_cast<std::uint8_t>((pixels[x] >> shift) - (pixels[x - width] >> shift));
         }
       }
-    } else if (y - 2 >= first - before && line[-2 * static_cast<std::ptrdiff_t>(lineBytes)] == kNone &&
+    } else if (y - 2 >= first - before &&
+               line[-2 * static_cast<std::ptrdiff_t>(lineBytes)] == kNone &&
                std::memcmp(pixels, pixels - 2 * width, width * 4) == 0) {
       // Dotted lines make every other row alike: a copy is quicker than
       // converting the pixels again (half the rows of a plot).
@@ -220,7 +221,8 @@ void compressPiece(const Bitmap& bitmap, Piece& piece) noexcept try {
     deflater.deflate(buffer.data(), lineBytes * static_cast<std::size_t>(held), from, to);
     y += count;
     const int keep = std::min(historyRows, y - held);
-    std::memmove(buffer.data(), buffer.data() + lineBytes * static_cast<std::size_t>(y - keep - held),
+    std::memmove(buffer.data(),
+                 buffer.data() + lineBytes * static_cast<std::size_t>(y - keep - held),
                  lineBytes * static_cast<std::size_t>(keep));
     held = y - keep;
   }

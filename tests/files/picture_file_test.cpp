@@ -737,15 +737,15 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     // last pixel.
     Bitmap b(1001, 6);
     noise(b, 0);
-    for (int y = 1; y < 6; ++y) b.copyRect(b, 0, y - 1, 1001, 1, 0, y);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 1);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 2);
     for (int k = 0; k < 16; ++k) b.setPixel(10 + 60 * k, 2, 0xFFFFFF);
-    for (int y = 3; y < 6; ++y) {
-      for (int k = 0; k < 17; ++k) b.setPixel(20 + 50 * k, y, 0x0000FF);
-    }
-    for (int y = 5; y < 6; ++y) {
-      b.setPixel(0, y, 0x010101);
-      b.setPixel(1000, y, 0xFEFEFE);
-    }
+    b.copyRect(b, 0, 2, 1001, 1, 0, 3);
+    for (int k = 0; k < 17; ++k) b.setPixel(15 + 50 * k, 3, 0x0000FF);
+    b.copyRect(b, 0, 3, 1001, 1, 0, 4);
+    b.copyRect(b, 0, 4, 1001, 1, 0, 5);
+    b.setPixel(0, 5, 0x010101);
+    b.setPixel(1000, 5, 0xFEFEFE);
     cases.push_back({"near repeats after a repeat", b, {0, 2, 2, 0, 2, 2}, {0, 1, 2, 3, 4, 5}});
   }
   {

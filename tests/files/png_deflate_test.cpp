@@ -29,8 +29,8 @@ std::pair<Bytes, std::string> inflateRaw(const Bytes& stream, std::size_t expect
   const int result = inflate(&z, Z_FINISH);
   out.resize(z.total_out);
   std::string error = result == Z_STREAM_END ? ""
-                      : z.msg               ? z.msg
-                                            : "inflate " + std::to_string(result);
+                      : z.msg                ? z.msg
+                                             : "inflate " + std::to_string(result);
   if (error.empty() && z.avail_in != 0) error = "data after the stream's end";
   inflateEnd(&z);
   return {out, error};
