@@ -22,6 +22,14 @@ constexpr int kEndOfBlock = 256;
 // block for the whole picture 1.5% larger.
 constexpr std::size_t kBlockSymbols = 8 * 1024;
 constexpr int kHashBits = 15;
+// Places with the same four bytes tried, the latest first, and the matches
+// shorter than kHashedMatch whose inner places are hashed too (longer ones
+// are runs and row copies, which the fixed distances find). Against the
+// latest place alone: 3 to 6% smaller files for 20% more instructions in a
+// whole draw; 16 places gained 0.5% more, hashing every place 1 to 2% more
+// for three times the instructions.
+constexpr int kChainLength = 8;
+constexpr std::size_t kHashedMatch = 64;
 
 // A literal byte, or a match: bit 31 set, length - 3 in bits 16 to 23,
 // distance - 1 in bits 0 to 15.
@@ -335,7 +343,10 @@ std::uint32_t hashOf(const std::uint8_t* p) {
 }  // namespace
 
 ScanlineDeflater::ScanlineDeflater(std::size_t lineBytes, std::vector<std::uint8_t>& out)
-    : lineBytes_(lineBytes), out_(out), recent_(std::size_t{1} << kHashBits, 0) {
+    : lineBytes_(lineBytes),
+      out_(out),
+      recent_(std::size_t{1} << kHashBits, 0),
+      previous_(kWindow, 0) {
   symbols_.reserve(kBlockSymbols);
 }
 
@@ -364,8 +375,15 @@ void ScanlineDeflater::deflate(const std::uint8_t* data, std::size_t base, std::
       // comparison checks like any other.
       const auto position = static_cast<std::uint32_t>(base + at + 1);
       std::uint32_t& slot = recent_[hashOf(data + at)];
-      if (slot != 0) tryDistance(static_cast<std::uint32_t>(position - slot));
+      std::uint32_t candidate = slot;
+      previous_[position % kWindow] = slot;
       slot = position;
+      for (int k = 0; k < kChainLength && candidate != 0 && best.length < limit; ++k) {
+        const std::uint32_t d = position - candidate;
+        if (d > kWindow) break;
+        tryDistance(d);
+        candidate = previous_[candidate % kWindow];
+      }
     }
     tryDistance(lineBytes_);
     tryDistance(2 * lineBytes_);
@@ -389,6 +407,15 @@ void ScanlineDeflater::deflate(const std::uint8_t* data, std::size_t base, std::
       symbols_.push_back(kMatchFlag | static_cast<Symbol>(match.length - kMinMatch) << 16 |
                          static_cast<Symbol>(match.distance - 1));
       lastDistance_ = match.distance;
+      if (match.length < kHashedMatch) {
+        // at + 1 was visited by the lazy step.
+        for (std::size_t i = at + 2; i < at + match.length && i + 4 <= to; ++i) {
+          const auto position = static_cast<std::uint32_t>(base + i + 1);
+          std::uint32_t& slot = recent_[hashOf(data + i)];
+          previous_[position % kWindow] = slot;
+          slot = position;
+        }
+      }
       at += match.length;
       haveNext = false;
     } else {

@@ -31,6 +31,8 @@ class ScanlineDeflater {
   std::vector<std::uint8_t>& out_;
   std::vector<std::uint32_t> symbols_;  // of the block being gathered
   std::vector<std::uint32_t> recent_;   // by hash, the position + 1 last seen
+  // by position modulo 32 KB, the position + 1 seen before it with its hash
+  std::vector<std::uint32_t> previous_;
   std::size_t lastDistance_ = 0;
   std::uint64_t bits_ = 0;  // not yet in `out_`
   int bitCount_ = 0;

@@ -26,16 +26,17 @@ namespace {
 
 // Plots are mostly flat colour with rows that repeat the one or two above
 // (dotted grid lines alternate). Their scanlines go through our own deflate
-// (png_deflate.h), which tries only the distances where plots repeat
-// themselves instead of searching. Measured at 2040 x 1340 (picture_bench's
-// sine, antialiased, filled and polar rose, two threads): 28, 44, 28 and
-// 96 KB in 2.5 to 5.6 ms of the writing thread, where libdeflate at level 6
-// made 31, 48, 33 and 101 KB in 8.5 to 13.6 ms; a whole kurvana-cli draw
-// fell from 269 to 63 million instructions (libdeflate had 82% of them).
-// On the plots of tools/compare_peers.sh zlib's level 9 is 3 to 4% smaller,
-// libdeflate's 9 to 12 within 2% either way, all many times slower. Up on
-// every row made our files 35 to 48% larger; rows are filtered Up only where
-// they repeat the row above (see fillRows).
+// (png_deflate.h), which tries the distances where plots repeat themselves
+// and a short hash chain instead of searching widely. Measured at
+// 2040 x 1340 (picture_bench's sine, antialiased, filled and polar rose, two
+// threads): 27, 43, 28 and 95 KB in 2.9 to 5.8 ms of the writing thread,
+// where libdeflate at level 6 made 31, 48, 33 and 101 KB in 8.5 to 13.6 ms;
+// a whole kurvana-cli draw fell from 269 to 67 million instructions
+// (libdeflate had 82% of them). On the plots of tools/compare_peers.sh our
+// files are within 0.1% of zlib's level 9 or up to 3% smaller, and 3 to 9%
+// smaller than libdeflate's levels 9 and 12; at 824 x 668 they are 8 to 15%
+// larger than those. Up on every row made our files 35 to 48% larger; rows
+// are filtered Up only where they repeat the row above (see fillRows).
 // Deflate's window: how far back a match may reach.
 constexpr std::size_t kDeflateWindow = 32 * 1024;
 // Pictures of at least this many bytes of scanlines are compressed as two
