@@ -25,10 +25,11 @@ constexpr int kHashBits = 15;
 // Places with the same four bytes tried, the latest first, and the matches
 // shorter than kHashedMatch whose inner places are hashed too (longer ones
 // are runs and row copies, which the fixed distances find). Against the
-// latest place alone: 3 to 6% smaller files for 20% more instructions in a
-// whole draw; 16 places gained 0.5% more, hashing every place 1 to 2% more
-// for three times the instructions.
-constexpr int kChainLength = 8;
+// latest place alone, on the plots of tools/compare_peers.sh: 2 to 5%
+// smaller files for 9% more instructions in a whole draw; 8 places gained
+// 0.2 to 0.8% more for 10% more instructions again (and 10% more time),
+// hashing every place 1 to 2% more for three times the instructions.
+constexpr int kChainLength = 4;
 constexpr std::size_t kHashedMatch = 64;
 
 // A literal byte, or a match: bit 31 set, length - 3 in bits 16 to 23,
