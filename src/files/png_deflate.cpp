@@ -365,6 +365,10 @@ void ScanlineDeflater::deflate(const std::uint8_t* data, std::size_t base, std::
     if (limit < kMinMatch) return best;
     const auto tryDistance = [&](std::size_t d) {
       if (d == 0 || d > at || d > kWindow || best.length == limit) return;
+      // Only a match that goes on where the best one stops can be longer:
+      // one byte tells, which spares most comparisons (and every repeat of
+      // a distance already tried).
+      if (best.length != 0 && data[at - d + best.length] != data[at + best.length]) return;
       const std::size_t n = commonLength(data + at, data + at - d, limit);
       if (n > best.length) best = {n, d};
     };
