@@ -27,8 +27,8 @@ constexpr int kHashBits = 15;
 // are runs and row copies, which the fixed distances find). Against the
 // latest place alone, on the plots of tools/compare_peers.sh: 2 to 5%
 // smaller files for 9% more instructions in a whole draw; 8 places gained
-// 0.2 to 0.8% more for 10% more instructions again (and 10% more time),
-// hashing every place 1 to 2% more for three times the instructions.
+// 0.2 to 0.8% more for 3% more instructions, hashing every place 1 to 2%
+// more for three times the instructions.
 constexpr int kChainLength = 4;
 constexpr std::size_t kHashedMatch = 64;
 

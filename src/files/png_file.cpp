@@ -29,9 +29,9 @@ namespace {
 // (png_deflate.h), which tries the distances where plots repeat themselves
 // and a short hash chain instead of searching widely. Measured at
 // 2040 x 1340 (picture_bench's sine, antialiased, filled and polar rose, two
-// threads): 28, 43, 28 and 95 KB in 2.8 to 5.8 ms of the writing thread,
+// threads): 28, 43, 28 and 95 KB in 2.5 to 4.1 ms of the writing thread,
 // where libdeflate at level 6 made 31, 48, 33 and 101 KB in 8.5 to 13.6 ms;
-// a whole kurvana-cli draw of the sine fell from 291 to 58 million
+// a whole kurvana-cli draw of the sine fell from 291 to 50 million
 // instructions (libdeflate had 82%). On the plots of tools/compare_peers.sh
 // our files are within 1% of zlib's level 9 or up to 2.5% smaller, and 3 to
 // 9% smaller than libdeflate's levels 9 and 12, all many times slower; at
