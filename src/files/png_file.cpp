@@ -135,8 +135,9 @@ bool nearRepeat(const std::uint32_t* row, const std::uint32_t* above, std::size_
 // of each other, get the usual choice of filter (chooseFilter). Rows first
 // to end - 1 go to `lines`, `lineBytes` each and one spare byte after them;
 // the `before` rows before `first` are already in the lines before.
+// `aboveUp` tells whether row first - 1 is filtered Up, and then the last row.
 void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes, std::uint8_t* lines,
-              int before) {
+              int before, bool& aboveUp) {
   const std::size_t rowBytes = lineBytes - 1;
   const bool wide = lineBytes > kDeflateWindow;
   const auto width = static_cast<std::size_t>(bitmap.width());
@@ -165,8 +166,7 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes, s
     if (y > 0 && std::memcmp(pixels, pixels - width, width * 4) == 0) {
       line[0] = kUp;
       std::memset(line + 1, 0, rowBytes);
-    } else if (y > first - before && line[-static_cast<std::ptrdiff_t>(lineBytes)] == kUp &&
-               nearRepeat(pixels, pixels - width, width, changed)) {
+    } else if (aboveUp && nearRepeat(pixels, pixels - width, width, changed)) {
       line[0] = kUp;
       std::memset(line + 1, 0, rowBytes);
       for (const std::size_t x : changed) {
@@ -186,7 +186,24 @@ void fillRows(const Bitmap& bitmap, int first, int end, std::size_t lineBytes, s
       line[0] = kNone;
       pixelsOf(bitmap, y, line + 1);  // its spare byte is the next line's filter byte
     }
+    aboveUp = line[0] == kUp;
   }
+}
+
+// Whether fillRows filters row y Up, without the rows above it at hand: a
+// near repeat takes the filter of the row above, so the walk goes up to a
+// row that is a repeat (Up) or none (not Up).
+bool filteredUp(const Bitmap& bitmap, int y) {
+  const auto width = static_cast<std::size_t>(bitmap.width());
+  if (width * 3 + 1 > kDeflateWindow) return false;  // then fillRows takes no note
+  std::vector<std::size_t> changed;
+  changed.reserve(kNearRepeatPixels + 1);
+  for (; y > 0; --y) {
+    const std::uint32_t* pixels = bitmap.data() + static_cast<std::size_t>(y) * width;
+    if (std::memcmp(pixels, pixels - width, width * 4) == 0) return true;
+    if (!nearRepeat(pixels, pixels - width, width, changed)) return false;
+  }
+  return false;
 }
 
 // A run of rows deflated as one piece of the picture's zlib stream; all but
@@ -213,14 +230,16 @@ void compressPiece(const Bitmap& bitmap, Piece& piece) noexcept try {
                                    1);  // the spare byte of pixelsOf
   piece.out.reserve(lineBytes * static_cast<std::size_t>(piece.end - piece.first) / 64 + 1024);
   ScanlineDeflater deflater(lineBytes, piece.out);
-  // Rows [held, y) are in the buffer, from its start.
+  // Rows [held, y) are in the buffer, from its start. They must be filtered
+  // as the piece before filtered them, which its matches assume.
   int held = std::max(0, piece.first - historyRows);
-  fillRows(bitmap, held, piece.first, lineBytes, buffer.data(), 0);
+  bool aboveUp = held > 0 && filteredUp(bitmap, held - 1);
+  fillRows(bitmap, held, piece.first, lineBytes, buffer.data(), 0, aboveUp);
   for (int y = piece.first; y < piece.end;) {
     const int count = std::min(batchRows, piece.end - y);
     const auto from = lineBytes * static_cast<std::size_t>(y - held);
     const auto to = from + lineBytes * static_cast<std::size_t>(count);
-    fillRows(bitmap, y, y + count, lineBytes, buffer.data() + from, y - held);
+    fillRows(bitmap, y, y + count, lineBytes, buffer.data() + from, y - held, aboveUp);
     piece.adler = libdeflate_adler32(piece.adler, buffer.data() + from, to - from);
     deflater.deflate(buffer.data(), lineBytes * static_cast<std::size_t>(held), from, to);
     y += count;

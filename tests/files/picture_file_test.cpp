@@ -722,7 +722,8 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     b.copyRect(b, 0, 199, 1001, 1, 0, 202);
     b.setPixel(1000, 202, 0xFFFFFF);
     b.setPixel(500, 203, 0x102031);
-    cases.push_back({"near repeats", b, {0, 0, 0, 0, 0, 0, 2}, {199, 200, 201, 202, 203, 204, 205}});
+    cases.push_back(
+        {"near repeats", b, {0, 0, 0, 0, 0, 0, 2}, {199, 200, 201, 202, 203, 204, 205}});
   }
   {
     Bitmap b(1, 300000);  // 4 bytes a row, 1.2 MB: two halves
@@ -781,6 +782,33 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     ASSERT_EQ(decoded.error, "");
     EXPECT_TRUE(decoded.rgb == pixelRows(c.bitmap)) << "libpng decodes other pixels";
   }
+}
+
+// The half after the seam makes the rows before it again, for its matches:
+// with the filters the first half gave them, also where a row's filter
+// depends on rows far above (a chain of near repeats from a repeat 20 rows
+// before the seam). Rows after the seam that match those rows as the first
+// half filtered them must decode to their own pixels.
+TEST_F(PictureFile, PngRowsBeforeTheSeamKeepTheirFilters) {
+  Bitmap b(1001, 400);  // 3004 bytes a row: two halves of 200 rows
+  b.fillRect(500, 0, 501, 400, 0x808080);
+  for (int k = 0; k < 20; ++k) b.setPixel(10 + 40 * k, 180, 0xFFFFFF);
+  b.copyRect(b, 0, 180, 1001, 1, 0, 181);
+  for (int y = 182; y < 200; ++y) {
+    b.copyRect(b, 0, y - 1, 1001, 1, 0, y);
+    b.setPixel(900 + y - 182, y, 0x00FF00);
+  }
+  const fs::path png = folder / "chain.png";
+  ASSERT_EQ(writePngFile(b, png).message(), "");
+  const Bytes file = readAll(png);
+  const auto [inflated, error] = inflateIdat(file);
+  ASSERT_EQ(error, "");
+  const Unfiltered rows = unfilter(inflated, 1001);
+  ASSERT_EQ(rows.error, "");
+  EXPECT_EQ(rows.filters[181], 2);
+  EXPECT_EQ(rows.filters[199], 2) << "the chain of near repeats";
+  EXPECT_EQ(rows.filters[200], 0);
+  EXPECT_TRUE(rows.rows == pixelRows(b)) << "the rows differ";
 }
 
 // Rows that repeat the one above, the one two above (as dotted grid lines
