@@ -811,6 +811,43 @@ TEST_F(PictureFile, PngRowsBeforeTheSeamKeepTheirFilters) {
   EXPECT_TRUE(rows.rows == pixelRows(b)) << "the rows differ";
 }
 
+// Random pictures made of the rows a plot has: repeats of the row above or
+// the one two above, near repeats (1 to 20 pixels changed), flat rows and
+// noise, in sizes below and above the split into halves: zlib inflates each
+// stream to exactly the picture's rows.
+TEST_F(PictureFile, PngRandomPlotRowsDecodeExactly) {
+  std::mt19937 random(2024);
+  const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 24; ++round) {
+    const int width = 1 + below(1400);
+    const int height = 1 + (round % 2 == 0 ? below(60) : 400 + below(1200));
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    Bitmap b(width, height, 0x000000);
+    for (int y = 0; y < height; ++y) {
+      const int kind = below(10);
+      if (y >= 1 && kind < 3) {
+        b.copyRect(b, 0, y - 1, width, 1, 0, y);
+      } else if (y >= 2 && kind < 5) {
+        b.copyRect(b, 0, y - 2, width, 1, 0, y);
+      } else if (y >= 1 && kind < 8) {
+        b.copyRect(b, 0, y - 1, width, 1, 0, y);
+        for (int k = 1 + below(20); k > 0; --k) b.setPixel(below(width), y, random() & 0xFFFFFF);
+      } else if (kind < 9) {
+        b.fillRect(0, y, width, y + 1, random() & 0x0F0F0F);
+      } else {
+        for (int x = 0; x < width; ++x) b.setPixel(x, y, random() & 0xFFFFFF);
+      }
+    }
+    const fs::path png = folder / "random.png";
+    ASSERT_EQ(writePngFile(b, png).message(), "");
+    const auto [inflated, error] = inflateIdat(readAll(png));
+    ASSERT_EQ(error, "");
+    const Unfiltered rows = unfilter(inflated, static_cast<std::size_t>(width));
+    ASSERT_EQ(rows.error, "");
+    EXPECT_TRUE(rows.rows == pixelRows(b)) << "the rows differ";
+  }
+}
+
 // Rows that repeat the one above, the one two above (as dotted grid lines
 // do), or neither, in every order: zlib's own check of the stream's Adler-32
 // and the scanlines agree.
