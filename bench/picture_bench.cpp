@@ -35,17 +35,19 @@ class BenchView : public MemoryView {
 };
 
 // The plots: the start-up look, antialiased lines, a filled area on white,
-// and a polar rose (the most detail).
+// a polar rose (the most detail), and lines without the grid (rows that
+// repeat the one above, not the one two above).
 struct Plot {
   const char* name;
   const char* formula;
-  bool lines, antialias, filled, white, polar;
+  bool lines, antialias, filled, white, polar, noGrid;
 };
 constexpr Plot kPlots[] = {
-    {"sine", "F(x)=sin(x)", false, false, false, false, false},
-    {"antialiased", "F(x)=x*sin(x)/3", true, true, false, false, false},
-    {"filled", "F(x)=x*sin(x)/3", false, false, true, true, false},
-    {"rose", "F(x)=cos(4*x)", true, true, false, true, true},
+    {"sine", "F(x)=sin(x)", false, false, false, false, false, false},
+    {"antialiased", "F(x)=x*sin(x)/3", true, true, false, false, false, false},
+    {"filled", "F(x)=x*sin(x)/3", false, false, true, true, false, false},
+    {"rose", "F(x)=cos(4*x)", true, true, false, true, true, false},
+    {"gridless", "F(x)=x*sin(x)/3", true, false, false, false, false, true},
 };
 
 struct Setup {
@@ -61,6 +63,7 @@ struct Setup {
     s.optFilled = plot.filled ? flagOn : flagOff;
     s.optWhiteBack = plot.white ? flagOn : flagOff;
     s.optPolar = plot.polar ? flagOn : flagOff;
+    s.optGrid = plot.noGrid ? flagOff : flagOn;
     if (plot.polar) {
       for (Field f : {Field::kXMin, Field::kYMin}) view.texts[f] = "-1.1";
       for (Field f : {Field::kXMax, Field::kYMax}) view.texts[f] = "1.1";

@@ -6,6 +6,10 @@
 # gnuplot and matplotlib take 2000 samples; kurvana-cli takes one per plot
 # column (its own rule: 2000 at the larger size, 824 at the smaller).
 #   compare_peers.sh [RUNS]      (20 measured runs of each, after 2 unmeasured)
+# KURVANA_PEERS (tools, comma-separated, as the table names them) and
+# KURVANA_PEER_SIZES (such as 2040x1340) narrow the run; kurvana-cli always runs.
+# KURVANA_CLI_BEFORE=PATH adds another kurvana-cli build ("kurvana before"),
+# such as one of an earlier commit, run interleaved with the rest.
 # The tools run interleaved, run by run and in a rotating order, so that a
 # change in the machine's load falls on all of them alike. Peak memory is each
 # process's own maximum resident set (wait4), file sizes are the PNG's.
@@ -27,6 +31,7 @@ MPLCONFIGDIR="$work/mpl" /usr/bin/python3 - "$build/kurvana-cli" "$work" "${1:-2
 import os, statistics, subprocess, sys, time
 
 cli, work, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+before = os.environ.get("KURVANA_CLI_BEFORE", "")
 warmups = 2
 
 # name, kurvana formula, gnuplot expression, numpy expression, x and y ranges
@@ -37,6 +42,8 @@ plots = [
      (-2, 6), (-20, 20)),
 ]
 sizes = [(2040, 1340), (824, 668)]
+if os.environ.get("KURVANA_PEER_SIZES"):
+    sizes = [tuple(int(n) for n in s.split("x")) for s in os.environ["KURVANA_PEER_SIZES"].split(",")]
 
 MATPLOTLIB = r'''
 import sys
@@ -85,10 +92,12 @@ def commands(plot, size):
     w, h = size
     tag = f"{abs(hash((name, size)))}"
     out = lambda tool: os.path.join(work, f"{tag}-{tool}.png")
+    draw = lambda binary, tool: ([binary, "draw", "--f", kf, "--x-min", str(xr[0]), "--x-max",
+                                  str(xr[1]), "--y-min", str(yr[0]), "--y-max", str(yr[1]),
+                                  "--size", f"{w}x{h}", "-o", out(tool)], out(tool))
     return {
-        "kurvana-cli": ([cli, "draw", "--f", kf, "--x-min", str(xr[0]), "--x-max", str(xr[1]),
-                         "--y-min", str(yr[0]), "--y-max", str(yr[1]), "--size", f"{w}x{h}",
-                         "-o", out("kurvana")], out("kurvana")),
+        "kurvana-cli": draw(cli, "kurvana"),
+        "kurvana before": draw(before, "before"),
         "gnuplot png": (["gnuplot", gnuplot_script("png truecolor", gexpr, xr, yr, w, h,
                                                    out("gd"))], out("gd")),
         "gnuplot pngcairo": (["gnuplot", gnuplot_script("pngcairo", gexpr, xr, yr, w, h,
@@ -124,6 +133,11 @@ def png_kind(path):
 
 
 tools = ["kurvana-cli", "gnuplot png", "gnuplot pngcairo", "matplotlib"]
+if os.environ.get("KURVANA_PEERS"):
+    wanted = os.environ["KURVANA_PEERS"].split(",")
+    tools = ["kurvana-cli"] + [t for t in tools[1:] if t in wanted]
+if before:
+    tools.insert(1, "kurvana before")
 print(f"{runs} interleaved runs of each after {warmups} unmeasured; wall time median "
       "(min .. max) in ms; ratio = tool / kurvana-cli")
 for plot in plots:

@@ -651,12 +651,13 @@ TEST_F(PictureFile, PngHalvesJoinAfterAnyKindOfBlock) {
   }
 }
 
-// Row filters go where deflate cannot see the row above: the first row of
-// the half after the seam, and every row of a picture wider than deflate's
-// 32 KB window. There the filter with the least sum of absolute differences
-// is taken (None on a tie): Up for a repeated row, Sub for a smooth ramp,
-// None for one unlike both. Elsewhere rows are left unfiltered, which
-// deflate compresses best here. libpng decodes every case to the bitmap.
+// Rows that repeat the row above are filtered Up (zeros, runs at distance 1
+// for deflate), on both sides of the seam between the halves; other rows
+// are left unfiltered, which deflate compresses best here. Only in a picture
+// wider than deflate's 32 KB window, where no row can reach the one above,
+// each row takes the filter with the least sum of absolute differences
+// (None on a tie): Up for a repeated row, Sub for a smooth ramp, None for one
+// unlike both. libpng decodes every case to the bitmap.
 TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
   std::mt19937 random(11);
   const auto noise = [&](Bitmap& b, int y) {
@@ -699,29 +700,63 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
   }
   {
     // Odd size, halves of 200 and 201 rows. The row after the seam repeats
-    // the one before it, and so does the next; then the flat background.
+    // the one before it, and so does the next; then the flat background,
+    // whose second row repeats the first.
     Bitmap b(1001, 401, 0x102030);
     noise(b, 199);
     b.copyRect(b, 0, 199, 1001, 1, 0, 200);
     b.copyRect(b, 0, 199, 1001, 1, 0, 201);
-    cases.push_back(
-        {"odd size, repeats across the seam", b, {0, 2, 2, 0, 0}, {199, 200, 201, 202, 203}});
+    cases.push_back({"odd size, repeats across the seam",
+                     b,
+                     {2, 0, 2, 2, 0, 2, 2},
+                     {1, 199, 200, 201, 202, 203, 400}});
   }
   {
-    // The row after the seam is the one before it but for one pixel: Up
-    // still leaves it mostly zeros. The next row is out of reach too, but
-    // only a repeat is filtered there.
+    // A row that differs from the one above in one pixel, the first or the
+    // last, is no repeat.
     Bitmap b(1001, 400, 0x102030);
     noise(b, 199);
     b.copyRect(b, 0, 199, 1001, 1, 0, 200);
-    b.setPixel(500, 200, 0xFFFFFF);
+    b.setPixel(0, 200, 0xFFFFFF);
     b.copyRect(b, 0, 199, 1001, 1, 0, 201);
-    cases.push_back({"a near repeat across the seam", b, {0, 2, 0, 0}, {199, 200, 201, 202}});
+    b.copyRect(b, 0, 199, 1001, 1, 0, 202);
+    b.setPixel(1000, 202, 0xFFFFFF);
+    b.setPixel(500, 203, 0x102031);
+    cases.push_back(
+        {"near repeats", b, {0, 0, 0, 0, 0, 0, 2}, {199, 200, 201, 202, 203, 204, 205}});
   }
   {
     Bitmap b(1, 300000);  // 4 bytes a row, 1.2 MB: two halves
     for (int y = 0; y < b.height(); ++y) b.setPixel(0, y, static_cast<Color>(y * 2654435761u));
-    cases.push_back({"one pixel wide", b, {0, -1, 0}, {0, 150000, 150001}});
+    b.setPixel(0, 150001, b.pixel(0, 150000));
+    // After the repeat, each row differs from the one above in its one pixel.
+    cases.push_back({"one pixel wide", b, {0, 0, 0, 2, 2}, {0, 1, 150000, 150001, 150002}});
+  }
+  {
+    // After a row filtered Up, rows that differ from the one above in at
+    // most 16 pixels stay Up: 16 pixels, then 17, then the first and the
+    // last pixel.
+    Bitmap b(1001, 6);
+    noise(b, 0);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 1);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 2);
+    for (int k = 0; k < 16; ++k) b.setPixel(10 + 60 * k, 2, 0xFFFFFF);
+    b.copyRect(b, 0, 2, 1001, 1, 0, 3);
+    for (int k = 0; k < 17; ++k) b.setPixel(15 + 50 * k, 3, 0x0000FF);
+    b.copyRect(b, 0, 3, 1001, 1, 0, 4);
+    b.copyRect(b, 0, 4, 1001, 1, 0, 5);
+    b.setPixel(0, 5, 0x010101);
+    b.setPixel(1000, 5, 0xFEFEFE);
+    cases.push_back({"near repeats after a repeat", b, {0, 2, 2, 0, 2, 2}, {0, 1, 2, 3, 4, 5}});
+  }
+  {
+    // Row 3 repeats row 1, which is filtered Up: its pixels are row 0's.
+    Bitmap b(1001, 4);
+    noise(b, 0);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 1);
+    noise(b, 2);
+    b.copyRect(b, 0, 0, 1001, 1, 0, 3);
+    cases.push_back({"a repeat two rows after a filtered row", b, {0, 2, 0, 0}, {0, 1, 2, 3}});
   }
   {
     Bitmap b(997, 1);
@@ -746,6 +781,70 @@ TEST_F(PictureFile, PngFiltersRowsOutOfDeflatesReach) {
     const DecodedPng decoded = decodePng(file);
     ASSERT_EQ(decoded.error, "");
     EXPECT_TRUE(decoded.rgb == pixelRows(c.bitmap)) << "libpng decodes other pixels";
+  }
+}
+
+// The half after the seam makes the rows before it again, for its matches:
+// with the filters the first half gave them, also where a row's filter
+// depends on rows far above (a chain of near repeats from a repeat 20 rows
+// before the seam). Rows after the seam that match those rows as the first
+// half filtered them must decode to their own pixels.
+TEST_F(PictureFile, PngRowsBeforeTheSeamKeepTheirFilters) {
+  Bitmap b(1001, 400);  // 3004 bytes a row: two halves of 200 rows
+  b.fillRect(500, 0, 501, 400, 0x808080);
+  for (int k = 0; k < 20; ++k) b.setPixel(10 + 40 * k, 180, 0xFFFFFF);
+  b.copyRect(b, 0, 180, 1001, 1, 0, 181);
+  for (int y = 182; y < 200; ++y) {
+    b.copyRect(b, 0, y - 1, 1001, 1, 0, y);
+    b.setPixel(900 + y - 182, y, 0x00FF00);
+  }
+  const fs::path png = folder / "chain.png";
+  ASSERT_EQ(writePngFile(b, png).message(), "");
+  const Bytes file = readAll(png);
+  const auto [inflated, error] = inflateIdat(file);
+  ASSERT_EQ(error, "");
+  const Unfiltered rows = unfilter(inflated, 1001);
+  ASSERT_EQ(rows.error, "");
+  EXPECT_EQ(rows.filters[181], 2);
+  EXPECT_EQ(rows.filters[199], 2) << "the chain of near repeats";
+  EXPECT_EQ(rows.filters[200], 0);
+  EXPECT_TRUE(rows.rows == pixelRows(b)) << "the rows differ";
+}
+
+// Random pictures made of the rows a plot has: repeats of the row above or
+// the one two above, near repeats (1 to 20 pixels changed), flat rows and
+// noise, in sizes below and above the split into halves: zlib inflates each
+// stream to exactly the picture's rows.
+TEST_F(PictureFile, PngRandomPlotRowsDecodeExactly) {
+  std::mt19937 random(2024);
+  const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 24; ++round) {
+    const int width = 1 + below(1400);
+    const int height = 1 + (round % 2 == 0 ? below(60) : 400 + below(1200));
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    Bitmap b(width, height, 0x000000);
+    for (int y = 0; y < height; ++y) {
+      const int kind = below(10);
+      if (y >= 1 && kind < 3) {
+        b.copyRect(b, 0, y - 1, width, 1, 0, y);
+      } else if (y >= 2 && kind < 5) {
+        b.copyRect(b, 0, y - 2, width, 1, 0, y);
+      } else if (y >= 1 && kind < 8) {
+        b.copyRect(b, 0, y - 1, width, 1, 0, y);
+        for (int k = 1 + below(20); k > 0; --k) b.setPixel(below(width), y, random() & 0xFFFFFF);
+      } else if (kind < 9) {
+        b.fillRect(0, y, width, y + 1, random() & 0x0F0F0F);
+      } else {
+        for (int x = 0; x < width; ++x) b.setPixel(x, y, random() & 0xFFFFFF);
+      }
+    }
+    const fs::path png = folder / "random.png";
+    ASSERT_EQ(writePngFile(b, png).message(), "");
+    const auto [inflated, error] = inflateIdat(readAll(png));
+    ASSERT_EQ(error, "");
+    const Unfiltered rows = unfilter(inflated, static_cast<std::size_t>(width));
+    ASSERT_EQ(rows.error, "");
+    EXPECT_TRUE(rows.rows == pixelRows(b)) << "the rows differ";
   }
 }
 
