@@ -47,6 +47,14 @@ std::unique_ptr<TextRenderer> labelFont(const Environment& env) {
   return TextRenderer::create(kLabelFamily, kLabelPixels);
 }
 
+// The file of the label face, looked up as labelFont looks it up, for the
+// vector pictures that embed it.
+std::optional<FontFile> labelFontFile(const Environment& env) {
+  if (std::optional<FontFile> file = findFontFile(kLabelFamily, env)) return file;
+  if (std::optional<FontMatch> match = matchFont(kLabelFamily)) return match->file;
+  return std::nullopt;
+}
+
 std::string fileNameOnly(const std::filesystem::path& path) {
   return path.filename().string();
 }
@@ -533,6 +541,15 @@ bool Controller::prepareSavePicture() {
 }
 
 Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
+  if (isVectorFormat(format)) {
+    // No face for the raster labels, none for the vector ones.
+    const std::optional<FontFile> font =
+        app_->labelFont != nullptr ? labelFontFile(setup_.environment) : std::nullopt;
+    const VectorPictureInput input{app_->plot, Size{app_->image.width(), app_->image.height()},
+                                   app_->decimalSeparator, font ? &*font : nullptr, kLabelPixels};
+    return writeVectorPictureFile(
+        input, path, format == PictureFormat::kSvg ? VectorFormat::kSvg : VectorFormat::kPdf);
+  }
   return writePictureFile(app_->image, path, format);
 }
 

@@ -2,9 +2,12 @@
 // axes and arrowheads; and the one line primitive every painter uses.
 #pragma once
 
+#include <string_view>
+
 #include "plot/fields.h"
 #include "render/bitmap.h"
 #include "render/plot_geometry.h"
+#include "render/plot_painter.h"
 #include "render/render_context.h"
 
 namespace kurvana {
@@ -40,11 +43,17 @@ inline void drawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
   canvas.lineTo(x2, y2);
 }
 
+// The empty plot as primitives, in painting order, for an image of
+// `imageSize` whose background the caller has laid: the frame, grids, labels
+// and axes that paintEmptyPlot paints, and the same returned frame.
+PlotFrame tracePlotFrame(const PlotState& state, Size imageSize, std::string_view decimalSeparator,
+                         PlotPainter& painter);
+
 // The grid passes of the empty plot: vertical lines and x labels around plot
 // column `offset`, horizontal lines around plot row `offset` (from the top).
-void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                       int offset);
-void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                         int offset);
+void traceVerticalGrid(const PlotState& state, const PlotGeometry& geometry, int offset,
+                       int imageHeight, std::string_view decimalSeparator, PlotPainter& painter);
+void traceHorizontalGrid(const PlotState& state, const PlotGeometry& geometry, int offset,
+                         PlotPainter& painter);
 
 }  // namespace kurvana

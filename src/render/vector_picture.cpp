@@ -1,0 +1,334 @@
+#include "render/vector_picture.h"
+
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "base/product.h"
+#include "render/artwork.h"
+#include "render/curves.h"
+#include "render/plot_frame.h"
+#include "render/plot_painter.h"
+
+namespace kurvana {
+namespace {
+
+// Largest page side cairo accepts, in points.
+constexpr int kMaxPageSide = 14400;
+
+struct Point {
+  double x;
+  double y;
+};
+
+void setColor(cairo_t* cr, Color c) {
+  cairo_set_source_rgb(cr, static_cast<double>(c & 0xFFu) / 255,
+                       static_cast<double>((c >> 8) & 0xFFu) / 255,
+                       static_cast<double>((c >> 16) & 0xFFu) / 255);
+}
+
+// The ends of the centre line over the pixels a 1-pixel line from (x1, y1)
+// to (x2, y2) paints, end point excluded. Pixel (x, y) covers the square
+// from (x, y) to (x + 1, y + 1) on the page.
+std::pair<Point, Point> lineOverPixels(int x1, int y1, int x2, int y2) {
+  const auto d = [](int v) { return static_cast<double>(v); };
+  if (y1 == y2) {
+    const double shift = x2 < x1 ? 1 : 0;  // leftwards the pixels run x2 + 1 .. x1
+    return {{d(x1) + shift, d(y1) + 0.5}, {d(x2) + shift, d(y1) + 0.5}};
+  }
+  if (x1 == x2) {
+    const double shift = y2 < y1 ? 1 : 0;
+    return {{d(x1) + 0.5, d(y1) + shift}, {d(x1) + 0.5, d(y2) + shift}};
+  }
+  return {{d(x1) + 0.5, d(y1) + 0.5}, {d(x2) + 0.5, d(y2) + 0.5}};
+}
+
+// A face of the label font's file, which cairo embeds: text stays text.
+cairo_font_face_t* labelFace(const FontFile& file) {
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return nullptr;
+  FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(file.path.c_str()));
+  FcPatternAddInteger(pattern, FC_INDEX, file.index);
+  cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pattern);
+  FcPatternDestroy(pattern);
+  if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
+    cairo_font_face_destroy(face);
+    return nullptr;
+  }
+  return face;
+}
+
+// Turns the primitives into cairo drawing. Consecutive curve segments that
+// meet become one path and neighbouring fill spans one polygon; fills go
+// under the lines and dots, as the raster curve paints its lines over them.
+class CairoPainter final : public PlotPainter {
+ public:
+  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels, bool antialias)
+      : cr_(cr), antialias_(antialias) {
+    if (face != nullptr && labelPixels > 0) {
+      cairo_set_font_face(cr_, face);
+      cairo_set_font_size(cr_, labelPixels);
+      cairo_font_extents_t extents;
+      cairo_font_extents(cr_, &extents);
+      // The raster cell's top lies the face's ascent, in whole pixels, above the baseline.
+      ascent_ = std::ceil(extents.ascent);
+      hasFont_ = true;
+    }
+  }
+
+  void frame(int left, int top, int right, int bottom, Color color) override {
+    if (right <= left || bottom <= top) return;
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    // The 2-pixel pen is centred on the pixel edges of the last column and row inside.
+    cairo_rectangle(cr_, left, top, right - 1 - left, bottom - 1 - top);
+    cairo_set_line_width(cr_, 2);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
+    setColor(cr_, color);
+    cairo_stroke(cr_);
+  }
+
+  void gridLine(int x1, int y1, int x2, int y2, Color color) override {
+    const double dots[] = {1, 1};
+    cairo_set_dash(cr_, dots, 2, 0);
+    straightLine(x1, y1, x2, y2, color);
+    cairo_set_dash(cr_, nullptr, 0, 0);
+  }
+
+  void axisLine(int x1, int y1, int x2, int y2, Color color) override {
+    straightLine(x1, y1, x2, y2, color);
+  }
+
+  void label(int x, int y, const std::string& text, Color color) override {
+    if (!hasFont_) return;
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
+    setColor(cr_, color);
+    cairo_move_to(cr_, x, y + ascent_);
+    cairo_show_text(cr_, text.c_str());
+    cairo_new_path(cr_);
+  }
+
+  void arrow(ArrowKind kind, int left, int top, bool whiteScheme) override {
+    const Artwork& art = artwork();
+    const Bitmap& picture = whiteScheme ? art.arrowRightOnWhite : art.arrowRightOnBlack;
+    // The triangle's colour, from a pixel well inside it.
+    const Color color = picture.pixel(3, 5);
+    const double l = left;
+    const double t = top;
+    // Base on the second column (row), tip on the tenth, centred on the sixth.
+    if (kind == ArrowKind::kRight) {
+      cairo_move_to(cr_, l + 1, t + 1);
+      cairo_line_to(cr_, l + 10, t + 5.5);
+      cairo_line_to(cr_, l + 1, t + 10);
+    } else {
+      cairo_move_to(cr_, l + 1, t + 10);
+      cairo_line_to(cr_, l + 5.5, t + 1);
+      cairo_line_to(cr_, l + 10, t + 10);
+    }
+    cairo_close_path(cr_);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
+    setColor(cr_, color);
+    cairo_fill(cr_);
+  }
+
+  void dot(int x, int y, int size, Color color) override {
+    dots_.push_back(Dot{x, y, size, color});
+  }
+
+  void fillSpan(int x, int first, int last, Color color) override {
+    if (!fills_.empty()) {
+      const Fill& run = fills_.back();
+      const Span& before = run.spans.back();
+      if (run.color == color && x == before.x + 1 && first <= before.last + 1 &&
+          last + 1 >= before.first) {
+        fills_.back().spans.push_back(Span{x, first, last});
+        return;
+      }
+    }
+    fills_.push_back(Fill{color, {Span{x, first, last}}});
+  }
+
+  void segment(int x1, int y1, int x2, int y2, int width, Color color) override {
+    // A 2-pixel pen reaches one pixel up and left: it is centred on the pixel's corner.
+    const double at = width >= 2 ? 0 : 0.5;
+    addLine(Point{x1 + at, y1 + at}, Point{x2 + at, y2 + at}, width >= 2 ? 2 : 1, false, color);
+  }
+
+  void smoothSegment(long double x1, long double y1, long double x2, long double y2, Color color,
+                     bool /*dense*/, bool thick) override {
+    // The thick line adds a blend half a pixel right and down: the pair is
+    // about one and a half pixels wide, a quarter pixel further on.
+    const double at = thick ? 0.75 : 0.5;
+    const auto d = [](long double v) { return static_cast<double>(v); };
+    addLine(Point{d(x1) + at, d(y1) + at}, Point{d(x2) + at, d(y2) + at}, thick ? 1.5 : 1, true,
+            color);
+  }
+
+  // Paints what is still gathered: the fills, then the lines and dots.
+  void finish() {
+    cairo_set_antialias(cr_, antialias_ ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    for (const Fill& fill : fills_) {
+      const Span& first = fill.spans.front();
+      const Span& last = fill.spans.back();
+      // Along the tops through the columns' centres, back along the bottoms.
+      cairo_move_to(cr_, first.x, first.first);
+      for (const Span& s : fill.spans) cairo_line_to(cr_, s.x + 0.5, s.first);
+      cairo_line_to(cr_, last.x + 1, last.first);
+      cairo_line_to(cr_, last.x + 1, last.last + 1);
+      for (auto s = fill.spans.rbegin(); s != fill.spans.rend(); ++s) {
+        cairo_line_to(cr_, s->x + 0.5, s->last + 1);
+      }
+      cairo_line_to(cr_, first.x, first.last + 1);
+      cairo_close_path(cr_);
+      setColor(cr_, fill.color);
+      cairo_fill(cr_);
+    }
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+    for (const Line& line : lines_) {
+      cairo_move_to(cr_, line.points.front().x, line.points.front().y);
+      for (std::size_t k = 1; k < line.points.size(); ++k) {
+        cairo_line_to(cr_, line.points[k].x, line.points[k].y);
+      }
+      cairo_set_line_width(cr_, line.width);
+      setColor(cr_, line.color);
+      cairo_stroke(cr_);
+    }
+    for (const Dot& dot : dots_) {
+      cairo_rectangle(cr_, dot.x, dot.y, dot.size, dot.size);
+      setColor(cr_, dot.color);
+      cairo_fill(cr_);
+    }
+    fills_.clear();
+    lines_.clear();
+    dots_.clear();
+  }
+
+ private:
+  struct Span {
+    int x;
+    int first;
+    int last;
+  };
+  struct Fill {
+    Color color;
+    std::vector<Span> spans;
+  };
+  struct Line {
+    Color color;
+    double width;
+    bool smooth;
+    std::vector<Point> points;
+  };
+  struct Dot {
+    int x;
+    int y;
+    int size;
+    Color color;
+  };
+
+  void straightLine(int x1, int y1, int x2, int y2, Color color) {
+    if (x1 == x2 && y1 == y2) return;
+    const auto [from, to] = lineOverPixels(x1, y1, x2, y2);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_width(cr_, 1);
+    cairo_move_to(cr_, from.x, from.y);
+    cairo_line_to(cr_, to.x, to.y);
+    setColor(cr_, color);
+    cairo_stroke(cr_);
+  }
+
+  // Extends the last line when this one starts where it ended, in its style.
+  void addLine(Point from, Point to, double width, bool smooth, Color color) {
+    if (!lines_.empty()) {
+      Line& last = lines_.back();
+      const Point end = last.points.back();
+      if (last.color == color && last.width == width && last.smooth == smooth && end.x == from.x &&
+          end.y == from.y) {
+        last.points.push_back(to);
+        return;
+      }
+    }
+    lines_.push_back(Line{color, width, smooth, {from, to}});
+  }
+
+  cairo_t* cr_;
+  bool antialias_;
+  bool hasFont_ = false;
+  double ascent_ = 0;
+  std::vector<Fill> fills_;
+  std::vector<Line> lines_;
+  std::vector<Dot> dots_;
+};
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  auto* out = static_cast<std::string*>(closure);
+  try {
+    out->append(reinterpret_cast<const char*>(data), length);
+  } catch (...) {
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+struct ContextDeleter {
+  void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+struct FaceDeleter {
+  void operator()(cairo_font_face_t* f) const { cairo_font_face_destroy(f); }
+};
+
+}  // namespace
+
+std::optional<std::string> vectorPicture(const VectorPictureInput& input, VectorFormat format) {
+  const PlotState& s = input.state;
+  const int width = input.imageSize.width;
+  const int height = input.imageSize.height;
+  if (width <= 2 * kMargin + 1 || height <= 2 * kMargin + 1 || width > kMaxPageSide ||
+      height > kMaxPageSide) {
+    return std::nullopt;
+  }
+  std::string bytes;
+  std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
+      format == VectorFormat::kSvg
+          ? cairo_svg_surface_create_for_stream(appendBytes, &bytes, width, height)
+          : cairo_pdf_surface_create_for_stream(appendBytes, &bytes, width, height));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  if (format == VectorFormat::kPdf) {
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, kProductName);
+  }
+  std::unique_ptr<cairo_font_face_t, FaceDeleter> face(
+      input.font != nullptr ? labelFace(*input.font) : nullptr);
+  {
+    std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
+    cairo_rectangle(cr.get(), 0, 0, width, height);
+    setColor(cr.get(), s.backColor);
+    cairo_fill(cr.get());
+
+    CairoPainter painter(cr.get(), face.get(), input.labelPixels, isOn(s.optAntialias));
+    tracePlotFrame(s, input.imageSize, input.decimalSeparator, painter);
+    if (s.plotValid) {
+      if (isOn(s.optTwoFunctions) || isOn(s.optPolar)) {
+        tracePointCurve(s, s.samplesA, s.samplesB, CurvePass::kDraw, painter);
+      } else {
+        traceCartesianCurve(s, s.samplesA, CurvePass::kDraw, painter);
+      }
+    }
+    painter.finish();
+    if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  }
+  cairo_surface_finish(surface.get());
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace kurvana

@@ -1,0 +1,31 @@
+// The plot picture as a vector file (SVG or PDF, through cairo): the frame,
+// grid, labels, axes and curve the raster picture shows, traced by the same
+// code (tracePlotFrame, traceCartesianCurve, tracePointCurve), as paths,
+// polygons and text on a page of the image's width and height in points.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "plot/fields.h"
+#include "plot/plot_state.h"
+#include "render/text.h"
+
+namespace kurvana {
+
+enum class VectorFormat { kSvg, kPdf };
+
+struct VectorPictureInput {
+  const PlotState& state;  // ranges, options, colours; the curve of its samples when plotValid
+  Size imageSize;          // the raster picture's size in pixels
+  std::string_view decimalSeparator;
+  const FontFile* font = nullptr;  // the label face; null leaves the labels out
+  int labelPixels = 0;             // its size, pixels per em as the raster labels have it
+};
+
+// The file's bytes; nothing when cairo fails (out of memory, a face it
+// cannot load) or the size is not a picture.
+std::optional<std::string> vectorPicture(const VectorPictureInput& input, VectorFormat format);
+
+}  // namespace kurvana
