@@ -57,7 +57,16 @@ cairo_font_face_t* labelFace(const FontFile& file) {
   FcPatternAddInteger(pattern, FC_INDEX, file.index);
   cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pattern);
   FcPatternDestroy(pattern);
-  if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
+  // cairo opens the file only when a size of the face is made: a file that
+  // cannot be loaded would spoil the whole drawing then.
+  cairo_matrix_t identity;
+  cairo_matrix_init_identity(&identity);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_scaled_font_t* probe = cairo_scaled_font_create(face, &identity, &identity, options);
+  const bool loaded = cairo_scaled_font_status(probe) == CAIRO_STATUS_SUCCESS;
+  cairo_scaled_font_destroy(probe);
+  cairo_font_options_destroy(options);
+  if (!loaded || cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
     cairo_font_face_destroy(face);
     return nullptr;
   }
