@@ -78,8 +78,7 @@ cairo_font_face_t* labelFace(const FontFile& file) {
 // under the lines and dots, as the raster curve paints its lines over them.
 class CairoPainter final : public PlotPainter {
  public:
-  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels, bool antialias)
-      : cr_(cr), antialias_(antialias) {
+  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels) : cr_(cr) {
     if (face != nullptr && labelPixels > 0) {
       cairo_set_font_face(cr_, face);
       cairo_set_font_size(cr_, labelPixels);
@@ -178,9 +177,10 @@ class CairoPainter final : public PlotPainter {
             color);
   }
 
-  // Paints what is still gathered: the fills, then the lines and dots.
-  void finish() {
-    cairo_set_antialias(cr_, antialias_ ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+  // Paints what is still gathered of a curve: the fills, then the lines and
+  // dots; smoothed when the curve was antialiased.
+  void finish(bool antialias) {
+    cairo_set_antialias(cr_, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     for (const Fill& fill : fills_) {
       const Span& first = fill.spans.front();
       const Span& last = fill.spans.back();
@@ -268,7 +268,6 @@ class CairoPainter final : public PlotPainter {
   }
 
   cairo_t* cr_;
-  bool antialias_;
   bool hasFont_ = false;
   double ascent_ = 0;
   std::vector<Fill> fills_;
@@ -299,7 +298,7 @@ struct FaceDeleter {
 }  // namespace
 
 std::optional<std::string> vectorPicture(const VectorPictureInput& input, VectorFormat format) {
-  const PlotState& s = input.state;
+  const PlotState& s = input.frame;
   const int width = input.imageSize.width;
   const int height = input.imageSize.height;
   if (width <= 2 * kMargin + 1 || height <= 2 * kMargin + 1 || width > kMaxPageSide ||
@@ -323,16 +322,17 @@ std::optional<std::string> vectorPicture(const VectorPictureInput& input, Vector
     setColor(cr.get(), s.backColor);
     cairo_fill(cr.get());
 
-    CairoPainter painter(cr.get(), face.get(), input.labelPixels, isOn(s.optAntialias));
+    CairoPainter painter(cr.get(), face.get(), input.labelPixels);
     tracePlotFrame(s, input.imageSize, input.decimalSeparator, painter);
-    if (s.plotValid) {
-      if (isOn(s.optTwoFunctions) || isOn(s.optPolar)) {
-        tracePointCurve(s, s.samplesA, s.samplesB, CurvePass::kDraw, painter);
+    painter.finish(false);
+    for (const PlotState& curve : input.curves) {
+      if (isOn(curve.optTwoFunctions) || isOn(curve.optPolar)) {
+        tracePointCurve(curve, curve.samplesA, curve.samplesB, CurvePass::kDraw, painter);
       } else {
-        traceCartesianCurve(s, s.samplesA, CurvePass::kDraw, painter);
+        traceCartesianCurve(curve, curve.samplesA, CurvePass::kDraw, painter);
       }
+      painter.finish(isOn(curve.optAntialias));
     }
-    painter.finish();
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
   }
   cairo_surface_finish(surface.get());

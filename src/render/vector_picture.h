@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,9 @@ namespace kurvana {
 enum class VectorFormat { kSvg, kPdf };
 
 struct VectorPictureInput {
-  const PlotState& state;  // ranges, options, colours; the curve of its samples when plotValid
-  Size imageSize;          // the raster picture's size in pixels
+  const PlotState& frame;  // the state the empty plot was painted for
+  std::span<const PlotState> curves;  // each painted over it from its samples, in order
+  Size imageSize;                     // the raster picture's size in pixels
   std::string_view decimalSeparator;
   const FontFile* font = nullptr;  // the label face; null leaves the labels out
   int labelPixels = 0;             // its size, pixels per em as the raster labels have it

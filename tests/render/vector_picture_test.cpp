@@ -114,6 +114,11 @@ struct Plot {
     }
   }
 
+  // The curve painted, if any.
+  std::span<const PlotState> curves() const {
+    return s.plotValid ? std::span<const PlotState>(&s, 1) : std::span<const PlotState>();
+  }
+
   Pixels pixels() const {
     Pixels out{image.width(), image.height(), {}};
     for (int y = 0; y < image.height(); ++y) {
@@ -124,7 +129,7 @@ struct Plot {
 
   std::string vector(VectorFormat format, const FontFile* font = nullptr) const {
     const std::optional<std::string> bytes =
-        vectorPicture(VectorPictureInput{s, kImage, ".", font, 12}, format);
+        vectorPicture(VectorPictureInput{s, curves(), kImage, ".", font, 12}, format);
     EXPECT_TRUE(bytes.has_value());
     return bytes.value_or("");
   }
@@ -286,7 +291,7 @@ TEST(VectorFile, PdfPageIsThePictureSizeInPoints) {
     Plot plot;
     applyColourScheme(plot.s);
     const std::optional<std::string> pdf =
-        vectorPicture(VectorPictureInput{plot.s, size, ".", nullptr, 12}, VectorFormat::kPdf);
+        vectorPicture(VectorPictureInput{plot.s, {}, size, ".", nullptr, 12}, VectorFormat::kPdf);
     ASSERT_TRUE(pdf.has_value());
     EXPECT_TRUE(pdf->starts_with("%PDF-"));
     const std::regex mediaBox(R"(/MediaBox \[ *0 +0 +(\d+) +(\d+) *\])");
@@ -335,7 +340,7 @@ TEST(VectorFile, SizesWithoutAPlotAreaAreRefused) {
   applyColourScheme(plot.s);
   for (const Size size : {Size{0, 0}, Size{41, 300}, Size{300, 41}, Size{-5, 300}, Size{20000, 300}}) {
     for (const VectorFormat format : {VectorFormat::kSvg, VectorFormat::kPdf}) {
-      EXPECT_FALSE(vectorPicture(VectorPictureInput{plot.s, size, ".", nullptr, 12}, format))
+      EXPECT_FALSE(vectorPicture(VectorPictureInput{plot.s, {}, size, ".", nullptr, 12}, format))
           << size.width << " x " << size.height;
     }
   }
@@ -346,7 +351,7 @@ TEST(VectorFile, AFontFileThatCannotBeLoadedLeavesTheLabelsOut) {
   plot.paint(kStyles[3], true);
   const FontFile missing{"/nonexistent/kurvana-font.ttf", 0};
   for (const VectorFormat format : {VectorFormat::kSvg, VectorFormat::kPdf}) {
-    EXPECT_TRUE(vectorPicture(VectorPictureInput{plot.s, kImage, ".", &missing, 12}, format));
+    EXPECT_TRUE(vectorPicture(VectorPictureInput{plot.s, plot.curves(), kImage, ".", &missing, 12}, format));
   }
 }
 
