@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/product.h"
@@ -19,7 +20,8 @@
 namespace kurvana {
 namespace {
 
-// Largest page side cairo accepts, in points.
+// The largest page side PDF readers accept, in points (200 inches); plot
+// images are far smaller.
 constexpr int kMaxPageSide = 14400;
 
 struct Point {
@@ -49,7 +51,8 @@ std::pair<Point, Point> lineOverPixels(int x1, int y1, int x2, int y2) {
   return {{d(x1) + 0.5, d(y1) + 0.5}, {d(x2) + 0.5, d(y2) + 0.5}};
 }
 
-// A face of the label font's file, which cairo embeds: text stays text.
+// A face of the label font's file. cairo embeds a subset of it: the PDF keeps
+// the labels as text, the SVG gets the glyphs' outlines.
 cairo_font_face_t* labelFace(const FontFile& file) {
   FcPattern* pattern = FcPatternCreate();
   if (pattern == nullptr) return nullptr;

@@ -26,8 +26,8 @@ struct VectorPictureInput {
   int labelPixels = 0;             // its size, pixels per em as the raster labels have it
 };
 
-// The file's bytes; nothing when cairo fails (out of memory, a face it
-// cannot load) or the size is not a picture.
+// The file's bytes; nothing when cairo fails (out of memory) or the size
+// leaves no plot area. A face that cannot be loaded leaves the labels out.
 std::optional<std::string> vectorPicture(const VectorPictureInput& input, VectorFormat format);
 
 }  // namespace kurvana
