@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -51,8 +52,8 @@ std::pair<Point, Point> lineOverPixels(int x1, int y1, int x2, int y2) {
   return {{d(x1) + 0.5, d(y1) + 0.5}, {d(x2) + 0.5, d(y2) + 0.5}};
 }
 
-// A face of the label font's file. cairo embeds a subset of it: the PDF keeps
-// the labels as text, the SVG gets the glyphs' outlines.
+// A face of the label font's file: the PDF embeds a subset of it and keeps
+// the labels as text; the SVG takes its metrics and family name.
 cairo_font_face_t* labelFace(const FontFile& file) {
   FcPattern* pattern = FcPatternCreate();
   if (pattern == nullptr) return nullptr;
@@ -79,19 +80,38 @@ cairo_font_face_t* labelFace(const FontFile& file) {
 // Turns the primitives into cairo drawing. Consecutive curve segments that
 // meet become one path and neighbouring fill spans one polygon; fills go
 // under the lines and dots, as the raster curve paints its lines over them.
+// An SVG label: cairo's SVG surface draws glyphs as outlines, so the
+// labels are written as text elements of the face's family instead.
+struct TextElement {
+  int x;
+  int baseline;
+  std::string text;
+  Color color;
+};
+
 class CairoPainter final : public PlotPainter {
  public:
-  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels) : cr_(cr) {
+  // `textElements` gathers the labels for the SVG's text elements rather
+  // than drawing their glyphs.
+  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels, bool textElements)
+      : cr_(cr), textElements_(textElements) {
     if (face != nullptr && labelPixels > 0) {
       cairo_set_font_face(cr_, face);
       cairo_set_font_size(cr_, labelPixels);
       cairo_font_extents_t extents;
       cairo_font_extents(cr_, &extents);
       // The raster cell's top lies the face's ascent, in whole pixels, above the baseline.
-      ascent_ = std::ceil(extents.ascent);
+      ascent_ = static_cast<int>(std::ceil(extents.ascent));
       hasFont_ = true;
+      if (FT_Face ft = cairo_ft_scaled_font_lock_face(cairo_get_scaled_font(cr_))) {
+        if (ft->family_name != nullptr) family_ = ft->family_name;
+        cairo_ft_scaled_font_unlock_face(cairo_get_scaled_font(cr_));
+      }
     }
   }
+
+  const std::vector<TextElement>& texts() const { return texts_; }
+  const std::string& family() const { return family_; }
 
   void frame(int left, int top, int right, int bottom, Color color) override {
     if (right <= left || bottom <= top) return;
@@ -117,6 +137,10 @@ class CairoPainter final : public PlotPainter {
 
   void label(int x, int y, const std::string& text, Color color) override {
     if (!hasFont_) return;
+    if (textElements_) {
+      texts_.push_back(TextElement{x, y + ascent_, text, color});
+      return;
+    }
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
     setColor(cr_, color);
     cairo_move_to(cr_, x, y + ascent_);
@@ -271,8 +295,11 @@ class CairoPainter final : public PlotPainter {
   }
 
   cairo_t* cr_;
+  bool textElements_;
   bool hasFont_ = false;
-  double ascent_ = 0;
+  int ascent_ = 0;
+  std::string family_;
+  std::vector<TextElement> texts_;
   std::vector<Fill> fills_;
   std::vector<Line> lines_;
   std::vector<Dot> dots_;
@@ -286,6 +313,39 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_WRITE_ERROR;
   }
   return CAIRO_STATUS_SUCCESS;
+}
+
+// Text as XML character data or attribute value.
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// The labels as SVG text elements, the face's family first and the generic
+// family behind it, at the face's size, in the label colour.
+std::string textElements(const std::vector<TextElement>& texts, const std::string& family,
+                         int pixels) {
+  if (texts.empty()) return {};
+  std::string out = "<g font-family=\"";
+  if (!family.empty()) out += escaped(family) + ", ";
+  out += "sans-serif\" font-size=\"" + std::to_string(pixels) + "\">\n";
+  for (const TextElement& t : texts) {
+    char fill[8];
+    std::snprintf(fill, sizeof fill, "#%02x%02x%02x", t.color & 0xFFu, (t.color >> 8) & 0xFFu,
+                  (t.color >> 16) & 0xFFu);
+    out += "<text x=\"" + std::to_string(t.x) + "\" y=\"" + std::to_string(t.baseline) +
+           "\" fill=\"" + fill + "\">" + escaped(t.text) + "</text>\n";
+  }
+  return out + "</g>\n";
 }
 
 struct SurfaceDeleter {
@@ -319,13 +379,15 @@ std::optional<std::string> vectorPicture(const VectorPictureInput& input, Vector
   }
   std::unique_ptr<cairo_font_face_t, FaceDeleter> face(
       input.font != nullptr ? labelFace(*input.font) : nullptr);
+  std::string labels;
   {
     std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
     cairo_rectangle(cr.get(), 0, 0, width, height);
     setColor(cr.get(), s.backColor);
     cairo_fill(cr.get());
 
-    CairoPainter painter(cr.get(), face.get(), input.labelPixels);
+    const bool svg = format == VectorFormat::kSvg;
+    CairoPainter painter(cr.get(), face.get(), input.labelPixels, svg);
     tracePlotFrame(s, input.imageSize, input.decimalSeparator, painter);
     painter.finish(false);
     for (const PlotState& curve : input.curves) {
@@ -337,9 +399,17 @@ std::optional<std::string> vectorPicture(const VectorPictureInput& input, Vector
       painter.finish(isOn(curve.optAntialias));
     }
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+    labels = textElements(painter.texts(), painter.family(), input.labelPixels);
   }
   cairo_surface_finish(surface.get());
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  if (!labels.empty()) {
+    // The labels lie in the margins, clear of the curves: drawn last, they
+    // cover nothing the picture shows above them.
+    const std::size_t end = bytes.rfind("</svg>");
+    if (end == std::string::npos) return std::nullopt;
+    bytes.insert(end, labels);
+  }
   return bytes;
 }
 

@@ -1,7 +1,9 @@
 // The plot picture as a vector file (SVG or PDF, through cairo): the frame,
 // grid, labels, axes and curve the raster picture shows, traced by the same
 // code (tracePlotFrame, traceCartesianCurve, tracePointCurve), as paths,
-// polygons and text on a page of the image's width and height in points.
+// polygons and text on a page of the image's width and height in points. The
+// PDF's labels are text in the embedded face; the SVG's are text elements of
+// the face's family (cairo's SVG surface would give only glyph outlines).
 #pragma once
 
 #include <optional>

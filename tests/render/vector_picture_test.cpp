@@ -9,9 +9,11 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "render/artwork.h"
 #include "render/curves.h"
@@ -302,19 +304,8 @@ TEST(VectorFile, PdfPageIsThePictureSizeInPoints) {
   }
 }
 
-TEST(VectorFile, PdfLabelsAreText) {
-  const std::optional<FontMatch> font = matchFont("Verdana");
-  if (!font) GTEST_SKIP() << "no label face installed";
-  if (!testing::toolInstalled("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
-  Plot plot;
-  plot.paint(kStyles[3], true);
-  testing::TemporaryFolder folder("vector_text");
-  testing::writeWhole(folder / "p.pdf", plot.vector(VectorFormat::kPdf, &font->file));
-  const std::string command = "pdftotext '" + (folder / "p.pdf").string() + "' '" +
-                              (folder / "p.txt").string() + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string words = testing::readWhole(folder / "p.txt");
-  // Every label the frame has, as the words of the page.
+// Every label the frame has, in painting order.
+std::vector<std::string> labelsOf(const PlotState& s) {
   struct Labels final : PlotPainter {
     std::vector<std::string> texts;
     void frame(int, int, int, int, Color) override {}
@@ -328,11 +319,58 @@ TEST(VectorFile, PdfLabelsAreText) {
     void smoothSegment(long double, long double, long double, long double, Color, bool,
                        bool) override {}
   } labels;
-  tracePlotFrame(plot.s, kImage, ".", labels);
-  ASSERT_GE(labels.texts.size(), 20u);  // ten grid lines or more, each labelled top and bottom
-  for (const std::string& label : labels.texts) {
+  tracePlotFrame(s, kImage, ".", labels);
+  return labels.texts;
+}
+
+TEST(VectorFile, PdfLabelsAreText) {
+  const std::optional<FontMatch> font = matchFont("Verdana");
+  if (!font) GTEST_SKIP() << "no label face installed";
+  if (!testing::toolInstalled("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  Plot plot;
+  plot.paint(kStyles[3], true);
+  testing::TemporaryFolder folder("vector_text");
+  testing::writeWhole(folder / "p.pdf", plot.vector(VectorFormat::kPdf, &font->file));
+  const std::string command = "pdftotext '" + (folder / "p.pdf").string() + "' '" +
+                              (folder / "p.txt").string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string words = testing::readWhole(folder / "p.txt");
+  const std::vector<std::string> labels = labelsOf(plot.s);
+  ASSERT_GE(labels.size(), 20u);  // ten grid lines or more, each labelled top and bottom
+  for (const std::string& label : labels) {
     EXPECT_NE(words.find(label), std::string::npos) << label << " in " << words;
   }
+}
+
+// Top-left corners of the cells at (x, 3) and (x, H + 23) put the baselines
+// one ascent lower; the "0" marks sit beside the axis row.
+TEST(VectorFile, SvgLabelsAreTextElementsInTheLabelColour) {
+  const std::optional<FontMatch> font = matchFont("Verdana");
+  if (!font) GTEST_SKIP() << "no label face installed";
+  Plot plot;
+  plot.paint(kStyles[3], true);
+  const std::string svg = plot.vector(VectorFormat::kSvg, &font->file);
+  const std::vector<std::string> labels = labelsOf(plot.s);
+  ASSERT_GE(labels.size(), 20u);
+  std::size_t from = 0;
+  for (const std::string& label : labels) {
+    const std::size_t at = svg.find("\">" + label + "</text>", from);
+    ASSERT_NE(at, std::string::npos) << label;
+    from = at + 1;
+  }
+  // Dark scheme: labels RGB (96, 96, 96).
+  EXPECT_NE(svg.find("fill=\"#606060\">0</text>"), std::string::npos);
+  EXPECT_NE(svg.find("font-size=\"12\""), std::string::npos);
+  // The "0" beside the axis row: its cell's top at xAxisRow - 7.
+  const std::unique_ptr<TextRenderer> text = TextRenderer::open(font->file, 12);
+  ASSERT_NE(text, nullptr);
+  const std::regex zero(R"re(<text x="6" y="(\d+)" fill="#606060">0</text>)re");
+  std::smatch mark;
+  ASSERT_TRUE(std::regex_search(svg, mark, zero));
+  const int baseline = std::stoi(mark[1].str());
+  EXPECT_GT(baseline, plot.s.xAxisRow - 7);
+  EXPECT_LE(baseline, plot.s.xAxisRow - 7 + text->cellHeight());
+  EXPECT_EQ(svg.find("<use xlink:href=\"#glyph"), std::string::npos) << "glyph outlines";
 }
 
 TEST(VectorFile, SizesWithoutAPlotAreaAreRefused) {
