@@ -235,10 +235,14 @@ class CairoPainter final : public PlotPainter {
       setColor(cr_, line.color);
       cairo_stroke(cr_);
     }
-    for (const Dot& dot : dots_) {
+    // One path for each run of dots in one colour.
+    for (std::size_t k = 0; k < dots_.size(); ++k) {
+      const Dot& dot = dots_[k];
       cairo_rectangle(cr_, dot.x, dot.y, dot.size, dot.size);
-      setColor(cr_, dot.color);
-      cairo_fill(cr_);
+      if (k + 1 == dots_.size() || dots_[k + 1].color != dot.color) {
+        setColor(cr_, dot.color);
+        cairo_fill(cr_);
+      }
     }
     fills_.clear();
     lines_.clear();
