@@ -1,5 +1,5 @@
 // The empty plot: colour scheme, image size, frame, grids with their labels,
-// axes and arrowheads; and the one line primitive every painter uses.
+// axes and arrowheads, traced for any painter (plot_painter.h).
 #pragma once
 
 #include <string_view>
@@ -36,12 +36,6 @@ Size plotImageSize(Size window);
 // frame, grids, labels and axes for the state's ranges. The state is only
 // read: the caller keeps the returned frame (plot size and axes).
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize);
-
-// A line with the canvas's pen; the end point is not painted.
-inline void drawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
-  canvas.moveTo(x1, y1);
-  canvas.lineTo(x2, y2);
-}
 
 // The empty plot as primitives, in painting order, for an image of
 // `imageSize` whose background the caller has laid: the frame, grids, labels
