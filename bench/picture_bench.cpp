@@ -1,5 +1,5 @@
-// Saving the largest plot (2040 x 1340) as PNG, BMP and JPEG, beside the Draw
-// that paints it. Files go to the system's temporary folder (TMPDIR): on a
+// Saving the largest plot (2040 x 1340) as PNG, BMP and JPEG, and drawn again
+// as SVG and PDF, beside the Draw that paints it. Files go to the system's temporary folder (TMPDIR): on a
 // disk the times include its flush before the rename; with TMPDIR=/dev/shm
 // they are the encoding and the copy alone. The counter "bytes" is the
 // file's size.
@@ -91,6 +91,19 @@ void write(benchmark::State& state, const Plot& plot, const Writer& writer, cons
   fs::remove(path);
 }
 
+// The vector pictures go through the controller, which keeps what they draw.
+void vector(benchmark::State& state, const Plot& plot, PictureFormat format, const char* suffix) {
+  Setup setup(plot);
+  setup.draw();
+  const fs::path path = fs::temp_directory_path() /
+                        ("kurvana-picture-bench-" + std::to_string(::getpid()) + "." + suffix);
+  for (auto _ : state) {
+    if (!setup.controller->savePicture(path, format).ok()) std::abort();
+  }
+  state.counters["bytes"] = static_cast<double>(fs::file_size(path));
+  fs::remove(path);
+}
+
 void draw(benchmark::State& state, const Plot& plot) {
   Setup setup(plot);
   for (auto _ : state) setup.draw();
@@ -113,6 +126,10 @@ int registerAll() {
     benchmark::RegisterBenchmark(("bmp/" + name).c_str(), write, plot, bmp, "bmp")
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("jpeg/" + name).c_str(), write, plot, jpeg, "jpg")
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("svg/" + name).c_str(), vector, plot, PictureFormat::kSvg, "svg")
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("pdf/" + name).c_str(), vector, plot, PictureFormat::kPdf, "pdf")
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("draw/" + name).c_str(), draw, plot)
         ->Unit(benchmark::kMillisecond);

@@ -24,9 +24,10 @@ ensure_packages() {
 # (qt6-translations-l10n) translate its standard buttons and file dialog. The
 # window's face is Tahoma; fonts-wine has a free one with its metrics, which
 # the window loads itself (DejaVu Sans, wider, cuts German and French texts).
+# SVG and PDF pictures are drawn with cairo (libcairo2-dev).
 KURVANA_BUILD_PACKAGES=(g++ cmake ninja-build pkgconf libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libpng-dev libdeflate-dev fonts-dejavu-core qt6-base-dev libgl-dev qt6-wayland
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine)
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wine libcairo2-dev)
 # What running the window on a virtual screen and driving it needs: the X
 # server, synthetic input and screenshots (import, compare).
 KURVANA_SCREEN_PACKAGES=(xvfb xdotool imagemagick)
@@ -45,9 +46,11 @@ KURVANA_INSTALL_CHECK_PACKAGES=(desktop-file-utils shared-mime-info xdg-utils li
 # shared-memory screenshots (libxext-dev) and synthetic input (libxtst-dev).
 KURVANA_BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxext-dev libxtst-dev)
 # What building and running the tests and benchmarks needs besides; locales
-# provides the sources of the decimal-comma locale the tests build for themselves.
+# provides the sources of the decimal-comma locale the tests build for themselves;
+# the vector pictures are rasterised for comparison by rsvg-convert
+# (librsvg2-bin) and pdftoppm (poppler-utils).
 KURVANA_TEST_PACKAGES=(libgtest-dev "${KURVANA_BENCH_PACKAGES[@]}" locales "${KURVANA_SCREEN_PACKAGES[@]}"
-  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}")
+  "${KURVANA_DESKTOP_PACKAGES[@]}" "${KURVANA_INSTALL_CHECK_PACKAGES[@]}" librsvg2-bin poppler-utils)
 
 # The words as a shell line that gives them back: plain words as they are,
 # others in single quotes.

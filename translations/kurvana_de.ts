@@ -464,6 +464,14 @@ Möchten Sie sie jetzt herunterladen?</translation>
         <translation>PNG-Bild</translation>
     </message>
     <message>
+        <source>SVG picture</source>
+        <translation>SVG-Bild</translation>
+    </message>
+    <message>
+        <source>PDF document</source>
+        <translation>PDF-Dokument</translation>
+    </message>
+    <message>
         <source>Function files</source>
         <translation>Funktionsdateien</translation>
     </message>

@@ -464,6 +464,14 @@ Voulez-vous la télécharger maintenant&#xa0;?</translation>
         <translation>Image PNG</translation>
     </message>
     <message>
+        <source>SVG picture</source>
+        <translation>Image SVG</translation>
+    </message>
+    <message>
+        <source>PDF document</source>
+        <translation>Document PDF</translation>
+    </message>
+    <message>
         <source>Function files</source>
         <translation>Fichiers de fonction</translation>
     </message>

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "app/painted_picture.h"
 #include "explore/exploration.h"
 #include "files/history.h"
 #include "plot/interface_texts.h"
@@ -33,6 +34,7 @@ struct Application {
   InterfaceTexts texts;
   FormulaHistory history;
   Bitmap image;          // the plot picture, repainted by every showEmptyPlot
+  PaintedPicture painted;  // what `image` was painted from, for the vector pictures
   ExploreState explore;  // cursor ring, walk position and pan drag
   // The user's decimal separator for range fields and labels, read once from
   // the environment's LC_NUMERIC; formulas always use the point.

@@ -47,6 +47,14 @@ std::unique_ptr<TextRenderer> labelFont(const Environment& env) {
   return TextRenderer::create(kLabelFamily, kLabelPixels);
 }
 
+// The file of the label face, looked up as labelFont looks it up, for the
+// vector pictures that embed it.
+std::optional<FontFile> labelFontFile(const Environment& env) {
+  if (std::optional<FontFile> file = findFontFile(kLabelFamily, env)) return file;
+  if (std::optional<FontMatch> match = matchFont(kLabelFamily)) return match->file;
+  return std::nullopt;
+}
+
 std::string fileNameOnly(const std::filesystem::path& path) {
   return path.filename().string();
 }
@@ -80,6 +88,7 @@ void pointerMovedOnPlot(Application& app, AppView& view, Keys keys, Point at) {
   if (step.xMoved) writeXRange(s, view, app.decimalSeparator);
   if (step.yMoved) writeYRange(s, view, app.decimalSeparator);
   showEmptyPlot(c, view);
+  app.painted.cleared(s);
   paintPanPreview(c, app.explore, at.x);
 }
 
@@ -233,6 +242,11 @@ DrawResult Controller::draw() {
   RenderContext c = context();
   DrawResult result;
   result.outcome = drawPlot(c, view_, app_->texts, hooks);
+  if (result.outcome == DrawOutcome::kDrawn) {
+    // With automatic scale the Draw painted the empty plot for its new ranges first.
+    if (isOn(app_->plot.optAutoScale)) app_->painted.cleared(app_->plot);
+    app_->painted.curvePainted(app_->plot);
+  }
   result.reportWritten = hooks.reportWritten;
   result.status = std::move(hooks.status);
   return result;
@@ -241,12 +255,14 @@ DrawResult Controller::draw() {
 DrawResult Controller::redraw() {
   RenderContext c = context();
   showEmptyPlot(c, view_);
+  app_->painted.cleared(app_->plot);
   return draw();
 }
 
 void Controller::clearPicture() {
   RenderContext c = context();
   showEmptyPlot(c, view_);
+  app_->painted.cleared(app_->plot);
   app_->plot.plotValid = false;
 }
 
@@ -533,6 +549,16 @@ bool Controller::prepareSavePicture() {
 }
 
 Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
+  if (isVectorFormat(format)) {
+    // No face for the raster labels, none for the vector ones.
+    const std::optional<FontFile> font =
+        app_->labelFont != nullptr ? labelFontFile(setup_.environment) : std::nullopt;
+    const VectorPictureInput input{app_->painted.frame(), app_->painted.curves(),
+                                   Size{app_->image.width(), app_->image.height()},
+                                   app_->decimalSeparator, font ? &*font : nullptr, kLabelPixels};
+    return writeVectorPictureFile(
+        input, path, format == PictureFormat::kSvg ? VectorFormat::kSvg : VectorFormat::kPdf);
+  }
   return writePictureFile(app_->image, path, format);
 }
 
@@ -552,6 +578,7 @@ Status Controller::resizeStep() {
   PlotState& s = app_->plot;
   RenderContext c = context();
   showEmptyPlot(c, view_);
+  app_->painted.cleared(s);
   if (!s.plotValid) return {};
   // Live redraws skip antialiasing; the release draws the final picture.
   const std::uint8_t antialias = s.optAntialias;
@@ -569,6 +596,7 @@ Status Controller::resizeFinished() {
 Status Controller::sizeChanged() {
   RenderContext c = context();
   showEmptyPlot(c, view_);
+  app_->painted.cleared(app_->plot);
   if (!app_->plot.plotValid) return {};
   return draw().status;
 }

@@ -70,6 +70,8 @@ PictureFormat formatOfName(std::string_view path) {
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (lower.ends_with(".png")) return PictureFormat::kPng;
+  if (lower.ends_with(".svg")) return PictureFormat::kSvg;
+  if (lower.ends_with(".pdf")) return PictureFormat::kPdf;
   if (lower.ends_with(".jpg") || lower.ends_with(".jpeg")) return PictureFormat::kJpeg;
   return PictureFormat::kBmp;
 }

@@ -1,5 +1,7 @@
 #include "files/picture_file.h"
 
+#include "files/picture_encoding.h"
+
 namespace kurvana {
 
 Status writePictureFile(const Bitmap& bitmap, const std::filesystem::path& path,
@@ -11,8 +13,11 @@ Status writePictureFile(const Bitmap& bitmap, const std::filesystem::path& path,
       return writeJpegFile(bitmap, path);
     case PictureFormat::kPng:
       return writePngFile(bitmap, path);
+    case PictureFormat::kSvg:
+    case PictureFormat::kPdf:
+      break;
   }
-  return {};
+  return writeFailure(path, "a vector picture is drawn from the plot, not from its pixels");
 }
 
 }  // namespace kurvana

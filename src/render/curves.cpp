@@ -4,9 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/aa_line.h"
-#include "render/plot_frame.h"
 #include "render/plot_geometry.h"
+#include "render/raster_painter.h"
 
 namespace kurvana {
 namespace {
@@ -42,46 +41,28 @@ void fit(const long double* values, int n, long double& min, long double& max) {
   }
 }
 
-// Dark- and white-scheme blends and the half-pixel shifted third blend.
-void antialiasedSegment(const PlotState& s, Canvas& canvas, long double x1, long double y1,
-                        long double x2, long double y2) {
-  const auto d = [](long double v) { return static_cast<double>(v); };
-  antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (!isOn(s.optWhiteBack)) antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (isOn(s.optThick))
-    antialiasedLine(canvas, d(x1 + 0.5L), d(y1 + 0.5L), d(x2 + 0.5L), d(y2 + 0.5L));
-}
-
 }  // namespace
 
-void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
-  const PlotState& s = context.state;
+void fillColumn(const PlotState& s, PlotPainter& painter, int i, int& p) {
   const int h = s.plotHeight;
   const int x = i + kMargin;
   const Color dark = isOn(s.optDarkNegative) ? s.curveColorDark : s.curveColor;
   if (s.yMin < 0 && 0 < s.yMax) {
     p = std::clamp(p, kMargin, h + kMargin - 1);
-    if (p > s.xAxisRow) {
-      canvas.pen.color = dark;
-      drawSegment(canvas, x, s.xAxisRow, x, p + 1);
-    }
-    canvas.pen.color = s.curveColor;
-    if (p < s.xAxisRow) drawSegment(canvas, x, s.xAxisRow, x, p - 1);
+    if (p > s.xAxisRow) painter.fillSpan(x, s.xAxisRow, p, dark);
+    if (p < s.xAxisRow) painter.fillSpan(x, p, s.xAxisRow, s.curveColor);
   } else {
     if (s.yMin >= 0) {  // down to the bottom edge
       if (p < kMargin) p = kMargin;
       if (p > h + kMargin - 1) p = h + kMargin;
-      canvas.pen.color = s.curveColor;
-      drawSegment(canvas, x, p, x, h + kMargin);
+      if (p < h + kMargin) painter.fillSpan(x, p, h + kMargin - 1, s.curveColor);
     }
     if (s.yMax <= 0) {  // up to the top edge
       if (p > h + kMargin - 1) p = h + kMargin - 1;
       if (p < kMargin) p = kMargin - 1;
-      canvas.pen.color = dark;
-      drawSegment(canvas, x, p, x, kMargin - 1);
+      if (p >= kMargin) painter.fillSpan(x, kMargin, p, dark);
     }
   }
-  canvas.pen.color = s.curveColor;
 }
 
 ValueRange fittedCartesianYRange(const PlotState& state) {
@@ -98,7 +79,12 @@ PointRanges fittedPointRanges(const PlotState& state) {
 }
 
 void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePass pass) {
-  const PlotState& s = context.state;
+  RasterPainter painter(context.image, context.artwork, context.text);
+  traceCartesianCurve(context.state, values, pass, painter);
+}
+
+void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pass,
+                         PlotPainter& painter) {
   const bool preview = pass == CurvePass::kPreview;
   const int w = sampleCount(s.plotWidth);
   if (preview && w == 0) return;
@@ -120,9 +106,6 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
     if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(kFarPosition);
     return static_cast<int>(g.imageRowFromBottom(k));
   };
-  Canvas canvas(context.image);
-  canvas.pen = Pen{s.curveColor, 1, PenStyle::kSolid};
-
   if (!isOn(s.optLines)) {
     if (d == 0) return;
     for (int i = 0; i < w; ++i) {
@@ -130,19 +113,14 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
       const long double v = at(i);
       int p = preview ? previewRow(v)
                       : roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(v))), h));
-      if (filled) fillColumn(context, canvas, i, p);
+      if (filled) fillColumn(s, painter, i, p);
       if (!insidePlot(p, h)) continue;
-      const int x = i + kMargin;
-      if (thick && !filled) {
-        context.image.fillRect(x, p, x + 2, p + 2, colorOf(v));
-      } else {
-        context.image.setPixel(x, p, colorOf(v));
-      }
+      painter.dot(i + kMargin, p, thick && !filled ? 2 : 1, colorOf(v));
     }
     return;
   }
 
-  canvas.pen.width = thick && !filled ? 2 : 1;
+  const int width = thick && !filled ? 2 : 1;
   const auto rowOf = [&](long double v) -> long double {
     if (preview) return previewRow(v);
     return parkBeyondBands(g.imageRow(finiteOrFar(g.rowOffset(v))), h);
@@ -150,13 +128,14 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
   // Fills column i for the curve row r; the preview joins the clamped row.
   const auto fillAt = [&](int i, long double& r) {
     int p = roundToInt(r);
-    fillColumn(context, canvas, i, p);
+    fillColumn(s, painter, i, p);
     if (preview) r = p;
   };
   long double previous = rowOf(at(0));
   if (filled && !gap(0)) fillAt(0, previous);
   if (d == 0) return;
   const bool antialias = !preview && isOn(s.optAntialias);
+  const bool dense = !isOn(s.optWhiteBack);
   for (int i = 1; i < w; ++i) {
     if (gap(i)) continue;
     const long double v = at(i);
@@ -170,12 +149,11 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
     previous = snapToEdge(previous, h);
     if (insidePlot(r, h) && insidePlot(previous, h)) {
       if (antialias) {
-        if (filled && darkNegative) canvas.pen.color = colorOf(v);
-        antialiasedSegment(s, canvas, i + kMargin - 1, previous, i + kMargin, r);
-        canvas.pen.color = s.curveColor;
+        painter.smoothSegment(i + kMargin - 1, previous, i + kMargin, r,
+                              filled && darkNegative ? colorOf(v) : s.curveColor, dense, thick);
       } else {
-        canvas.pen.color = colorOf(v);
-        drawSegment(canvas, i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r));
+        painter.segment(i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r), width,
+                        colorOf(v));
       }
     }
     previous = r;
@@ -183,7 +161,12 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
 }
 
 void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& ys, CurvePass pass) {
-  const PlotState& s = context.state;
+  RasterPainter painter(context.image, context.artwork, context.text);
+  tracePointCurve(context.state, xs, ys, pass, painter);
+}
+
+void tracePointCurve(const PlotState& s, const Samples& xs, const Samples& ys, CurvePass pass,
+                     PlotPainter& painter) {
   const bool preview = pass == CurvePass::kPreview;
   const int n = sampleCount(s.zCount);
   const int w = s.plotWidth;
@@ -193,8 +176,7 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
   const auto gap = [&](std::size_t k) {
     return preview && (isNoSample(xs[k]) || isNoSample(ys[k]));
   };
-  Canvas canvas(context.image);
-  canvas.pen = Pen{s.curveColor, isOn(s.optThick) ? 2 : 1, PenStyle::kSolid};
+  const int width = isOn(s.optThick) ? 2 : 1;
 
   if (!isOn(s.optLines)) {
     for (int i = 0; i < n; ++i) {
@@ -204,11 +186,7 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
       const int q =
           roundToInt(parkBeyondBands(g.imageColumn(roundedOrFar(g.columnOffset(xs[k]))), w));
       if (!insidePlot(p, h) || !insidePlot(q, w)) continue;
-      if (isOn(s.optThick)) {
-        context.image.fillRect(q, p, q + 2, p + 2, s.curveColor);
-      } else {
-        context.image.setPixel(q, p, s.curveColor);
-      }
+      painter.dot(q, p, width, s.curveColor);
     }
     return;
   }
@@ -236,10 +214,11 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
     if (insidePlot(r, h) && insidePlot(rowPrevious, h) && insidePlot(c, w) &&
         insidePlot(columnPrevious, w)) {
       if (antialias) {
-        antialiasedSegment(s, canvas, columnPrevious, rowPrevious, c, r);
+        painter.smoothSegment(columnPrevious, rowPrevious, c, r, s.curveColor,
+                              !isOn(s.optWhiteBack), isOn(s.optThick));
       } else {
-        drawSegment(canvas, roundToInt(columnPrevious), roundToInt(rowPrevious), roundToInt(c),
-                    roundToInt(r));
+        painter.segment(roundToInt(columnPrevious), roundToInt(rowPrevious), roundToInt(c),
+                        roundToInt(r), width, s.curveColor);
       }
     }
     rowPrevious = r;

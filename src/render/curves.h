@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "render/plot_painter.h"
 #include "render/render_context.h"
 
 namespace kurvana {
@@ -23,12 +24,19 @@ enum class CurvePass { kDraw, kPreview };
 // them) over the current image with the state's ranges and options.
 void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePass pass);
 
-// Fills plot column i between the curve point on pixel row p and the axis or
-// the plot edge; p is clamped in place (the dot painter uses the clamped row).
-void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p);
-
 // Paints the points (xs[i], ys[i]), i < zCount, over the current image.
 void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& ys, CurvePass pass);
+
+// The two curves as primitives, in painting order: what the painters above
+// paint, handed to any painter.
+void traceCartesianCurve(const PlotState& state, const Samples& values, CurvePass pass,
+                         PlotPainter& painter);
+void tracePointCurve(const PlotState& state, const Samples& xs, const Samples& ys, CurvePass pass,
+                     PlotPainter& painter);
+
+// Fills plot column i between the curve point on pixel row p and the axis or
+// the plot edge; p is clamped in place (the dot painter uses the clamped row).
+void fillColumn(const PlotState& state, PlotPainter& painter, int i, int& p);
 
 struct ValueRange {
   long double min = 0;

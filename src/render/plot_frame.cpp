@@ -6,8 +6,7 @@
 #include <string>
 
 #include "plot/number_format.h"
-#include "render/artwork.h"
-#include "render/text.h"
+#include "render/raster_painter.h"
 
 namespace kurvana {
 namespace {
@@ -46,12 +45,6 @@ int firstNonNegative(long double min, long double max, int extent) {
   return i;
 }
 
-void drawText(RenderContext& context, int x, int y, const std::string& text) {
-  if (context.text != nullptr) {
-    context.text->draw(context.image, x, y, text, context.state.labelColor);
-  }
-}
-
 }  // namespace
 
 void applyColourScheme(PlotState& state) {
@@ -62,12 +55,10 @@ void applyColourScheme(PlotState& state) {
   state.labelColor = white ? rgb(128, 128, 128) : rgb(96, 96, 96);
 }
 
-void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                       int offset) {
-  const PlotState& s = context.state;
+void traceVerticalGrid(const PlotState& s, const PlotGeometry& geometry, int offset,
+                       int imageHeight, std::string_view decimalSeparator, PlotPainter& painter) {
   const int w = geometry.width;
   const int h = geometry.height;
-  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
   const long double gap = static_cast<long double>(w - 1) / 10;
   for (const int direction : {1, -1}) {
     for (int step = 0; step <= kGridSteps; ++step) {
@@ -79,29 +70,27 @@ void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometr
       // The line through the offset itself is the axis' place; it shows only
       // when the axes are hidden.
       const bool drawLine = k != 0 || (direction < 0 && !isOn(s.optAxes));
-      if (drawLine) drawSegment(canvas, column, kMargin, column, h + kMargin);
+      if (drawLine) painter.gridLine(column, kMargin, column, h + kMargin, s.gridColor);
       const long double v = geometry.xAt(position);
       const std::string text =
-          formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, context.decimalSeparator);
-      drawText(context, column - 15, 3, text);
-      drawText(context, column - 15, context.image.height() - 17, text);
+          formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, decimalSeparator);
+      painter.label(column - 15, 3, text, s.labelColor);
+      painter.label(column - 15, imageHeight - 17, text, s.labelColor);
     }
   }
 }
 
-void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                         int offset) {
-  const PlotState& s = context.state;
+void traceHorizontalGrid(const PlotState& s, const PlotGeometry& geometry, int offset,
+                         PlotPainter& painter) {
   const int w = geometry.width;
   const int h = geometry.height;
-  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
   const long double gap = static_cast<long double>(h - 1) / 10;
   // Every row a whole number of gaps above or below the offset.
   for (int k = -kGridSteps; k <= kGridSteps; ++k) {
     const long long r = offset + roundEven(k * gap);
     if (r >= 0 && r <= h) {
-      drawSegment(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
-                  static_cast<int>(r) + kMargin);
+      painter.gridLine(kMargin, static_cast<int>(r) + kMargin, w + kMargin,
+                       static_cast<int>(r) + kMargin, s.gridColor);
     }
   }
 }
@@ -112,10 +101,15 @@ Size plotImageSize(Size window) {
 }
 
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
-  const PlotState& s = context.state;
+  context.image.reset(imageSize.width, imageSize.height, context.state.backColor);
+  RasterPainter painter(context.image, context.artwork, context.text);
+  return tracePlotFrame(context.state, imageSize, context.decimalSeparator, painter);
+}
+
+PlotFrame tracePlotFrame(const PlotState& s, Size imageSize, std::string_view decimalSeparator,
+                         PlotPainter& painter) {
   const int imageWidth = imageSize.width;
   const int imageHeight = imageSize.height;
-  context.image.reset(imageWidth, imageHeight, s.backColor);
   const int w = imageWidth - 2 * kMargin;
   const int h = imageHeight - 2 * kMargin;
   PlotFrame frame;
@@ -123,9 +117,7 @@ PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
   int& yAxisColumn = frame.yAxisColumn;
   int& xAxisRow = frame.xAxisRow;
 
-  Canvas canvas(context.image);
-  canvas.pen = Pen{s.gridColor, 2, PenStyle::kSolid};
-  canvas.outlineRect(kMargin - 1, kMargin - 1, w + kMargin + 2, h + kMargin + 2);
+  painter.frame(kMargin - 1, kMargin - 1, w + kMargin + 2, h + kMargin + 2, s.gridColor);
 
   const bool grid = isOn(s.optGrid);
   int columnOffset = 0;
@@ -141,7 +133,9 @@ PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
   } else {
     columnOffset = virtualZero(s.xMin, s.xMax, w);
   }
-  if (grid) paintVerticalGrid(context, canvas, frame.geometry, columnOffset);
+  if (grid) {
+    traceVerticalGrid(s, frame.geometry, columnOffset, imageHeight, decimalSeparator, painter);
+  }
 
   // Rows are counted from the bottom here, from the top in the grid pass.
   int rowOffset = 0;
@@ -158,24 +152,19 @@ PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
   } else {
     rowOffset = h - virtualZero(s.yMin, s.yMax, h) - 1;
   }
-  if (grid) paintHorizontalGrid(context, canvas, frame.geometry, rowOffset);
+  if (grid) traceHorizontalGrid(s, frame.geometry, rowOffset, painter);
 
   const bool axes = isOn(s.optAxes);
   if (axes && xAxisRow >= 1) {
-    drawText(context, 6, xAxisRow - 7, "0");
-    drawText(context, imageWidth - 15, xAxisRow - 7, "0");
+    painter.label(6, xAxisRow - 7, "0", s.labelColor);
+    painter.label(imageWidth - 15, xAxisRow - 7, "0", s.labelColor);
   }
   if (axes) {
-    canvas.pen = Pen{s.axesColor, 1, PenStyle::kSolid};
-    drawSegment(canvas, yAxisColumn, kMargin, yAxisColumn, h + kMargin);
-    drawSegment(canvas, kMargin, xAxisRow, w + kMargin, xAxisRow);
+    painter.axisLine(yAxisColumn, kMargin, yAxisColumn, h + kMargin, s.axesColor);
+    painter.axisLine(kMargin, xAxisRow, w + kMargin, xAxisRow, s.axesColor);
     const bool white = isOn(s.optWhiteBack);
-    const Artwork& art = context.artwork;
-    const Color transparent = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
-    context.image.drawTransparent(
-        w + 10, xAxisRow - 5, white ? art.arrowRightOnWhite : art.arrowRightOnBlack, transparent);
-    context.image.drawTransparent(yAxisColumn - 5, kMargin - 1,
-                                  white ? art.arrowUpOnWhite : art.arrowUpOnBlack, transparent);
+    painter.arrow(ArrowKind::kRight, w + 10, xAxisRow - 5, white);
+    painter.arrow(ArrowKind::kUp, yAxisColumn - 5, kMargin - 1, white);
   }
   return frame;
 }

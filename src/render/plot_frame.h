@@ -1,10 +1,13 @@
 // The empty plot: colour scheme, image size, frame, grids with their labels,
-// axes and arrowheads; and the one line primitive every painter uses.
+// axes and arrowheads, traced for any painter (plot_painter.h).
 #pragma once
+
+#include <string_view>
 
 #include "plot/fields.h"
 #include "render/bitmap.h"
 #include "render/plot_geometry.h"
+#include "render/plot_painter.h"
 #include "render/render_context.h"
 
 namespace kurvana {
@@ -34,17 +37,17 @@ Size plotImageSize(Size window);
 // read: the caller keeps the returned frame (plot size and axes).
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize);
 
-// A line with the canvas's pen; the end point is not painted.
-inline void drawSegment(Canvas& canvas, int x1, int y1, int x2, int y2) {
-  canvas.moveTo(x1, y1);
-  canvas.lineTo(x2, y2);
-}
+// The empty plot as primitives, in painting order, for an image of
+// `imageSize` whose background the caller has laid: the frame, grids, labels
+// and axes that paintEmptyPlot paints, and the same returned frame.
+PlotFrame tracePlotFrame(const PlotState& state, Size imageSize, std::string_view decimalSeparator,
+                         PlotPainter& painter);
 
 // The grid passes of the empty plot: vertical lines and x labels around plot
 // column `offset`, horizontal lines around plot row `offset` (from the top).
-void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                       int offset);
-void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeometry& geometry,
-                         int offset);
+void traceVerticalGrid(const PlotState& state, const PlotGeometry& geometry, int offset,
+                       int imageHeight, std::string_view decimalSeparator, PlotPainter& painter);
+void traceHorizontalGrid(const PlotState& state, const PlotGeometry& geometry, int offset,
+                         PlotPainter& painter);
 
 }  // namespace kurvana

@@ -829,6 +829,8 @@ void MainWindow::savePicture() {
       {QT_TR_NOOP("Bitmap picture"), "bmp", PictureFormat::kBmp},
       {QT_TR_NOOP("Jpeg picture"), "jpg", PictureFormat::kJpeg},
       {QT_TR_NOOP("PNG picture"), "png", PictureFormat::kPng},
+      {QT_TR_NOOP("SVG picture"), "svg", PictureFormat::kSvg},
+      {QT_TR_NOOP("PDF document"), "pdf", PictureFormat::kPdf},
   };
   for (const PictureKind& kind : kKinds) {
     request.filters << tr(kind.name) + " (*." + kind.suffix + ")";

@@ -815,13 +815,16 @@ TEST_F(WindowFiles, SavePictureWritesTheFormatOfTheChosenFilter) {
   drawFormula("F(x)=x");
   answers = {FileChoice{QString::fromStdString((root / "a.bmp").string()), 0},
              FileChoice{QString::fromStdString((root / "b.bmp").string()), 1},
-             FileChoice{QString::fromStdString((root / "c.jpg").string()), 2}, std::nullopt};
-  for (int i = 0; i < 4; ++i) press("savePictureButton");
-  ASSERT_EQ(requests.size(), 4u);
+             FileChoice{QString::fromStdString((root / "c.jpg").string()), 2},
+             FileChoice{QString::fromStdString((root / "d.png").string()), 3},
+             FileChoice{QString::fromStdString((root / "e.svg").string()), 4}, std::nullopt};
+  for (int i = 0; i < 6; ++i) press("savePictureButton");
+  ASSERT_EQ(requests.size(), 6u);
   const FileRequest& first = requests[0];
   EXPECT_EQ(first.kind, FileRequest::Kind::kSavePicture);
   EXPECT_EQ(first.filters,
-            QStringList({"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)", "PNG picture (*.png)"}));
+            QStringList({"Bitmap picture (*.bmp)", "Jpeg picture (*.jpg)", "PNG picture (*.png)",
+                         "SVG picture (*.svg)", "PDF document (*.pdf)"}));
   EXPECT_EQ(first.filter, 0);
   EXPECT_EQ(first.defaultSuffix, "bmp");
   EXPECT_EQ(first.folder.toStdString(), folder.string());
@@ -831,6 +834,15 @@ TEST_F(WindowFiles, SavePictureWritesTheFormatOfTheChosenFilter) {
   EXPECT_EQ(requests[2].defaultSuffix, "jpg");
   EXPECT_EQ(requests[3].filter, 2);
   EXPECT_EQ(requests[3].defaultSuffix, "png");
+  EXPECT_EQ(requests[4].filter, 3);
+  EXPECT_EQ(requests[4].defaultSuffix, "svg");
+  EXPECT_EQ(requests[5].filter, 4);
+  EXPECT_EQ(requests[5].defaultSuffix, "pdf");
+  // The vector filters write their format whatever the name's ending.
+  const std::string svg = slurp(root / "d.png");
+  EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 40);
+  EXPECT_NE(svg.find("width=\"" + std::to_string(find("plot")->width()) + "pt\""), std::string::npos);
+  EXPECT_TRUE(slurp(root / "e.svg").starts_with("%PDF-"));
 
   const QSize size = find("plot")->size();
   const std::string bmp = slurp(root / "a.bmp");
