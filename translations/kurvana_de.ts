@@ -384,6 +384,10 @@ Möchten Sie sie jetzt herunterladen?</translation>
         <translation>Bild speichern</translation>
     </message>
     <message>
+        <source>Copy picture</source>
+        <translation>Bild kopieren</translation>
+    </message>
+    <message>
         <source>Clear picture</source>
         <translation>Bild löschen</translation>
     </message>
@@ -410,6 +414,14 @@ Möchten Sie sie jetzt herunterladen?</translation>
     <message>
         <source>Y zoom out</source>
         <translation>Y verkleinern</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
     </message>
     <message>
         <source>Exit</source>

@@ -227,17 +227,18 @@ TEST_F(KeyboardTest, EscAndEnterEndTheDialogs) {
   }
 }
 
-TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsAndTheToggles) {
+TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsTheTogglesAndThePlot) {
   startShown();
+  EXPECT_EQ(focusName(), "xMin");  // the plot, first in the window, waits its turn
   const QStringList controls = {"drawButton",       "clearButton",    "savePictureButton",
                                 "historyButton",    "zoomInButton",   "zoomOutButton",
                                 "webPageButton",    "settingsButton", "colorPickerPicture",
                                 "autoScalePicture", "filledPicture",  "linesPicture",
-                                "circlePicture"};
+                                "circlePicture",    "plot"};
   tabFocus("xMin");
   EXPECT_EQ(tabCycle(),
             QStringList({"xMax", "yMin", "yMax", "formulaF"}) + controls + QStringList({"xMin"}));
-  EXPECT_EQ(tabCycle(Qt::Key_Backtab).front(), "circlePicture");
+  EXPECT_EQ(tabCycle(Qt::Key_Backtab).front(), "plot");
 
   // Automatic scale disables the y fields: Tab passes them.
   press("autoScalePicture");
