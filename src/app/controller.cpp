@@ -245,12 +245,13 @@ void Controller::recordView() {
                       view_.fieldText(Field::kYMin), view_.fieldText(Field::kYMax)}});
 }
 
+// During a drag the ranges follow the pointer; the release records its view.
 Status Controller::back() {
-  return showView(views_.back());
+  return app_->explore.panActive ? Status() : showView(views_.back());
 }
 
 Status Controller::forward() {
-  return showView(views_.forward());
+  return app_->explore.panActive ? Status() : showView(views_.forward());
 }
 
 Status Controller::showView(const View* shown) {

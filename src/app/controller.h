@@ -185,7 +185,8 @@ class Controller {
   // Every Draw that succeeds records its view (ViewHistory): zoom, the end of
   // a pan, automatic scale and typed ranges alike. Back and Forward show the
   // view before or after the current one: its texts into the range fields,
-  // the empty plot, the Draw, which records nothing. At either end, nothing.
+  // the empty plot, the Draw, which records nothing. At either end, and
+  // during a drag, nothing.
   Status back();
   Status forward();
   bool canGoBack() const { return views_.canGoBack(); }

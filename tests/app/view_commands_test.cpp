@@ -120,6 +120,23 @@ TEST_F(ViewCommands, BackAndForwardShowTheFieldsAsTheyWereAndDraw) {
   EXPECT_FALSE(controller->canGoForward());
 }
 
+TEST_F(ViewCommands, BackAndForwardWaitForTheEndOfADrag) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  zoomIn();
+  ASSERT_EQ(controller->pointerPressed(MouseButton::kLeft, Point{300, 200}),
+            PlotPress::kPanStarted);
+  move(330, 200);
+  const std::string xMin = field(Field::kXMin);
+  EXPECT_TRUE(controller->back().ok());
+  EXPECT_EQ(field(Field::kXMin), xMin);
+  EXPECT_EQ(draws(), 1);  // the zoom's only
+  EXPECT_TRUE(controller->pointerReleased().ok());
+  EXPECT_EQ(views(), 3u);
+  EXPECT_TRUE(controller->back().ok());
+  EXPECT_EQ(field(Field::kXMin), "0");
+  EXPECT_EQ(field(Field::kXMax), "5");
+}
+
 TEST_F(ViewCommands, BackLeadsOutOfAFailedDraw) {
   ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
   zoomIn();
