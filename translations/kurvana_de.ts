@@ -444,6 +444,10 @@ Möchten Sie sie jetzt herunterladen?</translation>
         <translation>Integral</translation>
     </message>
     <message>
+        <source>Plot</source>
+        <translation>Diagramm</translation>
+    </message>
+    <message>
         <source>Cut</source>
         <translation>Ausschneiden</translation>
     </message>

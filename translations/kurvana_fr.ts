@@ -444,6 +444,10 @@ Voulez-vous la télécharger maintenant&#xa0;?</translation>
         <translation>Intégrale</translation>
     </message>
     <message>
+        <source>Plot</source>
+        <translation>Graphique</translation>
+    </message>
+    <message>
         <source>Cut</source>
         <translation>Couper</translation>
     </message>

@@ -625,6 +625,7 @@ void MainWindow::retranslate() {
     commandButtons_[i]->retranslate();
   }
   for (const auto& [item, text] : plotItems_) item->setText(tr(text));
+  plot_->setAccessibleName(tr("Plot"));  // in the Tab order for the keyboard trace
   readoutNames_[Label::kIntegral] = tr("Integral");
   for (const auto& [label, name] : readoutNames_) nameReadout(label);
   if (messageWindow_) messageWindow_->retranslate();
