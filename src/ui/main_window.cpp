@@ -254,6 +254,14 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   const Size recorded = controller_->windowSize();
   resize(recorded.width, recorded.height);
   layoutWindow();
+  // The plot, made first, leads the window's own focus chain: the keyboard
+  // goes to the first control of the Tab order that takes it.
+  for (QWidget* w : tabOrder_) {
+    if (w->isEnabled() && !w->isHidden()) {
+      w->setFocus();
+      break;
+    }
+  }
   startedUp_ = true;
 
   startupTimer_->setInterval(100);
@@ -648,9 +656,7 @@ void MainWindow::buildTabOrder() {
   }
   order.push_back(plot_);  // last: the keyboard trace
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
-  // The plot comes first in the window's own chain, so the first field takes
-  // the keyboard when the window is shown, as before the plot took keys.
-  order.front()->setFocus();
+  tabOrder_ = std::move(order);
 }
 
 void MainWindow::showFieldMenu(QLineEdit* field, QPoint global) {

@@ -265,6 +265,7 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   std::vector<QWidget*> integralReadout_;  // the integral sign, "Fdx" and the value
   FormulaArea formulaArea_ = FormulaArea::kOneFunction;
 
+  std::vector<QWidget*> tabOrder_;
   std::vector<RoundButton*> commandButtons_;  // in the order of the layout
   std::vector<const char*> commandTips_;      // their tool tips, untranslated
   unsigned messagesShown_ = 0;                // tells a press's own message from an older one

@@ -255,6 +255,15 @@ TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsTheTogglesAndThePlot) {
   EXPECT_EQ(tabCycle(), QStringList({"xMax", "yMin", "yMax", "formulaF", "formulaG", "zCount",
                                      "zMin", "zMax"}) +
                             controls + QStringList({"xMin"}));
+
+  // Started with every range field disabled: the keyboard starts in F, not
+  // on the plot.
+  press("autoScalePicture");
+  window->exitProgram();
+  window.reset();
+  startShown(writePairFile().string());
+  ASSERT_FALSE(field("xMin")->isEnabled());
+  EXPECT_EQ(focusName(), "formulaF");
 }
 
 TEST_F(KeyboardTest, SpaceAndEnterPressTheFocusedControl) {
