@@ -271,7 +271,7 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   unsigned messagesShown_ = 0;                // tells a press's own message from an older one
   QMenu* plotMenu_ = nullptr;
   std::vector<QAction*> plotItemsNeedingAPlot_;
-  QAction* backItem_ = nullptr;     // enabled by the view history
+  QAction* backItem_ = nullptr;  // enabled by the view history
   QAction* forwardItem_ = nullptr;
   std::vector<std::pair<QAction*, const char*>> plotItems_;  // with their texts untranslated
   // The catalogue of the chosen language, and what went wrong installing it

@@ -226,8 +226,8 @@ TEST_F(ViewKeysTest, TheTraceStepsAlongAParametricCurve) {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     int index;
-  } cases[] = {{Qt::Key_Right, {}, 1},     {Qt::Key_Right, kShift, 11}, {Qt::Key_Left, {}, 10},
-               {Qt::Key_End, {}, 199},     {Qt::Key_Right, {}, 199},    {Qt::Key_Home, {}, 0},
+  } cases[] = {{Qt::Key_Right, {}, 1},   {Qt::Key_Right, kShift, 11}, {Qt::Key_Left, {}, 10},
+               {Qt::Key_End, {}, 199},   {Qt::Key_Right, {}, 199},    {Qt::Key_Home, {}, 0},
                {Qt::Key_Left, kShift, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.index);
