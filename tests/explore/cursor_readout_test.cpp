@@ -200,12 +200,16 @@ TEST_F(Trace, CartesianKeysGoOnFromThePointersColumn) {
   key(TraceMove::kBackward);
   EXPECT_EQ(explore.traceColumn, 42);
 
-  // The first step lands in the middle of an odd width too.
+  // Either first step lands on the middle column: (W - 1) / 2, rounded down
+  // for an even width.
+  explore.traceColumn = -1;
+  key(TraceMove::kBackward);
+  EXPECT_EQ(explore.traceColumn, 299);
   explore.traceColumn = -1;
   plotSize(601, 400);
   drawCartesian([](long double x) { return x; });
   ASSERT_EQ(s.plotWidth, 601);
-  key(TraceMove::kBackward);
+  key(TraceMove::kForward);
   EXPECT_EQ(explore.traceColumn, 300);
 
   // A narrower plot: the trace goes on from its last column.
