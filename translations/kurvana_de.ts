@@ -384,6 +384,10 @@ Möchten Sie sie jetzt herunterladen?</translation>
         <translation>Bild speichern</translation>
     </message>
     <message>
+        <source>Copy picture</source>
+        <translation>Bild kopieren</translation>
+    </message>
+    <message>
         <source>Clear picture</source>
         <translation>Bild löschen</translation>
     </message>
@@ -412,6 +416,14 @@ Möchten Sie sie jetzt herunterladen?</translation>
         <translation>Y verkleinern</translation>
     </message>
     <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
+    </message>
+    <message>
         <source>Exit</source>
         <translation>Beenden</translation>
     </message>
@@ -430,6 +442,10 @@ Möchten Sie sie jetzt herunterladen?</translation>
     <message>
         <source>Integral</source>
         <translation>Integral</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>Diagramm</translation>
     </message>
     <message>
         <source>Cut</source>

@@ -384,6 +384,10 @@ Voulez-vous la télécharger maintenant&#xa0;?</translation>
         <translation>Enregistrer l&apos;image</translation>
     </message>
     <message>
+        <source>Copy picture</source>
+        <translation>Copier l&apos;image</translation>
+    </message>
+    <message>
         <source>Clear picture</source>
         <translation>Effacer l&apos;image</translation>
     </message>
@@ -412,6 +416,14 @@ Voulez-vous la télécharger maintenant&#xa0;?</translation>
         <translation>Zoom arrière sur Y</translation>
     </message>
     <message>
+        <source>Back</source>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
         <source>Exit</source>
         <translation>Quitter</translation>
     </message>
@@ -430,6 +442,10 @@ Voulez-vous la télécharger maintenant&#xa0;?</translation>
     <message>
         <source>Integral</source>
         <translation>Intégrale</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>Graphique</translation>
     </message>
     <message>
         <source>Cut</source>

@@ -10,6 +10,7 @@
 
 #include "plot/fields.h"
 #include "plot/interface_texts.h"
+#include "render/bitmap.h"
 
 namespace kurvana {
 
@@ -57,6 +58,8 @@ class AppView {
   // A language was applied: every caption and title takes its text from the
   // table (messages and report words are read from it when they are made).
   virtual void showInterfaceTexts(const InterfaceTexts& texts) = 0;
+  // "Copy picture": the picture, pixel for pixel, onto the clipboard as an image.
+  virtual void copyPicture(const Bitmap& picture) = 0;
 };
 
 }  // namespace kurvana

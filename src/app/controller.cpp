@@ -238,6 +238,43 @@ Status Controller::arrangeFormulaArea(bool fillFromHistory) {
 }
 
 DrawResult Controller::draw() {
+  DrawResult result = drawUnrecorded();
+  recordView();
+  return result;
+}
+
+void Controller::recordView() {
+  const PlotState& s = app_->plot;
+  if (!s.plotValid) return;
+  views_.record(View{s.xMin,
+                     s.xMax,
+                     s.yMin,
+                     s.yMax,
+                     {view_.fieldText(Field::kXMin), view_.fieldText(Field::kXMax),
+                      view_.fieldText(Field::kYMin), view_.fieldText(Field::kYMax)}});
+}
+
+// During a drag the ranges follow the pointer; the release records its view.
+Status Controller::back() {
+  return app_->explore.panActive ? Status() : showView(views_.back());
+}
+
+Status Controller::forward() {
+  return app_->explore.panActive ? Status() : showView(views_.forward());
+}
+
+Status Controller::showView(const View* shown) {
+  if (shown == nullptr) return {};
+  view_.setFieldText(Field::kXMin, shown->texts[0]);
+  view_.setFieldText(Field::kXMax, shown->texts[1]);
+  view_.setFieldText(Field::kYMin, shown->texts[2]);
+  view_.setFieldText(Field::kYMax, shown->texts[3]);
+  RenderContext c = context();
+  showEmptyPlot(c, view_);
+  return drawUnrecorded().status;
+}
+
+DrawResult Controller::drawUnrecorded() {
   Hooks hooks(*this);
   RenderContext c = context();
   DrawResult result;
@@ -487,6 +524,16 @@ Rect Controller::pointerMoved(Keys keys, Point at) {
   return unite(before, s.circleShown ? e.circleRect : Rect{});
 }
 
+Rect Controller::traceKey(TraceMove move, int steps) {
+  PlotState& s = app_->plot;
+  ExploreState& e = app_->explore;
+  if (!s.plotValid || e.panActive) return {};
+  const Rect before = s.circleShown ? e.circleRect : Rect{};
+  RenderContext c = context();
+  showReadout(view_, traceReadout(c, e, move, steps));
+  return unite(before, s.circleShown ? e.circleRect : Rect{});
+}
+
 Status Controller::pointerReleased() {
   if (!plotPointerReleased(app_->plot, app_->explore)) return {};
   return redraw().status;
@@ -548,6 +595,20 @@ bool Controller::prepareSavePicture() {
   return true;
 }
 
+void Controller::copyPicture() {
+  const PlotState& s = app_->plot;
+  if (!s.plotValid) {
+    view_.beep();
+    return;
+  }
+  Bitmap picture = app_->image;
+  if (s.circleShown) {
+    const Rect& ring = app_->explore.circleRect;
+    picture.copyRect(app_->explore.circleBacking, 0, 0, kRingSize, kRingSize, ring.left, ring.top);
+  }
+  view_.copyPicture(picture);
+}
+
 Status Controller::savePicture(const std::filesystem::path& path, PictureFormat format) {
   if (isVectorFormat(format)) {
     // No face for the raster labels, none for the vector ones.
@@ -583,13 +644,18 @@ Status Controller::resizeStep() {
   // Live redraws skip antialiasing; the release draws the final picture.
   const std::uint8_t antialias = s.optAntialias;
   s.optAntialias = flagOff;
-  Status status = draw().status;
+  Status status = drawUnrecorded().status;
   s.optAntialias = antialias;
   return status;
 }
 
 Status Controller::resizeFinished() {
-  if (!isOn(app_->plot.optAntialias)) return {};
+  // The live steps leave the view to the release: automatic scale may have
+  // fitted new ranges to the new width.
+  if (!isOn(app_->plot.optAntialias)) {
+    recordView();
+    return {};
+  }
   return sizeChanged();
 }
 

@@ -15,7 +15,9 @@
 #include "app/draw_command.h"
 #include "base/product.h"
 #include "base/status.h"
+#include "explore/cursor_readout.h"
 #include "explore/exploration.h"
+#include "explore/view_history.h"
 #include "explore/zoom_pan.h"
 #include "files/command_runner.h"
 #include "files/desktop_opener.h"
@@ -176,6 +178,21 @@ class Controller {
   Rect pointerMoved(Keys keys, Point at);
   Status pointerReleased();
 
+  // A trace key over the plot (see traceReadout): the readout there, and the
+  // part of the picture it changed. Nothing without a plot or during a drag.
+  Rect traceKey(TraceMove move, int steps);
+
+  // Every Draw that succeeds records its view (ViewHistory): zoom, the end of
+  // a pan, automatic scale and typed ranges alike. Back and Forward show the
+  // view before or after the current one: its texts into the range fields,
+  // the empty plot, the Draw, which records nothing. At either end, and
+  // during a drag, nothing.
+  Status back();
+  Status forward();
+  bool canGoBack() const { return views_.canGoBack(); }
+  bool canGoForward() const { return views_.canGoForward(); }
+  const ViewHistory& viewHistory() const { return views_; }
+
   // The history button: the next earlier formula into the field(s).
   void nextHistoryFormula();
 
@@ -193,6 +210,9 @@ class Controller {
   // for the file name.
   bool prepareSavePicture();
   Status savePicture(const std::filesystem::path& path, PictureFormat format);
+  // "Copy picture": the picture without the ring goes to the view's
+  // clipboard; the ring stays on screen. Without a plot, only a beep.
+  void copyPicture();
 
   // Files dropped on the window: one function file is loaded and drawn;
   // several files, or a name without ".kv1" or ".kv2", only beep.
@@ -225,6 +245,11 @@ class Controller {
   class Hooks;
 
   RenderContext context() { return app_->renderContext(); }
+  // The Draw command without recording its view.
+  DrawResult drawUnrecorded();
+  // The ranges drawn, with the fields' texts, into the view history.
+  void recordView();
+  Status showView(const View* view);
   // The formula area for the mode, then the mode's history (into the fields
   // when asked); a history file that cannot be read is reported once.
   Status arrangeFormulaArea(bool fillFromHistory);
@@ -254,6 +279,7 @@ class Controller {
   std::filesystem::path languageFile_;
   // The settings file could not be read at start-up: it is never replaced.
   bool keepSettingsFile_ = false;
+  ViewHistory views_;
 };
 
 }  // namespace kurvana

@@ -52,6 +52,7 @@ class MemoryView : public AppView {
   }
   void showFileName(std::string_view name) override { fileName = std::string(name); }
   void showInterfaceTexts(const InterfaceTexts& shown) override { shownTexts = shown; }
+  void copyPicture(const Bitmap& picture) override { copied = picture; }
 
   // Fields that were never disabled count as enabled, as in the window.
   bool isEnabled(Field field) const {
@@ -83,6 +84,7 @@ class MemoryView : public AppView {
   FormulaArea formulaArea = FormulaArea::kOneFunction;
   std::optional<std::string> fileName;
   std::optional<InterfaceTexts> shownTexts;
+  std::optional<Bitmap> copied;  // the last picture put on the clipboard
 
   // Every write in order, while `keepLog` is set.
   bool keepLog = false;

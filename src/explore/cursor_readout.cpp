@@ -37,6 +37,7 @@ Readout columnReadout(RenderContext& context, ExploreState& explore, int x) {
   const int h = s.plotHeight;
   const int c = x - kMargin;
   if (w < 2 || c < 0 || c > w - 1) return shown;
+  explore.traceColumn = c;
   const auto& v = s.samplesA;
   const auto at = [&](int i) { return v[static_cast<std::size_t>(i)]; };
   const PlotGeometry g = plotGeometry(s);
@@ -69,27 +70,15 @@ Readout columnReadout(RenderContext& context, ExploreState& explore, int x) {
   return shown;
 }
 
-// Each move steps the marker along the points of the curve.
-Readout walkReadout(RenderContext& context, ExploreState& explore, Keys keys, int x, int y) {
+int walkLength(const PlotState& s) {
+  return std::clamp(s.zCount, 1, kSampleCapacity);
+}
+
+// The readout at the walk's current point (walkIndex within 0 .. N - 1).
+Readout walkPoint(RenderContext& context, ExploreState& explore) {
   PlotState& s = context.state;
   Readout shown;
-  const int n = std::clamp(s.zCount, 1, kSampleCapacity);
-
-  if (x != explore.lastMouseX || y != explore.lastMouseY) {
-    explore.walkIndex += keys.any() ? -explore.walkStep : explore.walkStep;
-    explore.lastMouseX = x;
-    explore.lastMouseY = y;
-  }
-  const auto flip = [&] { explore.walkStep = explore.walkStep == 1 ? -1 : 1; };
-  if (explore.walkIndex > n - 1) {
-    explore.walkIndex = n - 1;
-    flip();
-  }
-  if (explore.walkIndex < 0) {
-    explore.walkIndex = 0;
-    flip();
-  }
-
+  const int n = walkLength(s);
   if (!isOn(s.optCircle)) {
     shown.x = shown.f = shown.derivative = "= 0";
     return shown;
@@ -131,6 +120,27 @@ Readout walkReadout(RenderContext& context, ExploreState& explore, Keys keys, in
   return shown;
 }
 
+// Each move steps the marker along the points of the curve.
+Readout walkReadout(RenderContext& context, ExploreState& explore, Keys keys, int x, int y) {
+  const int n = walkLength(context.state);
+  if (x != explore.lastMouseX || y != explore.lastMouseY) {
+    explore.walkIndex += keys.any() ? -explore.walkStep : explore.walkStep;
+    explore.lastMouseX = x;
+    explore.lastMouseY = y;
+  }
+  const auto flip = [&] { explore.walkStep = explore.walkStep == 1 ? -1 : 1; };
+  if (explore.walkIndex > n - 1) {
+    explore.walkIndex = n - 1;
+    flip();
+  }
+  if (explore.walkIndex < 0) {
+    explore.walkIndex = 0;
+    flip();
+  }
+
+  return walkPoint(context, explore);
+}
+
 }  // namespace
 
 void eraseCircle(PlotState& state, Bitmap& image, ExploreState& explore) {
@@ -145,6 +155,48 @@ Readout readout(RenderContext& context, ExploreState& explore, Keys keys, int x,
     return columnReadout(context, explore, x);
   }
   return walkReadout(context, explore, keys, x, y);
+}
+
+Readout traceReadout(RenderContext& context, ExploreState& explore, TraceMove move, int steps) {
+  const PlotState& s = context.state;
+  if (!isOn(s.optTwoFunctions) && !isOn(s.optPolar)) {
+    const int w = std::min(s.plotWidth, kSampleCapacity);
+    if (w < 2) return {};
+    const int from = std::clamp(explore.traceColumn, 0, w - 1);
+    int c = 0;
+    switch (move) {
+      case TraceMove::kBackward:
+        c = explore.traceColumn < 0 ? (w - 1) / 2 : std::max(from - steps, 0);
+        break;
+      case TraceMove::kForward:
+        c = explore.traceColumn < 0 ? (w - 1) / 2 : std::min(from + steps, w - 1);
+        break;
+      case TraceMove::kFirst:
+        c = 0;
+        break;
+      case TraceMove::kLast:
+        c = w - 1;
+        break;
+    }
+    return columnReadout(context, explore, c + kMargin);
+  }
+  const int n = walkLength(s);
+  const int from = std::clamp(explore.walkIndex, 0, n - 1);
+  switch (move) {
+    case TraceMove::kBackward:
+      explore.walkIndex = std::max(from - steps, 0);
+      break;
+    case TraceMove::kForward:
+      explore.walkIndex = std::min(from + steps, n - 1);
+      break;
+    case TraceMove::kFirst:
+      explore.walkIndex = 0;
+      break;
+    case TraceMove::kLast:
+      explore.walkIndex = n - 1;
+      break;
+  }
+  return walkPoint(context, explore);
 }
 
 }  // namespace kurvana

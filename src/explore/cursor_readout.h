@@ -30,4 +30,20 @@ struct Readout {
 // the image.
 Readout readout(RenderContext& context, ExploreState& explore, Keys keys, int x, int y);
 
+// The keyboard's way along the curve.
+enum class TraceMove {
+  kBackward,  // `steps` columns left, or steps back along the walk
+  kForward,   // `steps` columns right, or steps on along the walk
+  kFirst,     // plot column 0, or the walk's first point
+  kLast,      // the last column, or the walk's last point
+};
+
+// The readout after a trace key: exactly what the pointer shows at that
+// column, or at that point of the walk (same labels, same ring). Cartesian
+// plots go on from the column of the last readout; before any, the first
+// step lands on the middle column (W - 1) / 2 instead of moving. The walk
+// goes on from its current point and stops at either end without turning;
+// its direction for the pointer is left as it was.
+Readout traceReadout(RenderContext& context, ExploreState& explore, TraceMove move, int steps);
+
 }  // namespace kurvana

@@ -37,6 +37,9 @@ struct ExploreState {
   // previous drag step.
   std::int32_t lastMouseX = 0;
   std::int32_t lastMouseY = 0;
+  // Plot column of the last Cartesian readout, where the keyboard trace goes
+  // on from; -1 until the first one.
+  std::int32_t traceColumn = -1;
 
   bool panActive = false;
   std::int32_t panStartX = 0;

@@ -259,6 +259,14 @@ MainWindow::MainWindow(ControllerSetup setup, const std::optional<std::string>& 
   const Size recorded = controller_->windowSize();
   resize(recorded.width, recorded.height);
   layoutWindow();
+  // The plot, made first, leads the window's own focus chain: the keyboard
+  // goes to the first control of the Tab order that takes it.
+  for (QWidget* w : tabOrder_) {
+    if (w->isEnabled() && !w->isHidden()) {
+      w->setFocus();
+      break;
+    }
+  }
   startedUp_ = true;
 
   startupTimer_->setInterval(100);
@@ -360,6 +368,8 @@ void MainWindow::buildChrome() {
   plot_->setObjectName("plot");
   connect(plot_, &PlotWidget::menuRequested, this, [this](QPoint global, bool enabled) {
     for (QAction* action : plotItemsNeedingAPlot_) action->setEnabled(enabled);
+    backItem_->setEnabled(controller_->canGoBack());
+    forwardItem_->setEnabled(controller_->canGoForward());
     plotMenu_->popup(global);
   });
   connect(plot_, &PlotWidget::problems, this, [this](const Status& s) { showProblems(s); });
@@ -590,6 +600,9 @@ void MainWindow::buildCommandButtons() {
   shortcut(QKeySequence("Ctrl+O"), [this] { loadFunction(); });
   shortcut(QKeySequence("Ctrl+Shift+S"), [this] { saveFunction(); });
   shortcut(QKeySequence("Ctrl+Q"), [this] { exitProgram(); });
+  shortcut(QKeySequence("Ctrl+Shift+C"), [this] { controller_->copyPicture(); });
+  shortcut(QKeySequence("Alt+Left"), [this] { goBack(); });
+  shortcut(QKeySequence("Alt+Right"), [this] { goForward(); });
 }
 
 void MainWindow::buildPlotMenu() {
@@ -601,6 +614,7 @@ void MainWindow::buildPlotMenu() {
     return item;
   };
   QAction* save = add(QT_TR_NOOP("Save picture"), [this] { savePicture(); });
+  QAction* copy = add(QT_TR_NOOP("Copy picture"), [this] { controller_->copyPicture(); });
   add(QT_TR_NOOP("Clear picture"), [this] { clearPicture(); });
   plotMenu_->addSeparator();
   add(QT_TR_NOOP("Load function"), [this] { loadFunction(); });
@@ -611,9 +625,12 @@ void MainWindow::buildPlotMenu() {
   QAction* yIn = add(QT_TR_NOOP("Y zoom in"), [this] { zoom(true, Keys{.shift = true}); });
   QAction* yOut = add(QT_TR_NOOP("Y zoom out"), [this] { zoom(false, Keys{.shift = true}); });
   plotMenu_->addSeparator();
+  backItem_ = add(QT_TR_NOOP("Back"), [this] { goBack(); });
+  forwardItem_ = add(QT_TR_NOOP("Forward"), [this] { goForward(); });
+  plotMenu_->addSeparator();
   add(QT_TR_NOOP("Settings"), [this] { showDialog(&settingsDialog()); });
   add(QT_TR_NOOP("Exit"), [this] { exitProgram(); });
-  plotItemsNeedingAPlot_ = {save, xIn, xOut, yIn, yOut};
+  plotItemsNeedingAPlot_ = {save, copy, xIn, xOut, yIn, yOut};
 }
 
 void MainWindow::retranslate() {
@@ -626,6 +643,7 @@ void MainWindow::retranslate() {
     commandButtons_[i]->retranslate();
   }
   for (const auto& [item, text] : plotItems_) item->setText(tr(text));
+  plot_->setAccessibleName(tr("Plot"));  // in the Tab order for the keyboard trace
   readoutNames_[Label::kIntegral] = tr("Integral");
   for (const auto& [label, name] : readoutNames_) nameReadout(label);
   if (messageWindow_) messageWindow_->retranslate();
@@ -646,7 +664,9 @@ void MainWindow::buildTabOrder() {
   for (Toggle t : {Toggle::kAutoScale, Toggle::kFilled, Toggle::kLines, Toggle::kCircle}) {
     order.push_back(toggles_[t]);
   }
+  order.push_back(plot_);  // last: the keyboard trace
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+  tabOrder_ = std::move(order);
 }
 
 void MainWindow::showFieldMenu(QLineEdit* field, QPoint global) {
@@ -846,6 +866,14 @@ void MainWindow::savePicture() {
   pictureFilter_ = chosen;
   pictureSuffix_ = kKinds[chosen].suffix;
   showProblems(controller_->savePicture(choice->path.toStdString(), kKinds[chosen].format));
+}
+
+void MainWindow::goBack() {
+  afterCommand(controller_->back());
+}
+
+void MainWindow::goForward() {
+  afterCommand(controller_->forward());
 }
 
 void MainWindow::nextHistoryFormula() {
@@ -1310,6 +1338,13 @@ void MainWindow::placeImage(int left, int top, int width, int height) {
   imageRect_ = QRect(left, top, width, height);
   plot_->setGeometry(imageRect_);
   fileNameLabel_->move(left + (width - fileNameLabel_->width()) / 2, 8);
+}
+
+void MainWindow::copyPicture(const Bitmap& picture) {
+  // The words are Qt's RGB32; copied, since the bitmap changes with the next Draw.
+  const QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(),
+                     picture.height(), picture.width() * 4, QImage::Format_RGB32);
+  QGuiApplication::clipboard()->setImage(image.copy());
 }
 
 void MainWindow::beep() {

@@ -126,6 +126,7 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   void arrangeFormulaArea(FormulaArea area) override;
   void showFileName(std::string_view name) override;
   void showInterfaceTexts(const InterfaceTexts& texts) override;
+  void copyPicture(const Bitmap& picture) override;
 
   // AccessibleControl: the application's frame for screen readers.
   QAccessible::Role accessibleRole() const override { return QAccessible::Window; }
@@ -167,6 +168,8 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   void draw();
   void clearPicture();
   void savePicture();
+  void goBack();
+  void goForward();
   void nextHistoryFormula();
   void zoom(bool in, Keys keys);
   void loadFunction();
@@ -270,11 +273,14 @@ class MainWindow : public QWidget, public AppView, public AccessibleControl {
   std::vector<QWidget*> integralReadout_;  // the integral sign, "Fdx" and the value
   FormulaArea formulaArea_ = FormulaArea::kOneFunction;
 
+  std::vector<QWidget*> tabOrder_;
   std::vector<RoundButton*> commandButtons_;  // in the order of the layout
   std::vector<const char*> commandTips_;      // their tool tips, untranslated
   unsigned messagesShown_ = 0;                // tells a press's own message from an older one
   QMenu* plotMenu_ = nullptr;
   std::vector<QAction*> plotItemsNeedingAPlot_;
+  QAction* backItem_ = nullptr;  // enabled by the view history
+  QAction* forwardItem_ = nullptr;
   std::vector<std::pair<QAction*, const char*>> plotItems_;  // with their texts untranslated
   // The catalogue of the chosen language, and what went wrong installing it
   // (shown with the start's problems or the settings' OK).

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,7 +20,7 @@ PlotWidget::PlotWidget(Controller& controller, QWidget* parent)
     : QWidget(parent), controller_(controller) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 std::optional<Point> PlotWidget::pointerInImage() const {
@@ -86,6 +87,45 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent*) {
   const Status status = controller_.pointerReleased();
   update();
   if (!status.ok()) emit problems(status);
+}
+
+}  // namespace kurvana::ui
+
+namespace kurvana::ui {
+
+void PlotWidget::keyPressEvent(QKeyEvent* event) {
+  constexpr int kFastSteps = 10;
+  const Qt::KeyboardModifiers keys = event->modifiers() & ~Qt::KeypadModifier;
+  const bool shift = keys == Qt::ShiftModifier;
+  std::optional<TraceMove> move;
+  if (keys == Qt::NoModifier || shift) {
+    switch (event->key()) {
+      case Qt::Key_Left:
+        move = TraceMove::kBackward;
+        break;
+      case Qt::Key_Right:
+        move = TraceMove::kForward;
+        break;
+      case Qt::Key_Home:
+        move = TraceMove::kFirst;
+        break;
+      case Qt::Key_End:
+        move = TraceMove::kLast;
+        break;
+      default:
+        break;
+    }
+  }
+  if (!move) {
+    QWidget::keyPressEvent(event);  // the window's own keys
+    return;
+  }
+  const Rect changed = controller_.traceKey(*move, shift ? kFastSteps : 1);
+  if (changed.right > changed.left && changed.bottom > changed.top) {
+    update(QRect(changed.left, changed.top, changed.right - changed.left,
+                 changed.bottom - changed.top));
+  }
+  event->accept();
 }
 
 }  // namespace kurvana::ui

@@ -1,5 +1,6 @@
 // The plot picture on screen: the core's bitmap shown through a QImage over
-// its memory, and the pointer over it turned into controller calls.
+// its memory, and the pointer over it turned into controller calls. With the
+// focus, Left and Right (ten steps with Shift), Home and End trace the curve.
 #pragma once
 
 #include <QWidget>
@@ -29,6 +30,7 @@ class PlotWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   Controller& controller_;

@@ -135,6 +135,136 @@ TEST_F(CursorReadout, AValueOffThePlotStillReadsButTakesTheRingAway) {
   EXPECT_TRUE(samePixels(image, before));
 }
 
+class Trace : public testing::DrawnPlot {
+ protected:
+  Readout key(TraceMove move, int steps = 1) {
+    RenderContext c = context();
+    return traceReadout(c, explore, move, steps);
+  }
+  Readout pointer(int x, int y, Keys keys = {}) {
+    RenderContext c = context();
+    return readout(c, explore, keys, x, y);
+  }
+  static void expectSame(const Readout& a, const Readout& b) {
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.f, b.f);
+    EXPECT_EQ(a.derivative, b.derivative);
+    ASSERT_EQ(a.ring.has_value(), b.ring.has_value());
+    if (a.ring) {
+      EXPECT_EQ(a.ring->x, b.ring->x);
+      EXPECT_EQ(a.ring->y, b.ring->y);
+    }
+  }
+};
+
+// Each key lands on the column it should, and shows there exactly what the
+// pointer shows: the texts, the ring and every pixel.
+TEST_F(Trace, CartesianKeysMoveByColumnsAndShowWhatThePointerShows) {
+  s.optCircle = flagOn;
+  drawCartesian([](long double x) { return x - 5; });
+  const Bitmap drawn = image;
+  const struct {
+    TraceMove move;
+    int steps;
+    int column;
+  } cases[] = {
+      {TraceMove::kForward, 1, 299},    // the first step lands on (600 - 1) / 2
+      {TraceMove::kForward, 1, 300},    {TraceMove::kForward, 10, 310},
+      {TraceMove::kBackward, 1, 309},   {TraceMove::kFirst, 1, 0},
+      {TraceMove::kBackward, 1, 0},     {TraceMove::kBackward, 10, 0},
+      {TraceMove::kForward, 10, 10},    {TraceMove::kLast, 1, 599},
+      {TraceMove::kForward, 1, 599},    {TraceMove::kBackward, 10, 589},
+      {TraceMove::kForward, 10, 599},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.column);
+    const Readout byKey = key(c.move, c.steps);
+    const Bitmap keyed = image;
+    EXPECT_EQ(explore.traceColumn, c.column);
+    EXPECT_EQ(byKey.x, "= " + formatGeneral(c.column * 10.0L / 599, "."));
+    eraseCircle(s, image, explore);
+    ASSERT_TRUE(samePixels(image, drawn));
+    expectSame(byKey, pointer(c.column + 20, 123));
+    EXPECT_TRUE(samePixels(image, keyed));
+  }
+}
+
+TEST_F(Trace, CartesianKeysGoOnFromThePointersColumn) {
+  drawCartesian([](long double x) { return x; });
+  pointer(20 + 42, 5);
+  const Readout byKey = key(TraceMove::kForward);
+  EXPECT_EQ(explore.traceColumn, 43);
+  EXPECT_EQ(byKey.x, pointer(20 + 43, 5).x);
+  pointer(10, 5);  // in the margin: no readout, the trace stays
+  EXPECT_EQ(explore.traceColumn, 43);
+  key(TraceMove::kBackward);
+  EXPECT_EQ(explore.traceColumn, 42);
+
+  // Either first step lands on the middle column: (W - 1) / 2, rounded down
+  // for an even width.
+  explore.traceColumn = -1;
+  key(TraceMove::kBackward);
+  EXPECT_EQ(explore.traceColumn, 299);
+  explore.traceColumn = -1;
+  plotSize(601, 400);
+  drawCartesian([](long double x) { return x; });
+  ASSERT_EQ(s.plotWidth, 601);
+  key(TraceMove::kForward);
+  EXPECT_EQ(explore.traceColumn, 300);
+
+  // A narrower plot: the trace goes on from its last column.
+  plotSize(300, 400);
+  drawCartesian([](long double x) { return x; });
+  ASSERT_EQ(s.plotWidth, 300);
+  explore.traceColumn = 500;
+  key(TraceMove::kBackward);
+  EXPECT_EQ(explore.traceColumn, 298);
+  explore.traceColumn = 500;
+  key(TraceMove::kForward);
+  EXPECT_EQ(explore.traceColumn, 299);
+}
+
+TEST_F(Trace, TheWalkStepsAndStopsAtTheEndsWithoutTurning) {
+  s.optTwoFunctions = flagOn;
+  s.optCircle = flagOn;
+  s.zCount = 10;
+  s.xMin = -2;
+  s.xMax = 2;
+  s.yMin = -2;
+  s.yMax = 2;
+  drawPoints([](long double t) { return std::cos(t); }, [](long double t) { return std::sin(t); });
+  const struct {
+    TraceMove move;
+    int steps;
+    int index;
+  } cases[] = {
+      {TraceMove::kForward, 1, 1},  {TraceMove::kForward, 10, 9}, {TraceMove::kForward, 1, 9},
+      {TraceMove::kBackward, 1, 8}, {TraceMove::kFirst, 1, 0},    {TraceMove::kBackward, 1, 0},
+      {TraceMove::kLast, 1, 9},     {TraceMove::kBackward, 10, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
+    key(c.move, c.steps);
+    EXPECT_EQ(explore.walkIndex, c.index);
+    EXPECT_EQ(explore.walkStep, 1);  // the pointer's direction is its own
+  }
+
+  // From index 3 a key step forward and a pointer move show the same point.
+  explore.walkIndex = 3;
+  const Readout byKey = key(TraceMove::kForward);
+  const Bitmap keyed = image;
+  explore.walkIndex = 3;
+  expectSame(byKey, pointer(explore.lastMouseX + 1, explore.lastMouseY));
+  EXPECT_EQ(explore.walkIndex, 4);
+  EXPECT_TRUE(samePixels(image, keyed));
+
+  // An index beyond a smaller count is pulled back first.
+  s.zCount = 5;
+  explore.walkIndex = 8;
+  key(TraceMove::kBackward);
+  EXPECT_EQ(explore.walkIndex, 3);
+}
+
 class Walk : public testing::DrawnPlot {
  protected:
   void SetUp() override {

@@ -227,17 +227,18 @@ TEST_F(KeyboardTest, EscAndEnterEndTheDialogs) {
   }
 }
 
-TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsAndTheToggles) {
+TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsTheTogglesAndThePlot) {
   startShown();
+  EXPECT_EQ(focusName(), "xMin");  // the plot, first in the window, waits its turn
   const QStringList controls = {"drawButton",       "clearButton",    "savePictureButton",
                                 "historyButton",    "zoomInButton",   "zoomOutButton",
                                 "webPageButton",    "settingsButton", "colorPickerPicture",
                                 "autoScalePicture", "filledPicture",  "linesPicture",
-                                "circlePicture"};
+                                "circlePicture",    "plot"};
   tabFocus("xMin");
   EXPECT_EQ(tabCycle(),
             QStringList({"xMax", "yMin", "yMax", "formulaF"}) + controls + QStringList({"xMin"}));
-  EXPECT_EQ(tabCycle(Qt::Key_Backtab).front(), "circlePicture");
+  EXPECT_EQ(tabCycle(Qt::Key_Backtab).front(), "plot");
 
   // Automatic scale disables the y fields: Tab passes them.
   press("autoScalePicture");
@@ -254,6 +255,15 @@ TEST_F(KeyboardTest, TabGoesThroughTheFieldsTheButtonsAndTheToggles) {
   EXPECT_EQ(tabCycle(), QStringList({"xMax", "yMin", "yMax", "formulaF", "formulaG", "zCount",
                                      "zMin", "zMax"}) +
                             controls + QStringList({"xMin"}));
+
+  // Started with every range field disabled: the keyboard starts in F, not
+  // on the plot.
+  press("autoScalePicture");
+  window->exitProgram();
+  window.reset();
+  startShown(writePairFile().string());
+  ASSERT_FALSE(field("xMin")->isEnabled());
+  EXPECT_EQ(focusName(), "formulaF");
 }
 
 TEST_F(KeyboardTest, SpaceAndEnterPressTheFocusedControl) {

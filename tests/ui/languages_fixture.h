@@ -206,7 +206,7 @@ class WindowCataloguesTest : public LanguagesTest {
     requests.clear();
     QList<QAction*> actions = find<QMenu>("plotMenu")->actions();
     actions.removeIf([](QAction* a) { return a->isSeparator(); });
-    for (int item : {0, 2, 3}) actions[item]->trigger();  // save picture, load, save function
+    for (int item : {0, 3, 4}) actions[item]->trigger();  // save picture, load, save function
     EXPECT_EQ(requests.size(), 3u);
     for (std::size_t i = 0; i < requests.size(); ++i) {
       const std::string where = "dialog " + std::to_string(i);

@@ -186,7 +186,10 @@ TEST_F(WindowCataloguesTest, EveryMenuTipDialogAndNameFollowsTheLanguage) {
   EXPECT_GT(checked, 100);
 
   // Samples, and the patterns of the filters untouched.
-  EXPECT_EQ(german.at("plot menu 9"), "Beenden");
+  EXPECT_EQ(german.at("plot menu 1"), "Bild kopieren");
+  EXPECT_EQ(german.at("plot menu 9"), "Zurück");
+  EXPECT_EQ(french.at("plot menu 10"), "Suivant");
+  EXPECT_EQ(german.at("plot menu 12"), "Beenden");
   EXPECT_EQ(french.at("field menu xMin 0"), "Couper");
   EXPECT_EQ(german.at("tip main drawButton"), "Formel zeichnen (Eingabe)");
   EXPECT_EQ(french.at("name main drawButton"), "Tracer");
@@ -318,7 +321,7 @@ TEST_F(WindowCataloguesTest, AProblemBoxComesInTheChosenLanguage) {
     answers.push_back(FileChoice{path});
     QList<QAction*> actions = find<QMenu>("plotMenu")->actions();
     actions.removeIf([](QAction* a) { return a->isSeparator(); });
-    actions[2]->trigger();  // Load function
+    actions[3]->trigger();  // Load function
     EXPECT_EQ(problems, QStringList({c.message}));
   }
 }
