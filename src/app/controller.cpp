@@ -1,6 +1,7 @@
 #include "app/controller.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/draw_command.h"
@@ -571,6 +572,15 @@ Status Controller::sizeChanged() {
   showEmptyPlot(c, view_);
   if (!app_->plot.plotValid) return {};
   return draw().status;
+}
+
+Status Controller::scaleChanged(double scale) {
+  const double kept = std::isfinite(scale) ? std::clamp(scale, 1.0, kMaxScale) : 1.0;
+  PlotState& s = app_->plot;
+  if (kept == s.scale) return {};
+  s.scale = kept;
+  if (app_->image.empty()) return {};  // the first empty plot is painted at it
+  return sizeChanged();
 }
 
 Status Controller::exit() {

@@ -42,14 +42,28 @@ void fit(const long double* values, int n, long double& min, long double& max) {
   }
 }
 
-// Dark- and white-scheme blends and the half-pixel shifted third blend.
-void antialiasedSegment(const PlotState& s, Canvas& canvas, long double x1, long double y1,
-                        long double x2, long double y2) {
+// Dark- and white-scheme blends and the half-pixel shifted third blend, each
+// one window pixel wide.
+void antialiasedSegment(const PlotState& s, const PlotGeometry& g, Canvas& canvas, long double x1,
+                        long double y1, long double x2, long double y2) {
   const auto d = [](long double v) { return static_cast<double>(v); };
-  antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (!isOn(s.optWhiteBack)) antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2));
-  if (isOn(s.optThick))
-    antialiasedLine(canvas, d(x1 + 0.5L), d(y1 + 0.5L), d(x2 + 0.5L), d(y2 + 0.5L));
+  const int width = g.px(1);
+  antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2), width);
+  if (!isOn(s.optWhiteBack)) antialiasedLine(canvas, d(x1), d(y1), d(x2), d(y2), width);
+  if (isOn(s.optThick)) {
+    const long double shift = 0.5L * g.scale;
+    antialiasedLine(canvas, d(x1 + shift), d(y1 + shift), d(x2 + shift), d(y2 + shift), width);
+  }
+}
+
+// A dot of `side` device pixels with its top-left corner on the point, as a
+// window pixel's square lies on its device pixels.
+void paintDot(Bitmap& image, int x, int y, int side, Color color) {
+  if (side == 1) {
+    image.setPixel(x, y, color);
+  } else {
+    image.fillRect(x, y, x + side, y + side, color);
+  }
 }
 
 }  // namespace
@@ -57,10 +71,14 @@ void antialiasedSegment(const PlotState& s, Canvas& canvas, long double x1, long
 void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
   const PlotState& s = context.state;
   const int h = s.plotHeight;
-  const int x = i + kMargin;
+  const int m = scaledPixels(kMargin, s.scale);
+  const int x = i + m;
+  // Each device column is filled on its own, whatever the curve's pen.
+  const int penWidth = canvas.pen.width;
+  canvas.pen.width = 1;
   const Color dark = isOn(s.optDarkNegative) ? s.curveColorDark : s.curveColor;
   if (s.yMin < 0 && 0 < s.yMax) {
-    p = std::clamp(p, kMargin, h + kMargin - 1);
+    p = std::clamp(p, m, h + m - 1);
     if (p > s.xAxisRow) {
       canvas.pen.color = dark;
       drawSegment(canvas, x, s.xAxisRow, x, p + 1);
@@ -69,19 +87,20 @@ void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
     if (p < s.xAxisRow) drawSegment(canvas, x, s.xAxisRow, x, p - 1);
   } else {
     if (s.yMin >= 0) {  // down to the bottom edge
-      if (p < kMargin) p = kMargin;
-      if (p > h + kMargin - 1) p = h + kMargin;
+      if (p < m) p = m;
+      if (p > h + m - 1) p = h + m;
       canvas.pen.color = s.curveColor;
-      drawSegment(canvas, x, p, x, h + kMargin);
+      drawSegment(canvas, x, p, x, h + m);
     }
     if (s.yMax <= 0) {  // up to the top edge
-      if (p > h + kMargin - 1) p = h + kMargin - 1;
-      if (p < kMargin) p = kMargin - 1;
+      if (p > h + m - 1) p = h + m - 1;
+      if (p < m) p = m - 1;
       canvas.pen.color = dark;
-      drawSegment(canvas, x, p, x, kMargin - 1);
+      drawSegment(canvas, x, p, x, m - 1);
     }
   }
   canvas.pen.color = s.curveColor;
+  canvas.pen.width = penWidth;
 }
 
 ValueRange fittedCartesianYRange(const PlotState& state) {
@@ -104,6 +123,7 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
   if (preview && w == 0) return;
   const int h = s.plotHeight;
   const PlotGeometry g = plotGeometry(s);
+  const int m = g.margin();
   const long double d = s.yMax - s.yMin;
   const bool filled = isOn(s.optFilled);
   const bool thick = isOn(s.optThick);
@@ -116,8 +136,8 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
   // The preview's row: the offset rounded first, far off the plot when it
   // has no pixel.
   const auto previewRow = [&](long double v) {
-    int k = static_cast<int>(kFarPosition);
-    if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(kFarPosition);
+    int k = static_cast<int>(g.farPosition());
+    if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(g.farPosition());
     return static_cast<int>(g.imageRowFromBottom(k));
   };
   Canvas canvas(context.image);
@@ -129,23 +149,18 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
       if (gap(i)) continue;
       const long double v = at(i);
       int p = preview ? previewRow(v)
-                      : roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(v))), h));
+                      : roundToInt(g.parkBeyondBands(g.imageRow(g.roundedOrFar(g.rowOffset(v))), h));
       if (filled) fillColumn(context, canvas, i, p);
-      if (!insidePlot(p, h)) continue;
-      const int x = i + kMargin;
-      if (thick && !filled) {
-        context.image.fillRect(x, p, x + 2, p + 2, colorOf(v));
-      } else {
-        context.image.setPixel(x, p, colorOf(v));
-      }
+      if (!g.insidePlot(p, h)) continue;
+      paintDot(context.image, i + m, p, g.px(thick && !filled ? 2 : 1), colorOf(v));
     }
     return;
   }
 
-  canvas.pen.width = thick && !filled ? 2 : 1;
+  canvas.pen.width = g.px(thick && !filled ? 2 : 1);
   const auto rowOf = [&](long double v) -> long double {
     if (preview) return previewRow(v);
-    return parkBeyondBands(g.imageRow(finiteOrFar(g.rowOffset(v))), h);
+    return g.parkBeyondBands(g.imageRow(g.finiteOrFar(g.rowOffset(v))), h);
   };
   // Fills column i for the curve row r; the preview joins the clamped row.
   const auto fillAt = [&](int i, long double& r) {
@@ -166,16 +181,16 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
       continue;
     }
     if (filled) fillAt(i, r);
-    r = snapToEdge(r, h);
-    previous = snapToEdge(previous, h);
-    if (insidePlot(r, h) && insidePlot(previous, h)) {
+    r = g.snapToEdge(r, h);
+    previous = g.snapToEdge(previous, h);
+    if (g.insidePlot(r, h) && g.insidePlot(previous, h)) {
       if (antialias) {
         if (filled && darkNegative) canvas.pen.color = colorOf(v);
-        antialiasedSegment(s, canvas, i + kMargin - 1, previous, i + kMargin, r);
+        antialiasedSegment(s, g, canvas, i + m - 1, previous, i + m, r);
         canvas.pen.color = s.curveColor;
       } else {
         canvas.pen.color = colorOf(v);
-        drawSegment(canvas, i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r));
+        drawSegment(canvas, i + m - 1, roundToInt(previous), i + m, roundToInt(r));
       }
     }
     previous = r;
@@ -194,21 +209,19 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
     return preview && (isNoSample(xs[k]) || isNoSample(ys[k]));
   };
   Canvas canvas(context.image);
-  canvas.pen = Pen{s.curveColor, isOn(s.optThick) ? 2 : 1, PenStyle::kSolid};
+  canvas.pen = Pen{s.curveColor, g.px(isOn(s.optThick) ? 2 : 1), PenStyle::kSolid};
 
   if (!isOn(s.optLines)) {
+    const int side = g.px(isOn(s.optThick) ? 2 : 1);
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
       if (gap(k)) continue;
-      const int p = roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(ys[k]))), h));
+      const int p =
+          roundToInt(g.parkBeyondBands(g.imageRow(g.roundedOrFar(g.rowOffset(ys[k]))), h));
       const int q =
-          roundToInt(parkBeyondBands(g.imageColumn(roundedOrFar(g.columnOffset(xs[k]))), w));
-      if (!insidePlot(p, h) || !insidePlot(q, w)) continue;
-      if (isOn(s.optThick)) {
-        context.image.fillRect(q, p, q + 2, p + 2, s.curveColor);
-      } else {
-        context.image.setPixel(q, p, s.curveColor);
-      }
+          roundToInt(g.parkBeyondBands(g.imageColumn(g.roundedOrFar(g.columnOffset(xs[k]))), w));
+      if (!g.insidePlot(p, h) || !g.insidePlot(q, w)) continue;
+      paintDot(context.image, q, p, side, s.curveColor);
     }
     return;
   }
@@ -216,27 +229,27 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
   if (preview && n == 0) return;
   // The preview's rows take the other arithmetic of the row form.
   const auto rowOf = [&](std::size_t k) {
-    if (gap(k)) return kFarPosition;
-    const long double offset = finiteOrFar(g.rowOffset(ys[k]));
-    return parkBeyondBands(preview ? g.imageRowFromBottom(offset) : g.imageRow(offset), h);
+    if (gap(k)) return g.farPosition();
+    const long double offset = g.finiteOrFar(g.rowOffset(ys[k]));
+    return g.parkBeyondBands(preview ? g.imageRowFromBottom(offset) : g.imageRow(offset), h);
   };
   const auto columnOf = [&](std::size_t k) {
-    if (gap(k)) return parkBeyondBands(kFarPosition, w);
-    return parkBeyondBands(g.imageColumn(finiteOrFar(g.columnOffset(xs[k]))), w);
+    if (gap(k)) return g.parkBeyondBands(g.farPosition(), w);
+    return g.parkBeyondBands(g.imageColumn(g.finiteOrFar(g.columnOffset(xs[k]))), w);
   };
   const bool antialias = !preview && isOn(s.optAntialias);
   long double rowPrevious = rowOf(0);
   long double columnPrevious = columnOf(0);
   for (int i = 1; i < n; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    long double r = snapToEdge(rowOf(k), h);
-    rowPrevious = snapToEdge(rowPrevious, h);
-    long double c = snapToEdge(columnOf(k), w);
-    columnPrevious = snapToEdge(columnPrevious, w);
-    if (insidePlot(r, h) && insidePlot(rowPrevious, h) && insidePlot(c, w) &&
-        insidePlot(columnPrevious, w)) {
+    long double r = g.snapToEdge(rowOf(k), h);
+    rowPrevious = g.snapToEdge(rowPrevious, h);
+    long double c = g.snapToEdge(columnOf(k), w);
+    columnPrevious = g.snapToEdge(columnPrevious, w);
+    if (g.insidePlot(r, h) && g.insidePlot(rowPrevious, h) && g.insidePlot(c, w) &&
+        g.insidePlot(columnPrevious, w)) {
       if (antialias) {
-        antialiasedSegment(s, canvas, columnPrevious, rowPrevious, c, r);
+        antialiasedSegment(s, g, canvas, columnPrevious, rowPrevious, c, r);
       } else {
         drawSegment(canvas, roundToInt(columnPrevious), roundToInt(rowPrevious), roundToInt(c),
                     roundToInt(r));

@@ -46,6 +46,19 @@ int firstNonNegative(long double min, long double max, int extent) {
   return i;
 }
 
+// The grid's dotted pen: one window pixel wide, dots and gaps as long.
+Pen gridPen(const PlotState& s, const PlotGeometry& geometry) {
+  return Pen{s.gridColor, geometry.px(1), PenStyle::kDotted, geometry.px(1)};
+}
+
+// Where a picture of `side` pixels starts so that its middle lies on the
+// middle of a pen line through `position`: a pen of an even width reaches
+// one pixel further up and left (Canvas::lineTo).
+int centredOn(int position, int penWidth, int side) {
+  const double middle = position + (penWidth - 1) / 2.0 - penWidth / 2;
+  return static_cast<int>(std::llrint(middle - (side - 1) / 2.0));
+}
+
 void drawText(RenderContext& context, int x, int y, const std::string& text) {
   if (context.text != nullptr) {
     context.text->draw(context.image, x, y, text, context.state.labelColor);
@@ -67,7 +80,8 @@ void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometr
   const PlotState& s = context.state;
   const int w = geometry.width;
   const int h = geometry.height;
-  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
+  const int m = geometry.margin();
+  canvas.pen = gridPen(s, geometry);
   const long double gap = static_cast<long double>(w - 1) / 10;
   for (const int direction : {1, -1}) {
     for (int step = 0; step <= kGridSteps; ++step) {
@@ -75,16 +89,16 @@ void paintVerticalGrid(RenderContext& context, Canvas& canvas, const PlotGeometr
       const long double position = offset + k * gap;
       const long long c = offset + roundEven(k * gap);
       if (c < 0 || c >= w) continue;
-      const int column = static_cast<int>(c) + kMargin;
+      const int column = static_cast<int>(c) + m;
       // The line through the offset itself is the axis' place; it shows only
       // when the axes are hidden.
       const bool drawLine = k != 0 || (direction < 0 && !isOn(s.optAxes));
-      if (drawLine) drawSegment(canvas, column, kMargin, column, h + kMargin);
+      if (drawLine) drawSegment(canvas, column, m, column, h + m);
       const long double v = geometry.xAt(position);
       const std::string text =
           formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, context.decimalSeparator);
-      drawText(context, column - 15, 3, text);
-      drawText(context, column - 15, context.image.height() - 17, text);
+      drawText(context, column - geometry.px(15), geometry.px(3), text);
+      drawText(context, column - geometry.px(15), context.image.height() - geometry.px(17), text);
     }
   }
 }
@@ -94,14 +108,14 @@ void paintHorizontalGrid(RenderContext& context, Canvas& canvas, const PlotGeome
   const PlotState& s = context.state;
   const int w = geometry.width;
   const int h = geometry.height;
-  canvas.pen = Pen{s.gridColor, 1, PenStyle::kDotted};
+  const int m = geometry.margin();
+  canvas.pen = gridPen(s, geometry);
   const long double gap = static_cast<long double>(h - 1) / 10;
   // Every row a whole number of gaps above or below the offset.
   for (int k = -kGridSteps; k <= kGridSteps; ++k) {
     const long long r = offset + roundEven(k * gap);
     if (r >= 0 && r <= h) {
-      drawSegment(canvas, kMargin, static_cast<int>(r) + kMargin, w + kMargin,
-                  static_cast<int>(r) + kMargin);
+      drawSegment(canvas, m, static_cast<int>(r) + m, w + m, static_cast<int>(r) + m);
     }
   }
 }
@@ -111,71 +125,96 @@ Size plotImageSize(Size window) {
               std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight)};
 }
 
+Size deviceImageSize(Size image, double scale) {
+  return Size{scaledPixels(image.width, scale), scaledPixels(image.height, scale)};
+}
+
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
   const PlotState& s = context.state;
   const int imageWidth = imageSize.width;
   const int imageHeight = imageSize.height;
   context.image.reset(imageWidth, imageHeight, s.backColor);
-  const int w = imageWidth - 2 * kMargin;
-  const int h = imageHeight - 2 * kMargin;
+  const double scale = s.scale;
+  const int m = scaledPixels(kMargin, scale);
+  const int w = imageWidth - 2 * m;
+  const int h = imageHeight - 2 * m;
   PlotFrame frame;
-  frame.geometry = PlotGeometry{w, h, s.xMin, s.xMax, s.yMin, s.yMax};
+  frame.geometry = PlotGeometry{w, h, s.xMin, s.xMax, s.yMin, s.yMax, scale};
+  const PlotGeometry& g = frame.geometry;
   int& yAxisColumn = frame.yAxisColumn;
   int& xAxisRow = frame.xAxisRow;
 
+  // The frame: a ring of two window pixels just outside the plot area.
   Canvas canvas(context.image);
-  canvas.pen = Pen{s.gridColor, 2, PenStyle::kSolid};
-  canvas.outlineRect(kMargin - 1, kMargin - 1, w + kMargin + 2, h + kMargin + 2);
+  const int ring = g.px(2);
+  Bitmap& image = context.image;
+  image.fillRect(m - ring, m - ring, w + m + ring, m, s.gridColor);
+  image.fillRect(m - ring, h + m, w + m + ring, h + m + ring, s.gridColor);
+  image.fillRect(m - ring, m, m, h + m, s.gridColor);
+  image.fillRect(w + m, m, w + m + ring, h + m, s.gridColor);
 
   const bool grid = isOn(s.optGrid);
   int columnOffset = 0;
   if (s.xMin == 0) {
     columnOffset = 0;
-    yAxisColumn = kMargin;
+    yAxisColumn = m;
   } else if (s.xMax == 0) {
     columnOffset = w - 1;
-    yAxisColumn = w + kMargin - 1;
+    yAxisColumn = w + m - 1;
   } else if (s.xMin < 0 && s.xMax > 0) {
     columnOffset = firstNonNegative(s.xMin, s.xMax, w);
-    yAxisColumn = columnOffset + kMargin;
+    yAxisColumn = columnOffset + m;
   } else {
     columnOffset = virtualZero(s.xMin, s.xMax, w);
   }
-  if (grid) paintVerticalGrid(context, canvas, frame.geometry, columnOffset);
+  if (grid) paintVerticalGrid(context, canvas, g, columnOffset);
 
   // Rows are counted from the bottom here, from the top in the grid pass.
   int rowOffset = 0;
   if (s.yMin == 0) {
     rowOffset = h - 1;
-    xAxisRow = h + kMargin - 1;
+    xAxisRow = h + m - 1;
   } else if (s.yMax == 0) {
     rowOffset = 0;
-    xAxisRow = kMargin;
+    xAxisRow = m;
   } else if (s.yMin < 0 && s.yMax > 0) {
     const int i = firstNonNegative(s.yMin, s.yMax, h);
     rowOffset = h - i - 1;
-    xAxisRow = h + kMargin - 1 - i;
+    xAxisRow = h + m - 1 - i;
   } else {
     rowOffset = h - virtualZero(s.yMin, s.yMax, h) - 1;
   }
-  if (grid) paintHorizontalGrid(context, canvas, frame.geometry, rowOffset);
+  if (grid) paintHorizontalGrid(context, canvas, g, rowOffset);
 
   const bool axes = isOn(s.optAxes);
   if (axes && xAxisRow >= 1) {
-    drawText(context, 6, xAxisRow - 7, "0");
-    drawText(context, imageWidth - 15, xAxisRow - 7, "0");
+    drawText(context, g.px(6), xAxisRow - g.px(7), "0");
+    drawText(context, imageWidth - g.px(15), xAxisRow - g.px(7), "0");
   }
   if (axes) {
-    canvas.pen = Pen{s.axesColor, 1, PenStyle::kSolid};
-    drawSegment(canvas, yAxisColumn, kMargin, yAxisColumn, h + kMargin);
-    drawSegment(canvas, kMargin, xAxisRow, w + kMargin, xAxisRow);
+    const int penWidth = g.px(1);
+    // Bands of the pen's width centred as a wide pen is (Canvas::lineTo),
+    // kept on the plot area so that an axis on its edge leaves the frame.
+    const int reach = penWidth / 2;
+    const auto band = [&](int left, int top, int right, int bottom) {
+      image.fillRect(std::max(left, m), std::max(top, m), std::min(right, w + m),
+                     std::min(bottom, h + m), s.axesColor);
+    };
+    band(yAxisColumn - reach, m, yAxisColumn - reach + penWidth, h + m);
+    band(m, xAxisRow - reach, w + m, xAxisRow - reach + penWidth);
     const bool white = isOn(s.optWhiteBack);
     const Artwork& art = context.artwork;
     const Color transparent = white ? rgb(255, 255, 255) : rgb(0, 0, 0);
-    context.image.drawTransparent(
-        w + 10, xAxisRow - 5, white ? art.arrowRightOnWhite : art.arrowRightOnBlack, transparent);
-    context.image.drawTransparent(yAxisColumn - 5, kMargin - 1,
-                                  white ? art.arrowUpOnWhite : art.arrowUpOnBlack, transparent);
+    const Bitmap& right = white ? art.arrowRightOnWhite : art.arrowRightOnBlack;
+    const Bitmap& up = white ? art.arrowUpOnWhite : art.arrowUpOnBlack;
+    // The tips end on the last plot column and on the first plot row; the
+    // grown triangle reaches 10 of the picture's 11 cells from its left edge
+    // and one cell from its top.
+    const double cell = right.width() / 11.0;
+    image.drawTransparent(static_cast<int>(std::llrint(w + m - 10 * cell)),
+                          centredOn(xAxisRow, penWidth, right.height()), right, transparent);
+    image.drawTransparent(centredOn(yAxisColumn, penWidth, up.width()),
+                          static_cast<int>(std::llrint(m - cell)), up, transparent);
   }
   return frame;
 }
