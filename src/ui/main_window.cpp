@@ -353,6 +353,9 @@ void MainWindow::buildChrome() {
     plotMenu_->popup(global);
   });
   connect(plot_, &PlotWidget::problems, this, [this](const Status& s) { showProblems(s); });
+  // Another screen, or the screen's scale changed: the plot follows it.
+  connect(plot_, &PlotWidget::scaleOutdated, this,
+          [this] { afterCommand(controller_->scaleChanged(plot_->wantedScale())); });
 
   grip_ = new Grip(this);
   grip_->setObjectName("grip");
@@ -763,8 +766,11 @@ void MainWindow::startupTick() {
   // a window wider than the screen is centred at a negative left edge.
   if (!isVisible()) return;
   startupTimer_->stop();
+  // The first plot is painted at the screen's scale.
+  Status scaled = controller_->scaleChanged(plot_->wantedScale());
   DrawResult drawn = controller_->firstDraw();
   Status problems = std::move(startupProblems_);
+  problems.add(std::move(scaled));
   problems.add(std::move(drawn.status));
   afterCommand(problems);
   if (updateCheckDue(services_.updateDraw())) checkForUpdate();
