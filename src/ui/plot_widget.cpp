@@ -27,10 +27,12 @@ PlotWidget::PlotWidget(Controller& controller, QWidget* parent)
 
 Point PlotWidget::devicePoint(QPointF at) const {
   // Positions may fall between window pixels on a scaled screen; the device
-  // pixel is the one the position lies in.
+  // pixel is the one the position lies in. Qt divides the screen's device
+  // positions by the ratio, so a product a hair below a whole pixel is that
+  // pixel.
   const double scale = controller_.scale();
-  return Point{static_cast<int>(std::floor(at.x() * scale)),
-               static_cast<int>(std::floor(at.y() * scale))};
+  const auto device = [&](double v) { return static_cast<int>(std::floor(v * scale + 1e-6)); };
+  return Point{device(at.x()), device(at.y())};
 }
 
 std::optional<Point> PlotWidget::pointerInImage() const {

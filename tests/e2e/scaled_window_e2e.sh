@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# End to end on a screen of device scale 2 (QT_SCALE_FACTOR=2): the window's
-# plot, captured in device pixels, equals kurvana-cli draw --scale 2 pixel for
-# pixel after start-up, after typing a formula, after a pan drag and after a
-# wheel zoom; the ring follows the pointer by device columns.
-#   scaled_window_e2e.sh KURVANA KURVANA_CLI
+# End to end on a screen of device scale SCALE (QT_SCALE_FACTOR, 2 unless
+# given): the window's plot, captured in device pixels, equals kurvana-cli
+# draw --scale SCALE pixel for pixel after start-up, after typing a formula,
+# after a wheel zoom and after a pan drag by device pixels.
+#   scaled_window_e2e.sh KURVANA KURVANA_CLI [SCALE]
 # Needs Xvfb, xdotool and ImageMagick (scripts/deps.sh installs them).
 set -euo pipefail
 set -o errtrace
@@ -18,20 +18,26 @@ fail() {
 }
 trap 'fail "unexpected failure of: $BASH_COMMAND (line $LINENO)"' ERR
 
-[ $# -eq 2 ] || { echo "usage: scaled_window_e2e.sh KURVANA KURVANA_CLI" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] ||
+  { echo "usage: scaled_window_e2e.sh KURVANA KURVANA_CLI [SCALE]" >&2; exit 2; }
 kurvana="$(realpath "$1")"
 cli="$(realpath "$2")"
 [ -x "$kurvana" ] || fail "no program at $kurvana"
 [ -x "$cli" ] || fail "no program at $cli"
-for tool in Xvfb xdotool import compare; do
+for tool in Xvfb xdotool import compare awk; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
 done
 
 export LC_ALL=C.UTF-8
 formula='F(x)=sin(x)*x/3'
 size=824x668   # the plot image of a 1024 x 768 window, in window pixels
-scale=2
-device=1648x1336
+scale="${3:-2}"
+# Window pixels N as device pixels: round half to even, as the program does.
+px() { awk -v n="$1" -v s="$scale" 'BEGIN {
+  v = n * s; f = int(v); d = v - f
+  if (d > 0.5 || (d == 0.5 && f % 2 == 1)) f++
+  print f }'; }
+device="$(px 824)x$(px 668)"
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
 work="$(mktemp -d)"
@@ -45,7 +51,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A screen of 1920 x 1080 window pixels at scale 2.
-start_virtual_screen "$work" 3840x2160
+start_virtual_screen "$work" "$(px 1920)x$(px 1080)"
 
 status=0
 "$cli" draw --f 'F(x)=' --size "$size" --scale "$scale" -o "$work/expected-start.bmp" >/dev/null \
@@ -85,23 +91,23 @@ env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP \
   QT_SCALE_FACTOR="$scale" "$kurvana" >>"$work/kurvana.log" 2>&1 &
 program_pid=$!
 started=$SECONDS
-# The 1024 x 768 window is 2048 x 1536 device pixels.
+# The 1024 x 768 window in device pixels.
 found=
 while [ -z "$found" ]; do
   running "$program_pid" || fail "kurvana ended before its main window appeared"
-  [ $((SECONDS - started)) -lt 20 ] || fail "no 2048x1536 Kurvana window within 20 s"
-  find_window 2048 1536
+  [ $((SECONDS - started)) -lt 20 ] || fail "no $(px 1024)x$(px 768) Kurvana window within 20 s"
+  find_window "$(px 1024)" "$(px 768)"
   [ -n "$found" ] || sleep 0.1
 done
 wx="$(sed -n 's/^X=//p' <<<"$found")"
 wy="$(sed -n 's/^Y=//p' <<<"$found")"
 
 # The plot image at window pixel (8, 40), in device pixels.
-plot_crop="$device+$((wx + 16))+$((wy + 80))"
-plot_x=$((wx + 16 + 824))
-plot_y=$((wy + 80 + 668))
-away_x=$((wx + 2048 - 200))
-away_y=$((wy + 1200))
+plot_crop="$device+$((wx + $(px 8)))+$((wy + $(px 40)))"
+plot_x=$((wx + $(px 420)))
+plot_y=$((wy + $(px 374)))
+away_x=$((wx + $(px 924)))
+away_y=$((wy + $(px 600)))
 
 shot=0
 capture() {
@@ -155,7 +161,7 @@ wait_for_change() {
 wait_for_plot "$work/expected-start.bmp" "first plot after start-up at scale $scale"
 
 # --- Typing a formula and Enter: the formula field at window pixel (210, 738). ---
-xdotool mousemove --sync $((wx + 2 * 210)) $((wy + 2 * 738)) click 1
+xdotool mousemove --sync $((wx + $(px 210))) $((wy + $(px 738))) click 1
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 10 "$formula"
 xdotool key Return
@@ -170,16 +176,18 @@ xdotool click 4
 wait_for_plot "$work/expected-zoomed.bmp" "wheel zoom at scale $scale"
 zoomed="$current"
 
-# --- A pan drag of 100 device pixels (50 window pixels) to the right, in one
-# step, over a plot of 1568 device columns moves x by 100/1568 of its range:
-# 0 .. 5 becomes -0.318878 .. 4.68112 as the fields show it; the release
-# draws the plot anew there. ---
+# --- A pan drag of 100 device pixels to the right, in one step, over a plot
+# of W device columns moves x by 100/W of its range (divisors W, not W - 1):
+# at scale 2, W = 1568 and 0 .. 5 becomes -0.318878 .. 4.68112 as the fields
+# show it; the release draws the plot anew there. ---
+plot_w=$(($(px 824) - 2 * $(px 20)))
+read -r pan_min pan_max < <(awk -v w="$plot_w" 'BEGIN { d = 100 * 5 / w; printf "%.6g %.6g\n", -d, 5 - d }')
 xdotool mousemove --sync "$plot_x" "$plot_y" mousedown 1
 xdotool mousemove --sync $((plot_x + 100)) "$plot_y"
 wait_for_change "$zoomed" "pan preview at scale $scale"
 xdotool mouseup 1
 xdotool mousemove --sync "$away_x" "$away_y"
-"$cli" draw --f "$formula" --x-min -0.318878 --x-max 4.68112 --size "$size" --scale "$scale" \
+"$cli" draw --f "$formula" --x-min "$pan_min" --x-max "$pan_max" --size "$size" --scale "$scale" \
   -o "$work/expected-panned.bmp" >/dev/null || fail "kurvana-cli could not draw the panned plot"
 wait_for_plot "$work/expected-panned.bmp" "pan drag at scale $scale"
 
