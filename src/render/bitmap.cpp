@@ -93,7 +93,7 @@ void Bitmap::copyRect(const Bitmap& source, int srcX, int srcY, int w, int h, in
 
 void Canvas::plot(int x, int y) {
   if (pen.width >= 2) {
-    const int reach = pen.width / 2;
+    const int reach = pen.reachUpLeft();
     bitmap_.fillRect(x - reach, y - reach, x - reach + pen.width, y - reach + pen.width, pen.color);
   } else {
     bitmap_.setPixel(x, y, pen.color);
@@ -103,8 +103,8 @@ void Canvas::plot(int x, int y) {
 void Canvas::lineTo(int x, int y) {
   // Solid axis-parallel lines (fills, axes, frames) are spans: fill them at once.
   if (pen.style == PenStyle::kSolid && (x == x_) != (y == y_)) {
-    // A wide pen reaches width / 2 pixels up and left, the rest down and right.
-    const int grow = pen.width >= 2 ? pen.width / 2 : 0;
+    // A wide pen reaches its reach up and left, the rest down and right.
+    const int grow = pen.width >= 2 ? pen.reachUpLeft() : 0;
     const int rest = pen.width >= 2 ? pen.width - grow : 1;
     if (y == y_) {
       const int first = x > x_ ? x_ : x + 1;
@@ -134,7 +134,7 @@ void Canvas::lineTo(int x, int y) {
     const bool on = (step++ / dash) % 2 == 0;
     if (pen.style == PenStyle::kSolid || on) {
       if (across) {
-        const int reach = pen.width / 2;
+        const int reach = pen.reachUpLeft();
         if (x == x_) {
           bitmap_.fillRect(cx - reach, cy, cx - reach + pen.width, cy + 1, pen.color);
         } else {

@@ -74,7 +74,7 @@ void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
   const int m = scaledPixels(kMargin, s.scale);
   const int x = i + m;
   // Each device column is filled on its own, whatever the curve's pen.
-  const int penWidth = canvas.pen.width;
+  const Pen curvePen = canvas.pen;
   canvas.pen.width = 1;
   const Color dark = isOn(s.optDarkNegative) ? s.curveColorDark : s.curveColor;
   if (s.yMin < 0 && 0 < s.yMax) {
@@ -99,8 +99,8 @@ void fillColumn(RenderContext& context, Canvas& canvas, int i, int& p) {
       drawSegment(canvas, x, p, x, m - 1);
     }
   }
+  canvas.pen = curvePen;
   canvas.pen.color = s.curveColor;
-  canvas.pen.width = penWidth;
 }
 
 ValueRange fittedCartesianYRange(const PlotState& state) {
@@ -157,7 +157,7 @@ void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePas
     return;
   }
 
-  canvas.pen.width = g.px(thick && !filled ? 2 : 1);
+  canvas.pen = g.pen(s.curveColor, thick && !filled ? 2 : 1);
   const auto rowOf = [&](long double v) -> long double {
     if (preview) return previewRow(v);
     return g.parkBeyondBands(g.imageRow(g.finiteOrFar(g.rowOffset(v))), h);
@@ -209,7 +209,7 @@ void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& y
     return preview && (isNoSample(xs[k]) || isNoSample(ys[k]));
   };
   Canvas canvas(context.image);
-  canvas.pen = Pen{s.curveColor, g.px(isOn(s.optThick) ? 2 : 1), PenStyle::kSolid};
+  canvas.pen = g.pen(s.curveColor, isOn(s.optThick) ? 2 : 1);
 
   if (!isOn(s.optLines)) {
     const int side = g.px(isOn(s.optThick) ? 2 : 1);

@@ -48,14 +48,13 @@ int firstNonNegative(long double min, long double max, int extent) {
 
 // The grid's dotted pen: one window pixel wide, dots and gaps as long.
 Pen gridPen(const PlotState& s, const PlotGeometry& geometry) {
-  return Pen{s.gridColor, geometry.px(1), PenStyle::kDotted, geometry.px(1)};
+  return geometry.pen(s.gridColor, 1, PenStyle::kDotted);
 }
 
 // Where a picture of `side` pixels starts so that its middle lies on the
-// middle of a pen line through `position`: a pen of an even width reaches
-// one pixel further up and left (Canvas::lineTo).
-int centredOn(int position, int penWidth, int side) {
-  const double middle = position + (penWidth - 1) / 2.0 - penWidth / 2;
+// middle of a line of `pen` through `position`.
+int centredOn(int position, const Pen& pen, int side) {
+  const double middle = position + (pen.width - 1) / 2.0 - pen.reachUpLeft();
   return static_cast<int>(std::llrint(middle - (side - 1) / 2.0));
 }
 
@@ -192,10 +191,11 @@ PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
     drawText(context, imageWidth - g.px(15), xAxisRow - g.px(7), "0");
   }
   if (axes) {
-    const int penWidth = g.px(1);
-    // Bands of the pen's width centred as a wide pen is (Canvas::lineTo),
-    // kept on the plot area so that an axis on its edge leaves the frame.
-    const int reach = penWidth / 2;
+    const Pen pen = g.pen(s.axesColor, 1);
+    const int penWidth = pen.width;
+    // Bands where the pen's line would lie (Canvas::lineTo), kept on the
+    // plot area so that an axis on its edge leaves the frame alone.
+    const int reach = pen.reachUpLeft();
     const auto band = [&](int left, int top, int right, int bottom) {
       image.fillRect(std::max(left, m), std::max(top, m), std::min(right, w + m),
                      std::min(bottom, h + m), s.axesColor);
@@ -212,8 +212,8 @@ PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
     // and one cell from its top.
     const double cell = right.width() / 11.0;
     image.drawTransparent(static_cast<int>(std::llrint(w + m - 10 * cell)),
-                          centredOn(xAxisRow, penWidth, right.height()), right, transparent);
-    image.drawTransparent(centredOn(yAxisColumn, penWidth, up.width()),
+                          centredOn(xAxisRow, pen, right.height()), right, transparent);
+    image.drawTransparent(centredOn(yAxisColumn, pen, up.width()),
                           static_cast<int>(std::llrint(m - cell)), up, transparent);
   }
   return frame;

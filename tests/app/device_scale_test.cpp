@@ -135,6 +135,40 @@ TEST_F(DeviceScale, CurveAtTwoLiesWithinOnePixelOfTheCurveAtOneScaledUp) {
   }
 }
 
+// A dot is the device square of its window pixel: side 2 at scale 2, its
+// top-left corner on the point; thick dots have side 4.
+TEST_F(DeviceScale, DotsAreSquaresOfTheScaledSide) {
+  for (const bool thick : {false, true}) {
+    state().optThick = thick ? flagOn : flagOff;
+    const Bitmap b = drawAt(2, "F(x)=1");
+    // y = 1 over -5 .. 5 on 800 rows: offset 479.4, row 840 - 1 - 479.
+    const int row = 360;
+    const int side = thick ? 4 : 2;
+    for (int k = 0; k < side; ++k) {
+      EXPECT_EQ(b.pixel(40 + k, row), state().curveColor) << thick << " " << k;
+      EXPECT_EQ(b.pixel(40, row + k), state().curveColor) << thick << " " << k;
+    }
+    EXPECT_NE(b.pixel(40, row - 1), state().curveColor) << thick;
+    EXPECT_NE(b.pixel(40, row + side), state().curveColor) << thick;
+    EXPECT_EQ(b.pixel(39, row), state().gridColor) << thick;  // the frame
+  }
+}
+
+// Filling paints each device column on its own, whatever the curve's pen:
+// the frame beside the first column keeps its colour (below the arrowhead,
+// which reaches over it as at scale 1).
+TEST_F(DeviceScale, FilledColumnsStayOnThePlot) {
+  state().optFilled = flagOn;
+  state().optLines = flagOn;
+  const Bitmap b = drawAt(2, "F(x)=4-x");
+  int filled = 0;
+  for (int y = 60; y < 840; ++y) {
+    EXPECT_EQ(b.pixel(39, y), state().gridColor) << y;
+    filled += b.pixel(40, y) == state().curveColor ? 1 : 0;
+  }
+  EXPECT_GT(filled, 300);  // 4 .. 0 above the axis
+}
+
 TEST_F(DeviceScale, ReadoutAndRingWorkInDevicePixels) {
   state().optCircle = flagOn;
   drawAt(2, "F(x)=x-5");

@@ -195,10 +195,16 @@ TEST_F(ScaledFrame, AxesTwoPixelsWideAndArrowTipsOnTheEdges) {
   // x from -1 to 1 over 160 columns: the first x >= 0 is column 80.
   ASSERT_EQ(frame.yAxisColumn, 120);
   ASSERT_EQ(frame.xAxisRow, 99);
-  EXPECT_EQ(image.pixel(119, 100), state.axesColor);
-  EXPECT_EQ(image.pixel(120, 100), state.axesColor);
-  EXPECT_EQ(image.pixel(121, 100), state.backColor);
-  EXPECT_EQ(image.pixel(118, 100), state.backColor);
+  // Each axis covers the device pixels of its window pixel: two columns
+  // (rows) from its own on, right of (below) it.
+  EXPECT_EQ(image.pixel(120, 150), state.axesColor);
+  EXPECT_EQ(image.pixel(121, 150), state.axesColor);
+  EXPECT_EQ(image.pixel(122, 150), state.backColor);
+  EXPECT_EQ(image.pixel(119, 150), state.backColor);
+  EXPECT_EQ(image.pixel(60, 99), state.axesColor);
+  EXPECT_EQ(image.pixel(60, 100), state.axesColor);
+  EXPECT_EQ(image.pixel(60, 101), state.backColor);
+  EXPECT_EQ(image.pixel(60, 98), state.backColor);
   // Both axes stay off the frame.
   EXPECT_EQ(image.pixel(120, 39), state.gridColor);
   EXPECT_EQ(image.pixel(120, 40), state.axesColor);
@@ -208,15 +214,18 @@ TEST_F(ScaledFrame, AxesTwoPixelsWideAndArrowTipsOnTheEdges) {
   // on the first plot row, each centred on its two-pixel axis.
   int rightmost = 0;
   for (int x = 0; x < 240; ++x) {
-    if (image.pixel(x, 98) != state.backColor && image.pixel(x, 98) != state.gridColor) rightmost = x;
+    if (image.pixel(x, 99) != state.backColor && image.pixel(x, 99) != state.gridColor) rightmost = x;
   }
   EXPECT_EQ(rightmost, 199);
   int topmost = 200;
   for (int y = 199; y >= 0; --y) {
-    if (image.pixel(119, y) != state.backColor && image.pixel(119, y) != state.gridColor) topmost = y;
+    if (image.pixel(120, y) != state.backColor && image.pixel(120, y) != state.gridColor) topmost = y;
   }
   EXPECT_EQ(topmost, 40);
-  EXPECT_EQ(image.pixel(120 + 10, 46), image.pixel(119 - 10, 46));
+  // Mirror images about the axis' middle, 120.5.
+  for (int y = 40; y < 62; ++y) {
+    for (int k = 0; k <= 11; ++k) EXPECT_EQ(image.pixel(121 + k, y), image.pixel(120 - k, y)) << y;
+  }
 }
 
 }  // namespace
