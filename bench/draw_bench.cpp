@@ -1,5 +1,6 @@
 // One full Draw on the largest plot (W = 2000, H = 1300) per mode, the
-// rendering alone on samples already taken, and the empty plot alone.
+// rendering alone on samples already taken, the default window redrawn at
+// device scales 1, 1.5 and 2, and the empty plot alone.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -91,6 +92,17 @@ void renderOnly(benchmark::State& state, int mode, const std::string& f) {
   }
 }
 
+// The default window on screens of device scale 1, 1.5 and 2: the empty
+// plot and the Draw, as a window repaints after a size or screen change.
+void redrawAtScale(benchmark::State& state, int mode, double scale) {
+  Setup setup(mode, kFormulas[4]);
+  setup.view.window = {1024, 768};
+  if (!setup.controller->scaleChanged(scale).ok()) std::abort();
+  for (auto _ : state) {
+    if (setup.controller->redraw().outcome != DrawOutcome::kDrawn) std::abort();
+  }
+}
+
 void emptyPlot(benchmark::State& state) {
   Setup setup(kDots, "F(x)=x");
   RenderContext context = setup.context();
@@ -115,6 +127,15 @@ int registerAll() {
     benchmark::RegisterBenchmark((std::string("draw/rose/") + kModeNames[m]).c_str(), fullDraw, m,
                                  "F(x)=cos(4*x)", std::string(), true)
         ->Unit(benchmark::kMicrosecond);
+  }
+  for (int m : {kLines, kAntialias}) {
+    for (const double scale : {1.0, 1.5, 2.0}) {
+      benchmark::RegisterBenchmark(
+          (std::string("redraw/") + kModeNames[m] + "/scale:" + std::to_string(scale).substr(0, 3))
+              .c_str(),
+          redrawAtScale, m, scale)
+          ->Unit(benchmark::kMicrosecond);
+    }
   }
   benchmark::RegisterBenchmark("emptyPlot", emptyPlot)->Unit(benchmark::kMicrosecond);
   return 0;

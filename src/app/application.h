@@ -14,6 +14,7 @@
 #include "plot/plot_state.h"
 #include "render/artwork.h"
 #include "render/bitmap.h"
+#include "render/plot_geometry.h"
 #include "render/render_context.h"
 #include "render/text.h"
 
@@ -41,9 +42,24 @@ struct Application {
   std::string decimalSeparator = userDecimalSeparator();
   // Label face; null when no font is installed.
   std::unique_ptr<TextRenderer> labelFont = TextRenderer::create(kLabelFamily, kLabelPixels);
+  // The label face at the size of the plot's scale, when that is not 12 pixels.
+  std::unique_ptr<TextRenderer> scaledLabelFont;
+  int scaledLabelPixels = 0;
 
+  // The painters' context at the plot's scale: label face and artwork of
+  // that size.
   RenderContext renderContext() {
-    return RenderContext{plot, image, artwork(), labelFont.get(), decimalSeparator};
+    return RenderContext{plot, image, artwork(plot.scale), labelFontAtScale(), decimalSeparator};
+  }
+
+  const TextRenderer* labelFontAtScale() {
+    const int pixels = scaledPixels(kLabelPixels, plot.scale);
+    if (pixels == kLabelPixels || labelFont == nullptr) return labelFont.get();
+    if (pixels != scaledLabelPixels) {
+      scaledLabelFont = labelFont->atSize(pixels);
+      scaledLabelPixels = pixels;
+    }
+    return scaledLabelFont.get();
   }
 };
 

@@ -1,6 +1,7 @@
 #include "app/controller.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/draw_command.h"
@@ -604,7 +605,8 @@ void Controller::copyPicture() {
   Bitmap picture = app_->image;
   if (s.circleShown) {
     const Rect& ring = app_->explore.circleRect;
-    picture.copyRect(app_->explore.circleBacking, 0, 0, kRingSize, kRingSize, ring.left, ring.top);
+    const Bitmap& under = app_->explore.circleBacking;  // the ring's side at the plot's scale
+    picture.copyRect(under, 0, 0, under.width(), under.height(), ring.left, ring.top);
   }
   view_.copyPicture(picture);
 }
@@ -616,7 +618,8 @@ Status Controller::savePicture(const std::filesystem::path& path, PictureFormat 
         app_->labelFont != nullptr ? labelFontFile(setup_.environment) : std::nullopt;
     const VectorPictureInput input{app_->painted.frame(), app_->painted.curves(),
                                    Size{app_->image.width(), app_->image.height()},
-                                   app_->decimalSeparator, font ? &*font : nullptr, kLabelPixels};
+                                   app_->decimalSeparator, font ? &*font : nullptr,
+                                   scaledPixels(kLabelPixels, app_->painted.frame().scale)};
     return writeVectorPictureFile(
         input, path, format == PictureFormat::kSvg ? VectorFormat::kSvg : VectorFormat::kPdf);
   }
@@ -665,6 +668,15 @@ Status Controller::sizeChanged() {
   app_->painted.cleared(app_->plot);
   if (!app_->plot.plotValid) return {};
   return draw().status;
+}
+
+Status Controller::scaleChanged(double scale) {
+  const double kept = std::isfinite(scale) ? std::clamp(scale, 1.0, kMaxScale) : 1.0;
+  PlotState& s = app_->plot;
+  if (kept == s.scale) return {};
+  s.scale = kept;
+  if (app_->image.empty()) return {};  // the first empty plot is painted at it
+  return sizeChanged();
 }
 
 Status Controller::exit() {

@@ -228,6 +228,13 @@ class Controller {
   // Maximised or restored: the empty plot and, with a plot, the Draw.
   Status sizeChanged();
 
+  // The screen's device pixels per window pixel: the picture is painted at
+  // that scale, kept within 1 .. kMaxScale. A picture already painted at
+  // another scale is painted anew, as after a size change; pointer positions
+  // are device pixels of the picture from then on.
+  Status scaleChanged(double scale);
+  double scale() const { return app_->plot.scale; }
+
   // After a Draw opened the report: how the desktop's opener ended, once it
   // has. When it found no program for the report, one message says so, and
   // the reports after it are written but not opened until "Generate report"

@@ -16,7 +16,7 @@
 namespace kurvana {
 namespace {
 
-constexpr std::size_t kMaxSamples = 2000;
+constexpr std::size_t kMaxSamples = kSampleCapacity - 1;
 
 class Draw {
  public:
@@ -117,10 +117,12 @@ void showEmptyPlot(RenderContext& context, AppView& view) {
   readRangeFields(s, view, context.decimalSeparator);
   const Size image = plotImageSize(view.windowSize());
   view.placeImage(kImageLeft, kImageTop, image.width, image.height);
-  const PlotFrame frame = paintEmptyPlot(context, image);
+  const PlotFrame frame = paintEmptyPlot(context, deviceImageSize(image, s.scale));
   const int w = frame.geometry.width;
   const int h = frame.geometry.height;
-  view.setLabel(Label::kPlotSize, "= " + std::to_string(w) + ", " + std::to_string(h));
+  // The label speaks window pixels, as the window's size does.
+  view.setLabel(Label::kPlotSize, "= " + std::to_string(image.width - 2 * kMargin) + ", " +
+                                      std::to_string(image.height - 2 * kMargin));
   s.plotWidth = w;
   s.plotHeight = h;
   s.yAxisColumn = frame.yAxisColumn;

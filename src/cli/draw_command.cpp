@@ -64,6 +64,16 @@ std::optional<Size> parseSize(std::string_view text) {
   return Size{*w, *h};
 }
 
+// A decimal number with the point, 1 to kMaxScale.
+std::optional<double> parseScale(std::string_view text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!(value >= 1 && value <= kMaxScale)) return std::nullopt;
+  return value;
+}
+
 // The name's ending, in any letter case, chooses the format; BMP otherwise.
 PictureFormat formatOfName(std::string_view path) {
   std::string lower(path);
@@ -89,6 +99,7 @@ struct Session {
   MemoryView view;
   Controller controller;
   Size image{824, 668};
+  double scale = 1;
   std::optional<std::string> picture;
   std::optional<std::string> report;
   std::vector<std::string> positional;
@@ -135,6 +146,7 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
       continue;
     }
     const bool takesValue = kFieldOptions.contains(arg) || arg == "--color" || arg == "--size" ||
+                            arg == "--scale" ||
                             arg == "--file" ||
                             ((arg == "-o" || arg == "--report") && !positionalAllowed);
     if (!takesValue) return usageError(err, "unknown option: " + std::string(arg));
@@ -152,6 +164,10 @@ std::optional<int> applyOptions(std::span<const std::string_view> args, Session&
         return usageError(err, "not a size from 100x100 to 2040x1340: " + std::string(value));
       }
       session.image = *size;
+    } else if (arg == "--scale") {
+      const auto scale = parseScale(value);
+      if (!scale) return usageError(err, "not a scale from 1 to 4: " + std::string(value));
+      session.scale = *scale;
     } else if (arg == "-o") {
       session.picture = std::string(value);
     } else if (arg == "--report") {
@@ -177,6 +193,7 @@ int runDraw(std::span<const std::string_view> args, std::ostream& out, std::ostr
       Size{session.image.width + kWindowExtraWidth, session.image.height + kWindowExtraHeight};
   if (session.report) controller.app().plot.optReport = flagOn;
   controller.applyOptions();
+  (void)controller.scaleChanged(session.scale);  // nothing painted yet: nothing to report
   const DrawResult drawn = controller.redraw();
   if (view.message) {  // the Draw stopped; the window would show these lines
     for (const std::string& line : *view.message) err << line << '\n';

@@ -11,20 +11,22 @@
 namespace kurvana {
 namespace {
 
-constexpr int kRingReach = kRingSize / 2;  // pixels from the ring's centre to its edge
 constexpr Color kRingTransparent = 0x000000;
 
 std::string labelText(long double v, std::string_view separator) {
   return "= " + formatGeneral(v, separator);
 }
 
+// The ring is kRingSize window pixels across at scale 1 and as many device
+// pixels as the artwork of the scale gives otherwise.
 void placeCircle(RenderContext& context, ExploreState& explore, Readout& shown, int cx, int cy) {
-  explore.circleRect =
-      Rect{cx - kRingReach, cy - kRingReach, cx + kRingReach + 1, cy + kRingReach + 1};
-  explore.circleBacking.copyRect(context.image, cx - kRingReach, cy - kRingReach, kRingSize,
-                                 kRingSize, 0, 0);
-  context.image.drawTransparent(cx - kRingReach, cy - kRingReach, context.artwork.cursorRing,
-                                kRingTransparent);
+  const Bitmap& ring = context.artwork.cursorRing;
+  const int side = ring.width();
+  const int reach = side / 2;  // pixels from the ring's centre to its left and top edge
+  explore.circleRect = Rect{cx - reach, cy - reach, cx - reach + side, cy - reach + side};
+  if (explore.circleBacking.width() != side) explore.circleBacking.reset(side, side, 0);
+  explore.circleBacking.copyRect(context.image, cx - reach, cy - reach, side, side, 0, 0);
+  context.image.drawTransparent(cx - reach, cy - reach, ring, kRingTransparent);
   context.state.circleShown = true;
   shown.ring = Point{cx, cy};
 }
@@ -35,12 +37,13 @@ Readout columnReadout(RenderContext& context, ExploreState& explore, int x) {
   Readout shown;
   const int w = std::min(s.plotWidth, kSampleCapacity);
   const int h = s.plotHeight;
-  const int c = x - kMargin;
+  const PlotGeometry g = plotGeometry(s);
+  const int m = g.margin();
+  const int c = x - m;
   if (w < 2 || c < 0 || c > w - 1) return shown;
   explore.traceColumn = c;
   const auto& v = s.samplesA;
   const auto at = [&](int i) { return v[static_cast<std::size_t>(i)]; };
-  const PlotGeometry g = plotGeometry(s);
 
   shown.x = labelText(g.xAt(c), context.decimalSeparator);
   shown.f = labelText(at(c), context.decimalSeparator);
@@ -64,7 +67,7 @@ Readout columnReadout(RenderContext& context, ExploreState& explore, int x) {
   }
   eraseCircle(s, context.image, explore);
   int cy = 0;
-  if (nearestPixel(row + kMargin, cy) && cy >= kMargin && cy <= h + kMargin - 1) {
+  if (nearestPixel(row + m, cy) && cy >= m && cy <= h + m - 1) {
     placeCircle(context, explore, shown, x, cy);
   }
   return shown;
@@ -93,7 +96,8 @@ Readout walkPoint(RenderContext& context, ExploreState& explore) {
     int column = 0;
     int row = 0;
     if (nearestPixel(g.columnOffset(a), column) && nearestPixel(g.rowOffset(b), row)) {
-      placeCircle(context, explore, shown, column + kMargin, (s.plotHeight - 1) - row + kMargin);
+      placeCircle(context, explore, shown, column + g.margin(),
+                  (s.plotHeight - 1) - row + g.margin());
     }
   }
 
@@ -145,8 +149,8 @@ Readout walkReadout(RenderContext& context, ExploreState& explore, Keys keys, in
 
 void eraseCircle(PlotState& state, Bitmap& image, ExploreState& explore) {
   if (!state.circleShown) return;
-  image.copyRect(explore.circleBacking, 0, 0, kRingSize, kRingSize, explore.circleRect.left,
-                 explore.circleRect.top);
+  image.copyRect(explore.circleBacking, 0, 0, explore.circleBacking.width(),
+                 explore.circleBacking.height(), explore.circleRect.left, explore.circleRect.top);
   state.circleShown = false;
 }
 

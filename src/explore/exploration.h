@@ -24,11 +24,11 @@ struct Keys {
 
 enum class MouseButton { kLeft, kMiddle, kRight };
 
-inline constexpr int kRingSize = 15;
+inline constexpr int kRingSize = 15;  // the ring's side at scale 1
 
 // Program-wide, one instance; survives Draws.
 struct ExploreState {
-  Bitmap circleBacking{kRingSize, kRingSize};  // the image pixels under the ring
+  Bitmap circleBacking{kRingSize, kRingSize};  // the image pixels under the ring, its size
   Rect circleRect;                             // where circleBacking was taken from
 
   std::int32_t walkIndex = 0;  // sample shown in parametric and polar modes

@@ -18,9 +18,13 @@ using Color = std::uint32_t;
 
 inline constexpr Color kDefaultCurveColor = 0xFF6060;
 
-// One sample per plot column (at most 2000) or per parameter step (at most 2000);
-// the last entry is never written by a Draw.
-inline constexpr int kSampleCapacity = 2001;
+// The largest device scale (device pixels per window pixel) a picture is
+// painted at.
+inline constexpr double kMaxScale = 4;
+
+// One sample per device column of the plot (at most 2000 per scale unit) or
+// per parameter step (at most 2000); the last entry is never written by a Draw.
+inline constexpr int kSampleCapacity = 2000 * static_cast<int>(kMaxScale) + 1;
 
 // True only for flagOn; a damaged byte (neither 11 nor 22) counts as off.
 bool isOn(std::uint8_t flag);
@@ -43,9 +47,12 @@ struct PlotRanges {
   std::int32_t zCount = 1000;  // parameter samples, kept within 10..2000 by range reading
 };
 
-// Where the last painted frame put the plot, in pixels: no plot area yet, and
-// neither axis in view (-100 means "not shown").
+// Where the last painted frame put the plot, in device pixels: no plot area
+// yet, and neither axis in view (-100 means "not shown").
 struct FrameGeometry {
+  // Device pixels per window pixel: the host's screen, set before the frame
+  // is painted; the frame, the painters and the readout all follow it.
+  double scale = 1;
   std::int32_t plotWidth = 0;
   std::int32_t plotHeight = 0;
   std::int32_t yAxisColumn = -100;

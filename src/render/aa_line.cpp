@@ -36,9 +36,13 @@ void aaplot(Bitmap& bitmap, bool steep, double x, double y, double c, Color colo
   bitmap.setPixel(px, py, out);
 }
 
+// One Wu line with its major axis along x (after the caller's swaps).
+void wuLine(Bitmap& bitmap, Color color, bool steep, double x1, double y1, double x2, double y2,
+            double gradient);
+
 }  // namespace
 
-void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2) {
+void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2, int width) {
   Bitmap& bitmap = canvas.bitmap();
   const Color color = canvas.pen.color;
   double dx = x2 - x1;
@@ -57,6 +61,17 @@ void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2)
   }
   // Coinciding ends leave 0/0; gradient 1 paints just the two end blends.
   const double gradient = dx == 0 ? 1.0 : dy / dx;
+  const int lines = std::max(width, 1);
+  for (int k = 0; k < lines; ++k) {
+    const double across = k - (lines - 1) / 2.0;
+    wuLine(bitmap, color, steep, x1, y1 + across, x2, y2 + across, gradient);
+  }
+}
+
+namespace {
+
+void wuLine(Bitmap& bitmap, Color color, bool steep, double x1, double y1, double x2, double y2,
+            double gradient) {
   const auto plot = [&](double x, double y, double c) { aaplot(bitmap, steep, x, y, c, color); };
 
   double xend = roundEven(x1);
@@ -94,4 +109,5 @@ void antialiasedLine(Canvas& canvas, double x1, double y1, double x2, double y2)
   }
 }
 
+}  // namespace
 }  // namespace kurvana

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -90,13 +92,20 @@ double clippedArea(Polygon subject, const Polygon& clip) {
 
 // Coverage (0 ... 1) of each pixel of the right-pointing arrowhead: base on
 // column 1 from row 1 to row 9, tip at column 9, row 5; indexed [row][column].
-using Coverage = std::array<std::array<double, kArrowSide>, kArrowSide>;
 
-Coverage rightArrowCoverage() {
-  const Polygon shape = grownByHalfPixel({{1, 1}, {1, 9}, {9, 5}});
-  Coverage coverage{};
-  for (int row = 0; row < kArrowSide; ++row) {
-    for (int column = 0; column < kArrowSide; ++column) {
+// At `side` pixels the shape is enlarged so that the picture's 11 cells fill
+// them; side 11 gives the shape itself.
+using Coverage = std::vector<std::vector<double>>;
+
+Coverage rightArrowCoverage(int side) {
+  const double cell = static_cast<double>(side) / kArrowSide;
+  Polygon shape = grownByHalfPixel({{1, 1}, {1, 9}, {9, 5}});
+  if (side != kArrowSide) {
+    for (Point& p : shape) p = {(p.x + 0.5) * cell - 0.5, (p.y + 0.5) * cell - 0.5};
+  }
+  Coverage coverage(static_cast<std::size_t>(side), std::vector<double>(side));
+  for (int row = 0; row < side; ++row) {
+    for (int column = 0; column < side; ++column) {
       const double x = column;
       const double y = row;
       const Polygon pixel = {
@@ -116,10 +125,11 @@ Color shade(int paper, int ink, double coverage) {
 // The upward arrowhead is the right-pointing one turned a quarter turn
 // anticlockwise: its pixel (column, row) is the right one's (10 - row, column).
 Bitmap arrowhead(const Coverage& coverage, bool upward, int paper, int ink) {
-  Bitmap picture(kArrowSide, kArrowSide, grey(paper));
-  for (int row = 0; row < kArrowSide; ++row) {
-    for (int column = 0; column < kArrowSide; ++column) {
-      const double c = upward ? coverage[column][kArrowSide - 1 - row] : coverage[row][column];
+  const int side = static_cast<int>(coverage.size());
+  Bitmap picture(side, side, grey(paper));
+  for (int row = 0; row < side; ++row) {
+    for (int column = 0; column < side; ++column) {
+      const double c = upward ? coverage[column][side - 1 - row] : coverage[row][column];
       picture.setPixel(column, row, shade(paper, ink, c));
     }
   }
@@ -157,22 +167,46 @@ Bitmap cursorRing() {
   return picture;
 }
 
-Artwork build() {
-  const Coverage coverage = rightArrowCoverage();
+// Each device pixel takes the colour of the window pixel its centre lies in.
+Bitmap enlarged(const Bitmap& picture, int side) {
+  if (side == picture.width()) return picture;
+  Bitmap out(side, side, 0);
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      out.setPixel(x, y, picture.pixel((2 * x + 1) * picture.width() / (2 * side),
+                                       (2 * y + 1) * picture.height() / (2 * side)));
+    }
+  }
+  return out;
+}
+
+int scaledSide(int side, double scale) {
+  return std::max(1, static_cast<int>(std::llrint(side * scale)));
+}
+
+Artwork build(double scale) {
+  const Coverage coverage = rightArrowCoverage(scaledSide(kArrowSide, scale));
   Artwork art;
   art.arrowRightOnBlack = arrowhead(coverage, false, 0, 160);
   art.arrowUpOnBlack = arrowhead(coverage, true, 0, 160);
   art.arrowRightOnWhite = arrowhead(coverage, false, 255, 64);
   art.arrowUpOnWhite = arrowhead(coverage, true, 255, 64);
-  art.cursorRing = cursorRing();
+  art.cursorRing = enlarged(cursorRing(), scaledSide(kRingSide, scale));
   return art;
 }
 
 }  // namespace
 
-const Artwork& artwork() {
-  static const Artwork art = build();
-  return art;
+const Artwork& artwork(double scale) {
+  static const Artwork atOne = build(1);
+  if (scale == 1) return atOne;
+  // Screens of a few scales at most: every set built is kept.
+  static std::mutex mutex;
+  static std::map<double, Artwork> built;
+  const std::lock_guard<std::mutex> lock(mutex);
+  auto found = built.find(scale);
+  if (found == built.end()) found = built.emplace(scale, build(scale)).first;
+  return found->second;
 }
 
 }  // namespace kurvana

@@ -6,6 +6,7 @@
 
 namespace kurvana {
 
+// Sizes at scale 1; at scale s each side is scaledPixels(side, s).
 struct Artwork {
   Bitmap arrowRightOnBlack;  // 11 x 11, right-pointing, light grey on black (dark scheme)
   Bitmap arrowUpOnBlack;     // 11 x 11, upward-pointing, light grey on black
@@ -14,7 +15,8 @@ struct Artwork {
   Bitmap cursorRing;         // 15 x 15, the cursor ring on black
 };
 
-// Built once; the pictures never change.
-const Artwork& artwork();
+// Built once per scale; the pictures never change. The arrowheads are drawn
+// anew at each size, the ring is the 15 x 15 one enlarged pixel by pixel.
+const Artwork& artwork(double scale = 1);
 
 }  // namespace kurvana

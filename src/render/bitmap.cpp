@@ -93,7 +93,8 @@ void Bitmap::copyRect(const Bitmap& source, int srcX, int srcY, int w, int h, in
 
 void Canvas::plot(int x, int y) {
   if (pen.width >= 2) {
-    bitmap_.fillRect(x - 1, y - 1, x + 1, y + 1, pen.color);
+    const int reach = pen.reachUpLeft();
+    bitmap_.fillRect(x - reach, y - reach, x - reach + pen.width, y - reach + pen.width, pen.color);
   } else {
     bitmap_.setPixel(x, y, pen.color);
   }
@@ -102,15 +103,17 @@ void Canvas::plot(int x, int y) {
 void Canvas::lineTo(int x, int y) {
   // Solid axis-parallel lines (fills, axes, frames) are spans: fill them at once.
   if (pen.style == PenStyle::kSolid && (x == x_) != (y == y_)) {
-    const int grow = pen.width >= 2 ? 1 : 0;  // width 2 reaches one pixel up and left
+    // A wide pen reaches its reach up and left, the rest down and right.
+    const int grow = pen.width >= 2 ? pen.reachUpLeft() : 0;
+    const int rest = pen.width >= 2 ? pen.width - grow : 1;
     if (y == y_) {
       const int first = x > x_ ? x_ : x + 1;
       const int last = x > x_ ? x - 1 : x_;
-      bitmap_.fillRect(first - grow, y - grow, last + 1, y + 1, pen.color);
+      bitmap_.fillRect(first - grow, y - grow, last + rest, y + rest, pen.color);
     } else {
       const int first = y > y_ ? y_ : y + 1;
       const int last = y > y_ ? y - 1 : y_;
-      bitmap_.fillRect(x - grow, first - grow, x + 1, last + 1, pen.color);
+      bitmap_.fillRect(x - grow, first - grow, x + rest, last + rest, pen.color);
     }
     moveTo(x, y);
     return;
@@ -123,10 +126,24 @@ void Canvas::lineTo(int x, int y) {
   int error = dx + dy;
   int cx = x_;
   int cy = y_;
-  bool on = true;
+  // Along an axis a wide dotted pen paints across the line only.
+  const bool across = pen.style == PenStyle::kDotted && pen.width >= 2 && (x == x_ || y == y_);
+  const int dash = std::max(pen.dash, 1);
+  int step = 0;
   while (cx != x || cy != y) {
-    if (pen.style == PenStyle::kSolid || on) plot(cx, cy);
-    on = !on;
+    const bool on = (step++ / dash) % 2 == 0;
+    if (pen.style == PenStyle::kSolid || on) {
+      if (across) {
+        const int reach = pen.reachUpLeft();
+        if (x == x_) {
+          bitmap_.fillRect(cx - reach, cy, cx - reach + pen.width, cy + 1, pen.color);
+        } else {
+          bitmap_.fillRect(cx, cy - reach, cx + 1, cy - reach + pen.width, pen.color);
+        }
+      } else {
+        plot(cx, cy);
+      }
+    }
     const int twice = 2 * error;
     if (twice >= dy) {
       error += dy;

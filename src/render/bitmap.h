@@ -93,8 +93,12 @@ enum class PenStyle { kSolid, kDotted };
 
 struct Pen {
   Color color = 0;
-  int width = 1;  // 1 or 2
+  int width = 1;  // 1 or more; pictures at scale 1 use 1 and 2
   PenStyle style = PenStyle::kSolid;
+  int dash = 1;    // dotted: points painted, then as many left out
+  int reach = -1;  // pixels the pen reaches up and left of the line; -1: width / 2
+
+  int reachUpLeft() const { return reach >= 0 ? reach : width / 2; }
 };
 
 // Move-to/line-to drawing with a pen, in copy mode, on one bitmap.
@@ -109,9 +113,12 @@ class Canvas {
     y_ = y;
   }
   // Draws to (x, y), leaving the end point itself unpainted, and moves there.
-  // A width-2 pen paints each point of the 1-pixel line as the 2 x 2 block
-  // reaching one pixel up and left, so the pen is centred on the line. Dotted
-  // lines paint every other point, starting with the first.
+  // A pen of width n paints each point of the 1-pixel line as the n x n block
+  // reaching the pen's reach up and left, n / 2 pixels unless it says
+  // otherwise (the 2 x 2 block one pixel up and left), so the pen is centred
+  // on the line. Dotted lines paint `dash` points and
+  // leave out as many, starting with the first; a wide dotted line along an
+  // axis paints each point across the line only, so its dots keep their length.
   void lineTo(int x, int y);
 
   // The outline of the rectangle from (left, top) to (right, bottom), right and

@@ -45,22 +45,23 @@ void fit(const long double* values, int n, long double& min, long double& max) {
 
 void fillColumn(const PlotState& s, PlotPainter& painter, int i, int& p) {
   const int h = s.plotHeight;
-  const int x = i + kMargin;
+  const int m = scaledPixels(kMargin, s.scale);
+  const int x = i + m;
   const Color dark = isOn(s.optDarkNegative) ? s.curveColorDark : s.curveColor;
   if (s.yMin < 0 && 0 < s.yMax) {
-    p = std::clamp(p, kMargin, h + kMargin - 1);
+    p = std::clamp(p, m, h + m - 1);
     if (p > s.xAxisRow) painter.fillSpan(x, s.xAxisRow, p, dark);
     if (p < s.xAxisRow) painter.fillSpan(x, p, s.xAxisRow, s.curveColor);
   } else {
     if (s.yMin >= 0) {  // down to the bottom edge
-      if (p < kMargin) p = kMargin;
-      if (p > h + kMargin - 1) p = h + kMargin;
-      if (p < h + kMargin) painter.fillSpan(x, p, h + kMargin - 1, s.curveColor);
+      if (p < m) p = m;
+      if (p > h + m - 1) p = h + m;
+      if (p < h + m) painter.fillSpan(x, p, h + m - 1, s.curveColor);
     }
     if (s.yMax <= 0) {  // up to the top edge
-      if (p > h + kMargin - 1) p = h + kMargin - 1;
-      if (p < kMargin) p = kMargin - 1;
-      if (p >= kMargin) painter.fillSpan(x, kMargin, p, dark);
+      if (p > h + m - 1) p = h + m - 1;
+      if (p < m) p = m - 1;
+      if (p >= m) painter.fillSpan(x, m, p, dark);
     }
   }
 }
@@ -79,7 +80,7 @@ PointRanges fittedPointRanges(const PlotState& state) {
 }
 
 void paintCartesianCurve(RenderContext& context, const Samples& values, CurvePass pass) {
-  RasterPainter painter(context.image, context.artwork, context.text);
+  RasterPainter painter(context.image, context.artwork, context.text, context.state.scale);
   traceCartesianCurve(context.state, values, pass, painter);
 }
 
@@ -90,6 +91,7 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
   if (preview && w == 0) return;
   const int h = s.plotHeight;
   const PlotGeometry g = plotGeometry(s);
+  const int m = g.margin();
   const long double d = s.yMax - s.yMin;
   const bool filled = isOn(s.optFilled);
   const bool thick = isOn(s.optThick);
@@ -102,8 +104,8 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
   // The preview's row: the offset rounded first, far off the plot when it
   // has no pixel.
   const auto previewRow = [&](long double v) {
-    int k = static_cast<int>(kFarPosition);
-    if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(kFarPosition);
+    int k = static_cast<int>(g.farPosition());
+    if (!nearestPixel(g.rowOffset(v), k)) k = static_cast<int>(g.farPosition());
     return static_cast<int>(g.imageRowFromBottom(k));
   };
   if (!isOn(s.optLines)) {
@@ -112,10 +114,10 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
       if (gap(i)) continue;
       const long double v = at(i);
       int p = preview ? previewRow(v)
-                      : roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(v))), h));
+                      : roundToInt(g.parkBeyondBands(g.imageRow(g.roundedOrFar(g.rowOffset(v))), h));
       if (filled) fillColumn(s, painter, i, p);
-      if (!insidePlot(p, h)) continue;
-      painter.dot(i + kMargin, p, thick && !filled ? 2 : 1, colorOf(v));
+      if (!g.insidePlot(p, h)) continue;
+      painter.dot(i + m, p, g.px(thick && !filled ? 2 : 1), colorOf(v));
     }
     return;
   }
@@ -123,7 +125,7 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
   const int width = thick && !filled ? 2 : 1;
   const auto rowOf = [&](long double v) -> long double {
     if (preview) return previewRow(v);
-    return parkBeyondBands(g.imageRow(finiteOrFar(g.rowOffset(v))), h);
+    return g.parkBeyondBands(g.imageRow(g.finiteOrFar(g.rowOffset(v))), h);
   };
   // Fills column i for the curve row r; the preview joins the clamped row.
   const auto fillAt = [&](int i, long double& r) {
@@ -145,14 +147,14 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
       continue;
     }
     if (filled) fillAt(i, r);
-    r = snapToEdge(r, h);
-    previous = snapToEdge(previous, h);
-    if (insidePlot(r, h) && insidePlot(previous, h)) {
+    r = g.snapToEdge(r, h);
+    previous = g.snapToEdge(previous, h);
+    if (g.insidePlot(r, h) && g.insidePlot(previous, h)) {
       if (antialias) {
-        painter.smoothSegment(i + kMargin - 1, previous, i + kMargin, r,
+        painter.smoothSegment(i + m - 1, previous, i + m, r,
                               filled && darkNegative ? colorOf(v) : s.curveColor, dense, thick);
       } else {
-        painter.segment(i + kMargin - 1, roundToInt(previous), i + kMargin, roundToInt(r), width,
+        painter.segment(i + m - 1, roundToInt(previous), i + m, roundToInt(r), width,
                         colorOf(v));
       }
     }
@@ -161,7 +163,7 @@ void traceCartesianCurve(const PlotState& s, const Samples& values, CurvePass pa
 }
 
 void paintPointCurve(RenderContext& context, const Samples& xs, const Samples& ys, CurvePass pass) {
-  RasterPainter painter(context.image, context.artwork, context.text);
+  RasterPainter painter(context.image, context.artwork, context.text, context.state.scale);
   tracePointCurve(context.state, xs, ys, pass, painter);
 }
 
@@ -179,14 +181,16 @@ void tracePointCurve(const PlotState& s, const Samples& xs, const Samples& ys, C
   const int width = isOn(s.optThick) ? 2 : 1;
 
   if (!isOn(s.optLines)) {
+    const int side = g.px(isOn(s.optThick) ? 2 : 1);
     for (int i = 0; i < n; ++i) {
       const auto k = static_cast<std::size_t>(i);
       if (gap(k)) continue;
-      const int p = roundToInt(parkBeyondBands(g.imageRow(roundedOrFar(g.rowOffset(ys[k]))), h));
+      const int p =
+          roundToInt(g.parkBeyondBands(g.imageRow(g.roundedOrFar(g.rowOffset(ys[k]))), h));
       const int q =
-          roundToInt(parkBeyondBands(g.imageColumn(roundedOrFar(g.columnOffset(xs[k]))), w));
-      if (!insidePlot(p, h) || !insidePlot(q, w)) continue;
-      painter.dot(q, p, width, s.curveColor);
+          roundToInt(g.parkBeyondBands(g.imageColumn(g.roundedOrFar(g.columnOffset(xs[k]))), w));
+      if (!g.insidePlot(p, h) || !g.insidePlot(q, w)) continue;
+      painter.dot(q, p, side, s.curveColor);
     }
     return;
   }
@@ -194,25 +198,25 @@ void tracePointCurve(const PlotState& s, const Samples& xs, const Samples& ys, C
   if (preview && n == 0) return;
   // The preview's rows take the other arithmetic of the row form.
   const auto rowOf = [&](std::size_t k) {
-    if (gap(k)) return kFarPosition;
-    const long double offset = finiteOrFar(g.rowOffset(ys[k]));
-    return parkBeyondBands(preview ? g.imageRowFromBottom(offset) : g.imageRow(offset), h);
+    if (gap(k)) return g.farPosition();
+    const long double offset = g.finiteOrFar(g.rowOffset(ys[k]));
+    return g.parkBeyondBands(preview ? g.imageRowFromBottom(offset) : g.imageRow(offset), h);
   };
   const auto columnOf = [&](std::size_t k) {
-    if (gap(k)) return parkBeyondBands(kFarPosition, w);
-    return parkBeyondBands(g.imageColumn(finiteOrFar(g.columnOffset(xs[k]))), w);
+    if (gap(k)) return g.parkBeyondBands(g.farPosition(), w);
+    return g.parkBeyondBands(g.imageColumn(g.finiteOrFar(g.columnOffset(xs[k]))), w);
   };
   const bool antialias = !preview && isOn(s.optAntialias);
   long double rowPrevious = rowOf(0);
   long double columnPrevious = columnOf(0);
   for (int i = 1; i < n; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    long double r = snapToEdge(rowOf(k), h);
-    rowPrevious = snapToEdge(rowPrevious, h);
-    long double c = snapToEdge(columnOf(k), w);
-    columnPrevious = snapToEdge(columnPrevious, w);
-    if (insidePlot(r, h) && insidePlot(rowPrevious, h) && insidePlot(c, w) &&
-        insidePlot(columnPrevious, w)) {
+    long double r = g.snapToEdge(rowOf(k), h);
+    rowPrevious = g.snapToEdge(rowPrevious, h);
+    long double c = g.snapToEdge(columnOf(k), w);
+    columnPrevious = g.snapToEdge(columnPrevious, w);
+    if (g.insidePlot(r, h) && g.insidePlot(rowPrevious, h) && g.insidePlot(c, w) &&
+        g.insidePlot(columnPrevious, w)) {
       if (antialias) {
         painter.smoothSegment(columnPrevious, rowPrevious, c, r, s.curveColor,
                               !isOn(s.optWhiteBack), isOn(s.optThick));

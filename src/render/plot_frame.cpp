@@ -45,6 +45,14 @@ int firstNonNegative(long double min, long double max, int extent) {
   return i;
 }
 
+// Where a picture of `side` pixels starts so that its middle lies on the
+// middle of a line `width` pixels wide reaching `reach` up and left of
+// `position`.
+int centredOn(int position, int width, int reach, int side) {
+  const double middle = position + (width - 1) / 2.0 - reach;
+  return static_cast<int>(std::llrint(middle - (side - 1) / 2.0));
+}
+
 }  // namespace
 
 void applyColourScheme(PlotState& state) {
@@ -59,6 +67,7 @@ void traceVerticalGrid(const PlotState& s, const PlotGeometry& geometry, int off
                        int imageHeight, std::string_view decimalSeparator, PlotPainter& painter) {
   const int w = geometry.width;
   const int h = geometry.height;
+  const int m = geometry.margin();
   const long double gap = static_cast<long double>(w - 1) / 10;
   for (const int direction : {1, -1}) {
     for (int step = 0; step <= kGridSteps; ++step) {
@@ -66,16 +75,16 @@ void traceVerticalGrid(const PlotState& s, const PlotGeometry& geometry, int off
       const long double position = offset + k * gap;
       const long long c = offset + roundEven(k * gap);
       if (c < 0 || c >= w) continue;
-      const int column = static_cast<int>(c) + kMargin;
+      const int column = static_cast<int>(c) + m;
       // The line through the offset itself is the axis' place; it shows only
       // when the axes are hidden.
       const bool drawLine = k != 0 || (direction < 0 && !isOn(s.optAxes));
-      if (drawLine) painter.gridLine(column, kMargin, column, h + kMargin, s.gridColor);
+      if (drawLine) painter.gridLine(column, m, column, h + m, s.gridColor);
       const long double v = geometry.xAt(position);
       const std::string text =
           formatFixed(v, 12, std::fabs(v) < 100 ? 2 : 0, decimalSeparator);
-      painter.label(column - 15, 3, text, s.labelColor);
-      painter.label(column - 15, imageHeight - 17, text, s.labelColor);
+      painter.label(column - geometry.px(15), geometry.px(3), text, s.labelColor);
+      painter.label(column - geometry.px(15), imageHeight - geometry.px(17), text, s.labelColor);
     }
   }
 }
@@ -84,13 +93,13 @@ void traceHorizontalGrid(const PlotState& s, const PlotGeometry& geometry, int o
                          PlotPainter& painter) {
   const int w = geometry.width;
   const int h = geometry.height;
+  const int m = geometry.margin();
   const long double gap = static_cast<long double>(h - 1) / 10;
   // Every row a whole number of gaps above or below the offset.
   for (int k = -kGridSteps; k <= kGridSteps; ++k) {
     const long long r = offset + roundEven(k * gap);
     if (r >= 0 && r <= h) {
-      painter.gridLine(kMargin, static_cast<int>(r) + kMargin, w + kMargin,
-                       static_cast<int>(r) + kMargin, s.gridColor);
+      painter.gridLine(m, static_cast<int>(r) + m, w + m, static_cast<int>(r) + m, s.gridColor);
     }
   }
 }
@@ -100,9 +109,13 @@ Size plotImageSize(Size window) {
               std::clamp(window.height - 100, kMinImageSide, kMaxImageHeight)};
 }
 
+Size deviceImageSize(Size image, double scale) {
+  return Size{scaledPixels(image.width, scale), scaledPixels(image.height, scale)};
+}
+
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize) {
   context.image.reset(imageSize.width, imageSize.height, context.state.backColor);
-  RasterPainter painter(context.image, context.artwork, context.text);
+  RasterPainter painter(context.image, context.artwork, context.text, context.state.scale);
   return tracePlotFrame(context.state, imageSize, context.decimalSeparator, painter);
 }
 
@@ -110,61 +123,74 @@ PlotFrame tracePlotFrame(const PlotState& s, Size imageSize, std::string_view de
                          PlotPainter& painter) {
   const int imageWidth = imageSize.width;
   const int imageHeight = imageSize.height;
-  const int w = imageWidth - 2 * kMargin;
-  const int h = imageHeight - 2 * kMargin;
+  const double scale = s.scale;
+  const int m = scaledPixels(kMargin, scale);
+  const int w = imageWidth - 2 * m;
+  const int h = imageHeight - 2 * m;
   PlotFrame frame;
-  frame.geometry = PlotGeometry{w, h, s.xMin, s.xMax, s.yMin, s.yMax};
+  frame.geometry = PlotGeometry{w, h, s.xMin, s.xMax, s.yMin, s.yMax, scale};
+  const PlotGeometry& g = frame.geometry;
   int& yAxisColumn = frame.yAxisColumn;
   int& xAxisRow = frame.xAxisRow;
 
-  painter.frame(kMargin - 1, kMargin - 1, w + kMargin + 2, h + kMargin + 2, s.gridColor);
+  const PixelBox plotArea{m, m, w + m, h + m};
+  // The frame: a ring of two window pixels just outside the plot area.
+  painter.frame(plotArea, g.px(2), s.gridColor);
 
   const bool grid = isOn(s.optGrid);
   int columnOffset = 0;
   if (s.xMin == 0) {
     columnOffset = 0;
-    yAxisColumn = kMargin;
+    yAxisColumn = m;
   } else if (s.xMax == 0) {
     columnOffset = w - 1;
-    yAxisColumn = w + kMargin - 1;
+    yAxisColumn = w + m - 1;
   } else if (s.xMin < 0 && s.xMax > 0) {
     columnOffset = firstNonNegative(s.xMin, s.xMax, w);
-    yAxisColumn = columnOffset + kMargin;
+    yAxisColumn = columnOffset + m;
   } else {
     columnOffset = virtualZero(s.xMin, s.xMax, w);
   }
-  if (grid) {
-    traceVerticalGrid(s, frame.geometry, columnOffset, imageHeight, decimalSeparator, painter);
-  }
+  if (grid) traceVerticalGrid(s, g, columnOffset, imageHeight, decimalSeparator, painter);
 
   // Rows are counted from the bottom here, from the top in the grid pass.
   int rowOffset = 0;
   if (s.yMin == 0) {
     rowOffset = h - 1;
-    xAxisRow = h + kMargin - 1;
+    xAxisRow = h + m - 1;
   } else if (s.yMax == 0) {
     rowOffset = 0;
-    xAxisRow = kMargin;
+    xAxisRow = m;
   } else if (s.yMin < 0 && s.yMax > 0) {
     const int i = firstNonNegative(s.yMin, s.yMax, h);
     rowOffset = h - i - 1;
-    xAxisRow = h + kMargin - 1 - i;
+    xAxisRow = h + m - 1 - i;
   } else {
     rowOffset = h - virtualZero(s.yMin, s.yMax, h) - 1;
   }
-  if (grid) traceHorizontalGrid(s, frame.geometry, rowOffset, painter);
+  if (grid) traceHorizontalGrid(s, g, rowOffset, painter);
 
   const bool axes = isOn(s.optAxes);
   if (axes && xAxisRow >= 1) {
-    painter.label(6, xAxisRow - 7, "0", s.labelColor);
-    painter.label(imageWidth - 15, xAxisRow - 7, "0", s.labelColor);
+    painter.label(g.px(6), xAxisRow - g.px(7), "0", s.labelColor);
+    painter.label(imageWidth - g.px(15), xAxisRow - g.px(7), "0", s.labelColor);
   }
   if (axes) {
-    painter.axisLine(yAxisColumn, kMargin, yAxisColumn, h + kMargin, s.axesColor);
-    painter.axisLine(kMargin, xAxisRow, w + kMargin, xAxisRow, s.axesColor);
+    painter.axisLine(yAxisColumn, m, yAxisColumn, h + m, s.axesColor, plotArea);
+    painter.axisLine(m, xAxisRow, w + m, xAxisRow, s.axesColor, plotArea);
     const bool white = isOn(s.optWhiteBack);
-    painter.arrow(ArrowKind::kRight, w + 10, xAxisRow - 5, white);
-    painter.arrow(ArrowKind::kUp, yAxisColumn - 5, kMargin - 1, white);
+    // The axis pen is one window pixel wide and reaches nothing up and left.
+    // The tips end on the last plot column and on the first plot row; the
+    // grown triangle reaches 10 of the picture's 11 cells from its left edge
+    // and one cell from its top.
+    const int side = g.px(11);
+    const double cell = side / 11.0;
+    const int width = g.px(1);
+    const int reach = g.px(0);
+    painter.arrow(ArrowKind::kRight, static_cast<int>(std::llrint(w + m - 10 * cell)),
+                  centredOn(xAxisRow, width, reach, side), side, white);
+    painter.arrow(ArrowKind::kUp, centredOn(yAxisColumn, width, reach, side),
+                  static_cast<int>(std::llrint(m - cell)), side, white);
   }
   return frame;
 }

@@ -32,9 +32,14 @@ void applyColourScheme(PlotState& state);
 // the controls, within the smallest and largest image.
 Size plotImageSize(Size window);
 
-// Clears the image to `imageSize` in the background colour and paints the
-// frame, grids, labels and axes for the state's ranges. The state is only
-// read: the caller keeps the returned frame (plot size and axes).
+// The picture of a plot image of `image` window pixels on a screen of
+// `scale`: round(scale * width) x round(scale * height) device pixels.
+Size deviceImageSize(Size image, double scale);
+
+// Clears the image to `imageSize` device pixels in the background colour and
+// paints the frame, grids, labels and axes for the state's ranges at the
+// state's scale. The state is only read: the caller keeps the returned frame
+// (plot size in device pixels and axes).
 PlotFrame paintEmptyPlot(RenderContext& context, Size imageSize);
 
 // The empty plot as primitives, in painting order, for an image of

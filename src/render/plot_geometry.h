@@ -7,9 +7,12 @@
 #include <cmath>
 
 #include "plot/plot_state.h"
+#include "render/bitmap.h"
 
 namespace kurvana {
 
+// Lengths at scale 1, in window pixels; a picture at scale s has each of
+// them as scaledPixels(n, s) device pixels.
 inline constexpr int kMargin = 20;  // plot columns 20 .. W + 19, rows 20 .. H + 19
 // Pixels beside the plot that still count as its edge: a line point there is
 // drawn on the edge instead of being dropped.
@@ -17,6 +20,12 @@ inline constexpr int kEdgeBand = 2;
 
 // Stands for a position that cannot be computed: far outside the plot.
 inline constexpr long double kFarPosition = 3000;
+
+// n window pixels in device pixels at `scale`, rounded half to even: n itself
+// at scale 1, so pictures at scale 1 keep every position.
+inline int scaledPixels(int n, double scale) {
+  return static_cast<int>(std::llrint(static_cast<double>(n) * scale));
+}
 
 // The two rounding rules, both round-half-to-even. The painters' rule:
 // a position that is no number, or fits no integer, becomes kFarPosition.
@@ -63,6 +72,8 @@ inline bool insidePlot(long double v, int extent) {
 
 // The plot area of W x H pixels showing xMin .. xMax by yMin .. yMax: the
 // first column shows xMin, the last xMax; the bottom row yMin, the top yMax.
+// Width and height count device pixels; `scale` is device pixels per window
+// pixel and sizes the margin, the edge bands and every other length.
 struct PlotGeometry {
   int width = 0;
   int height = 0;
@@ -70,6 +81,44 @@ struct PlotGeometry {
   long double xMax = 0;
   long double yMin = 0;
   long double yMax = 0;
+  double scale = 1;
+
+  int px(int n) const { return scaledPixels(n, scale); }
+
+  // A pen `width` window pixels wide (1 or 2): it covers the device pixels
+  // of the window pixels that pen covers at scale 1, so it reaches up and
+  // left by the scaled half width.
+  Pen pen(Color color, int width, PenStyle style = PenStyle::kSolid) const {
+    return Pen{color, px(width), style, px(1), px(width / 2)};
+  }
+  int margin() const { return px(kMargin); }
+  int edgeBand() const { return px(kEdgeBand); }
+
+  // The painters' rules of the free functions above, with the far position
+  // beyond the largest plot of this scale.
+  long double farPosition() const { return px(static_cast<int>(kFarPosition)); }
+  long double finiteOrFar(long double v) const { return std::isfinite(v) ? v : farPosition(); }
+  long double roundedOrFar(long double v) const {
+    const long double q = finiteOrFar(v);
+    return std::fabs(q) < 9.2e18L ? static_cast<long double>(std::llrint(q)) : farPosition();
+  }
+  long double parkBeyondBands(long double v, int extent) const {
+    const int m = margin();
+    const int band = edgeBand();
+    if (v < m - band) return 0;
+    if (v > extent + m - 1 + band) return extent + 2 * m;
+    return v;
+  }
+  long double snapToEdge(long double v, int extent) const {
+    const int m = margin();
+    const int band = edgeBand();
+    if (v >= m - band && v < m) return m;
+    if (v > extent + m - 1 && v <= extent + m - 1 + band) return extent + m - 1;
+    return v;
+  }
+  bool insidePlot(long double v, int extent) const {
+    return v >= margin() && v <= extent + margin() - 1;
+  }
 
   // Pixels from the first column (bottom row) to where x (y) lies, unrounded.
   long double columnOffset(long double x) const { return (x - xMin) * (width - 1) / (xMax - xMin); }
@@ -77,9 +126,11 @@ struct PlotGeometry {
 
   // Image positions of an offset. The three row forms differ in their last
   // bit near powers of two, and each picture was made with its own.
-  long double imageColumn(long double offset) const { return kMargin + offset; }
-  long double imageRow(long double offset) const { return (height + kMargin) - offset - 1; }
-  long double imageRowFromBottom(long double offset) const { return height + kMargin - 1 - offset; }
+  long double imageColumn(long double offset) const { return margin() + offset; }
+  long double imageRow(long double offset) const { return (height + margin()) - offset - 1; }
+  long double imageRowFromBottom(long double offset) const {
+    return height + margin() - 1 - offset;
+  }
   long double plotRowFromTop(long double offset) const { return (height - 1) - offset; }
 
   // The value shown at a column offset, and the step between columns.
@@ -93,9 +144,9 @@ struct PlotGeometry {
   long double yDistance(long double pixels) const { return pixels * (yMax - yMin) / height; }
 };
 
-// The geometry of the state's plot area and ranges.
+// The geometry of the state's plot area, ranges and scale.
 inline PlotGeometry plotGeometry(const PlotState& s) {
-  return PlotGeometry{s.plotWidth, s.plotHeight, s.xMin, s.xMax, s.yMin, s.yMax};
+  return PlotGeometry{s.plotWidth, s.plotHeight, s.xMin, s.xMax, s.yMin, s.yMax, s.scale};
 }
 
 }  // namespace kurvana

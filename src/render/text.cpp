@@ -100,7 +100,8 @@ struct Glyph {
 
 class FreeTypeRenderer final : public TextRenderer {
  public:
-  FreeTypeRenderer(FT_Library library, FT_Face face) : library_(library), face_(face) {
+  FreeTypeRenderer(FT_Library library, FT_Face face, FontFile file)
+      : library_(library), face_(face), file_(std::move(file)) {
     ascender_ = ceilPixels(face->size->metrics.ascender);
     cellHeight_ = ascender_ + ceilPixels(-face->size->metrics.descender);
   }
@@ -135,6 +136,10 @@ class FreeTypeRenderer final : public TextRenderer {
   }
 
   int cellHeight() const override { return cellHeight_; }
+
+  std::unique_ptr<TextRenderer> atSize(int pixelSize) const override {
+    return TextRenderer::open(file_, pixelSize);
+  }
 
  private:
   // Caller holds mutex_: the face and the cache are shared state.
@@ -199,6 +204,7 @@ class FreeTypeRenderer final : public TextRenderer {
 
   FT_Library library_;
   FT_Face face_;
+  FontFile file_;
   int ascender_ = 0;
   int cellHeight_ = 0;
   mutable std::mutex mutex_;
@@ -331,7 +337,7 @@ std::unique_ptr<TextRenderer> TextRenderer::open(const FontFile& file, int pixel
     return nullptr;
   }
   // The renderer owns the library and the face from here on.
-  std::unique_ptr<TextRenderer> renderer(new (std::nothrow) FreeTypeRenderer(library, face));
+  std::unique_ptr<TextRenderer> renderer(new (std::nothrow) FreeTypeRenderer(library, face, file));
   if (renderer == nullptr) {
     FT_Done_Face(face);
     FT_Done_FreeType(library);

@@ -59,6 +59,10 @@ class TextRenderer {
   // Advance width of the text and height of a character cell, in pixels.
   virtual int width(std::string_view text) const = 0;
   virtual int cellHeight() const = 0;
+
+  // The same face at another size (labels on a screen of another scale);
+  // null when it cannot be loaded or the renderer has no face file.
+  virtual std::unique_ptr<TextRenderer> atSize(int /*pixelSize*/) const { return nullptr; }
 };
 
 }  // namespace kurvana

@@ -36,20 +36,22 @@ void setColor(cairo_t* cr, Color c) {
                        static_cast<double>((c >> 16) & 0xFFu) / 255);
 }
 
-// The ends of the centre line over the pixels a 1-pixel line from (x1, y1)
-// to (x2, y2) paints, end point excluded. Pixel (x, y) covers the square
-// from (x, y) to (x + 1, y + 1) on the page.
-std::pair<Point, Point> lineOverPixels(int x1, int y1, int x2, int y2) {
+// The ends of the centre line over the pixels a line `width` pixels wide
+// from (x1, y1) to (x2, y2) paints, reaching nothing up and left, end point
+// excluded. Pixel (x, y) covers the square from (x, y) to (x + 1, y + 1) on
+// the page.
+std::pair<Point, Point> lineOverPixels(int x1, int y1, int x2, int y2, int width) {
   const auto d = [](int v) { return static_cast<double>(v); };
+  const double across = width / 2.0;
   if (y1 == y2) {
     const double shift = x2 < x1 ? 1 : 0;  // leftwards the pixels run x2 + 1 .. x1
-    return {{d(x1) + shift, d(y1) + 0.5}, {d(x2) + shift, d(y1) + 0.5}};
+    return {{d(x1) + shift, d(y1) + across}, {d(x2) + shift, d(y1) + across}};
   }
   if (x1 == x2) {
     const double shift = y2 < y1 ? 1 : 0;
-    return {{d(x1) + 0.5, d(y1) + shift}, {d(x1) + 0.5, d(y2) + shift}};
+    return {{d(x1) + across, d(y1) + shift}, {d(x1) + across, d(y2) + shift}};
   }
-  return {{d(x1) + 0.5, d(y1) + 0.5}, {d(x2) + 0.5, d(y2) + 0.5}};
+  return {{d(x1) + across, d(y1) + across}, {d(x2) + across, d(y2) + across}};
 }
 
 // A face of the label font's file: the PDF embeds a subset of it and keeps
@@ -93,8 +95,10 @@ class CairoPainter final : public PlotPainter {
  public:
   // `textElements` gathers the labels for the SVG's text elements rather
   // than drawing their glyphs.
-  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels, bool textElements)
-      : cr_(cr), textElements_(textElements) {
+  // `scale`: device pixels per window pixel, as the raster picture's.
+  CairoPainter(cairo_t* cr, cairo_font_face_t* face, int labelPixels, bool textElements,
+               double scale)
+      : cr_(cr), textElements_(textElements), scale_(scale) {
     if (face != nullptr && labelPixels > 0) {
       cairo_set_font_face(cr_, face);
       cairo_set_font_size(cr_, labelPixels);
@@ -113,25 +117,28 @@ class CairoPainter final : public PlotPainter {
   const std::vector<TextElement>& texts() const { return texts_; }
   const std::string& family() const { return family_; }
 
-  void frame(int left, int top, int right, int bottom, Color color) override {
-    if (right <= left || bottom <= top) return;
+  void frame(const PixelBox& a, int ring, Color color) override {
+    if (a.right <= a.left || a.bottom <= a.top) return;
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
-    // The 2-pixel pen is centred on the pixel edges of the last column and row inside.
-    cairo_rectangle(cr_, left, top, right - 1 - left, bottom - 1 - top);
-    cairo_set_line_width(cr_, 2);
+    // The pen runs along the middle of the ring.
+    const double half = ring / 2.0;
+    cairo_rectangle(cr_, a.left - half, a.top - half, a.right - a.left + ring,
+                    a.bottom - a.top + ring);
+    cairo_set_line_width(cr_, ring);
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
     setColor(cr_, color);
     cairo_stroke(cr_);
   }
 
   void gridLine(int x1, int y1, int x2, int y2, Color color) override {
-    const double dots[] = {1, 1};
+    const double dot = px(1);
+    const double dots[] = {dot, dot};
     cairo_set_dash(cr_, dots, 2, 0);
     straightLine(x1, y1, x2, y2, color);
     cairo_set_dash(cr_, nullptr, 0, 0);
   }
 
-  void axisLine(int x1, int y1, int x2, int y2, Color color) override {
+  void axisLine(int x1, int y1, int x2, int y2, Color color, const PixelBox& /*plotArea*/) override {
     straightLine(x1, y1, x2, y2, color);
   }
 
@@ -148,22 +155,23 @@ class CairoPainter final : public PlotPainter {
     cairo_new_path(cr_);
   }
 
-  void arrow(ArrowKind kind, int left, int top, bool whiteScheme) override {
+  void arrow(ArrowKind kind, int left, int top, int side, bool whiteScheme) override {
     const Artwork& art = artwork();
     const Bitmap& picture = whiteScheme ? art.arrowRightOnWhite : art.arrowRightOnBlack;
     // The triangle's colour, from a pixel well inside it.
     const Color color = picture.pixel(3, 5);
     const double l = left;
     const double t = top;
+    const double c = side / 11.0;  // one cell of the 11 x 11 picture
     // Base on the second column (row), tip on the tenth, centred on the sixth.
     if (kind == ArrowKind::kRight) {
-      cairo_move_to(cr_, l + 1, t + 1);
-      cairo_line_to(cr_, l + 10, t + 5.5);
-      cairo_line_to(cr_, l + 1, t + 10);
+      cairo_move_to(cr_, l + c, t + c);
+      cairo_line_to(cr_, l + 10 * c, t + 5.5 * c);
+      cairo_line_to(cr_, l + c, t + 10 * c);
     } else {
-      cairo_move_to(cr_, l + 1, t + 10);
-      cairo_line_to(cr_, l + 5.5, t + 1);
-      cairo_line_to(cr_, l + 10, t + 10);
+      cairo_move_to(cr_, l + c, t + 10 * c);
+      cairo_line_to(cr_, l + 5.5 * c, t + c);
+      cairo_line_to(cr_, l + 10 * c, t + 10 * c);
     }
     cairo_close_path(cr_);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
@@ -189,19 +197,21 @@ class CairoPainter final : public PlotPainter {
   }
 
   void segment(int x1, int y1, int x2, int y2, int width, Color color) override {
-    // A 2-pixel pen reaches one pixel up and left: it is centred on the pixel's corner.
-    const double at = width >= 2 ? 0 : 0.5;
-    addLine(Point{x1 + at, y1 + at}, Point{x2 + at, y2 + at}, width >= 2 ? 2 : 1, false, color);
+    // A 2-pixel pen reaches one pixel up and left (at scale 1): it is centred
+    // on the pixel's corner.
+    const int pen = px(width);
+    const double at = pen / 2.0 - px(width / 2);
+    addLine(Point{x1 + at, y1 + at}, Point{x2 + at, y2 + at}, pen, false, color);
   }
 
   void smoothSegment(long double x1, long double y1, long double x2, long double y2, Color color,
                      bool /*dense*/, bool thick) override {
     // The thick line adds a blend half a pixel right and down: the pair is
     // about one and a half pixels wide, a quarter pixel further on.
-    const double at = thick ? 0.75 : 0.5;
+    const double at = 0.5 + (thick ? 0.25 * scale_ : 0);
+    const double width = px(1) + (thick ? 0.5 * scale_ : 0);
     const auto d = [](long double v) { return static_cast<double>(v); };
-    addLine(Point{d(x1) + at, d(y1) + at}, Point{d(x2) + at, d(y2) + at}, thick ? 1.5 : 1, true,
-            color);
+    addLine(Point{d(x1) + at, d(y1) + at}, Point{d(x2) + at, d(y2) + at}, width, true, color);
   }
 
   // Paints what is still gathered of a curve: the fills, then the lines and
@@ -274,10 +284,11 @@ class CairoPainter final : public PlotPainter {
 
   void straightLine(int x1, int y1, int x2, int y2, Color color) {
     if (x1 == x2 && y1 == y2) return;
-    const auto [from, to] = lineOverPixels(x1, y1, x2, y2);
+    const int width = px(1);
+    const auto [from, to] = lineOverPixels(x1, y1, x2, y2, width);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_width(cr_, 1);
+    cairo_set_line_width(cr_, width);
     cairo_move_to(cr_, from.x, from.y);
     cairo_line_to(cr_, to.x, to.y);
     setColor(cr_, color);
@@ -298,8 +309,11 @@ class CairoPainter final : public PlotPainter {
     lines_.push_back(Line{color, width, smooth, {from, to}});
   }
 
+  int px(int n) const { return scaledPixels(n, scale_); }
+
   cairo_t* cr_;
   bool textElements_;
+  double scale_;
   bool hasFont_ = false;
   int ascent_ = 0;
   std::string family_;
@@ -391,7 +405,7 @@ std::optional<std::string> vectorPicture(const VectorPictureInput& input, Vector
     cairo_fill(cr.get());
 
     const bool svg = format == VectorFormat::kSvg;
-    CairoPainter painter(cr.get(), face.get(), input.labelPixels, svg);
+    CairoPainter painter(cr.get(), face.get(), input.labelPixels, svg, input.frame.scale);
     tracePlotFrame(s, input.imageSize, input.decimalSeparator, painter);
     painter.finish(false);
     for (const PlotState& curve : input.curves) {

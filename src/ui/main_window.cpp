@@ -373,6 +373,9 @@ void MainWindow::buildChrome() {
     plotMenu_->popup(global);
   });
   connect(plot_, &PlotWidget::problems, this, [this](const Status& s) { showProblems(s); });
+  // Another screen, or the screen's scale changed: the plot follows it.
+  connect(plot_, &PlotWidget::scaleOutdated, this,
+          [this] { afterCommand(controller_->scaleChanged(plot_->wantedScale())); });
 
   grip_ = new Grip(this);
   grip_->setObjectName("grip");
@@ -798,8 +801,11 @@ void MainWindow::startupTick() {
   // the timer has stopped, the first plot is drawn or the program ends.
   if (!isVisible() || !startupTimer_->isActive()) return;
   startupTimer_->stop();
+  // The first plot is painted at the screen's scale.
+  Status scaled = controller_->scaleChanged(plot_->wantedScale());
   DrawResult drawn = controller_->firstDraw();
   Status problems = std::move(startupProblems_);
+  problems.add(std::move(scaled));
   problems.add(std::move(drawn.status));
   afterCommand(problems);
   if (updateCheckDue(services_.updateDraw())) checkForUpdate();

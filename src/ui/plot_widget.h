@@ -15,8 +15,13 @@ class PlotWidget : public QWidget {
  public:
   PlotWidget(Controller& controller, QWidget* parent);
 
-  // The pointer in image pixels, when it is over the picture.
+  // The pointer in image pixels (device pixels of the picture), when it is
+  // over the picture.
   std::optional<Point> pointerInImage() const;
+
+  // The scale the picture is to be painted at: the screen's device pixel
+  // ratio, within what the controller takes.
+  double wantedScale() const;
 
  signals:
   // A right press: the context menu opens at `global` with "Save picture"
@@ -24,8 +29,13 @@ class PlotWidget : public QWidget {
   void menuRequested(QPoint global, bool plotItemsEnabled);
   // File problems of the Draw that ends a drag.
   void problems(const Status& status);
+  // The screen's device pixel ratio no longer matches the picture's scale
+  // (the window moved to another screen, or the screen changed): the owner
+  // repaints the plot at wantedScale().
+  void scaleOutdated();
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -33,8 +43,15 @@ class PlotWidget : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // A window position (logical pixels) as the device pixel of the picture
+  // under it.
+  Point devicePoint(QPointF at) const;
+  // Tells the owner once per change, from the event loop.
+  void checkScale();
+
   Controller& controller_;
   bool handCursor_ = false;
+  bool scaleCheckQueued_ = false;
 };
 
 // The keyboard modifiers that commands look at.

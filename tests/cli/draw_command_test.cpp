@@ -131,6 +131,28 @@ TEST_F(CliDraw, SizesAtTheLimitsAreTaken) {
   }
 }
 
+// --scale: the picture in device pixels, the plot sampled once per device
+// column (the integral follows the finer sampling), the axis on the scaled
+// margin; fractional scales round half to even.
+TEST_F(CliDraw, ScaleSizesThePictureAndItsSampling) {
+  for (const auto& [scale, width, height, axisColumn] :
+       {std::tuple{"1", 824, 668, 20}, std::tuple{"1.5", 1236, 1002, 30},
+        std::tuple{"2", 1648, 1336, 40}, std::tuple{"1.25", 1030, 835, 25}}) {
+    const CliRun r = draw({"--f", "F(x)=sin(x)", "--scale", scale});
+    ASSERT_EQ(r.status, 0) << scale << ": " << r.err;
+    const auto picture = readBmp(folder / "plot.bmp");
+    ASSERT_TRUE(picture.has_value()) << scale;
+    EXPECT_EQ(picture->width, width) << scale;
+    EXPECT_EQ(picture->height, height) << scale;
+    EXPECT_EQ(picture->pixel(axisColumn, 400), kAxes) << scale;
+    EXPECT_NE(picture->pixel(axisColumn - 1, 400), kAxes) << scale;  // the frame
+  }
+  const CliRun one = draw({"--f", "F(x)=sin(x)"});
+  const CliRun two = draw({"--f", "F(x)=sin(x)", "--scale", "2"});
+  EXPECT_EQ(one.out.substr(one.out.find("integral")), "integral = 1.83323\n");
+  EXPECT_NE(two.out.substr(two.out.find("integral")), "integral = 1.83323\n");
+}
+
 TEST_F(CliDraw, AutomaticScaleWritesTheFittedRange) {
   const CliRun r = draw({"--f", "F(x)=5", "--auto"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -281,6 +303,12 @@ TEST_F(CliDraw, UsageErrors) {
       {"draw", "--size", "100x1341", "-o", "x.bmp"},
       {"draw", "--size", "800", "-o", "x.bmp"},
       {"draw", "--color", "red", "-o", "x.bmp"},
+      {"draw", "--scale", "0.99", "-o", "x.bmp"},
+      {"draw", "--scale", "4.01", "-o", "x.bmp"},
+      {"draw", "--scale", "2x", "-o", "x.bmp"},
+      {"draw", "--scale", "nan", "-o", "x.bmp"},
+      {"draw", "--scale", "1e0", "-o", "x.bmp"},
+      {"draw", "--scale"},
       {"draw", "-o"},
       {"draw", "--report"},
       {"draw", "--report", ""},

@@ -147,8 +147,12 @@ run_on_screen() {
   for step in 1 2 3 4; do
     xdotool mousemove --sync $((cx + 500 - 50 * step)) $((cy + 12 - 25 * step))
   done
-  xdotool mouseup 1
+  # Released once the window has followed, as a hand lets go when it sees
+  # the window there: on a busy machine the last motion may still be on its
+  # way, and a release before it ends the move one step short.
   local normal="1024x768+$nx+$ny"
+  wait_for_geometry "$normal" "$screen: the window following the title-bar drag"
+  xdotool mouseup 1
   wait_for_geometry "$normal" "$screen: the window dragged by its title bar"
 
   click_caption 78

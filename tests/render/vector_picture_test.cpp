@@ -308,11 +308,11 @@ TEST(VectorFile, PdfPageIsThePictureSizeInPoints) {
 std::vector<std::string> labelsOf(const PlotState& s) {
   struct Labels final : PlotPainter {
     std::vector<std::string> texts;
-    void frame(int, int, int, int, Color) override {}
+    void frame(const PixelBox&, int, Color) override {}
     void gridLine(int, int, int, int, Color) override {}
     void label(int, int, const std::string& text, Color) override { texts.push_back(text); }
-    void axisLine(int, int, int, int, Color) override {}
-    void arrow(ArrowKind, int, int, bool) override {}
+    void axisLine(int, int, int, int, Color, const PixelBox&) override {}
+    void arrow(ArrowKind, int, int, int, bool) override {}
     void dot(int, int, int, Color) override {}
     void fillSpan(int, int, int, Color) override {}
     void segment(int, int, int, int, int, Color) override {}

@@ -115,7 +115,8 @@ TEST(StoredArt, IconsAreThePaintedOnesAtEverySize) {
   for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
     const QString name = QStringLiteral("icon-%1.pixels").arg(size);
     EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
-    const QImage fromIcon = icon.pixmap(QSize(size, size))
+    // At ratio 1: the test screens include one of ratio 2.
+    const QImage fromIcon = icon.pixmap(QSize(size, size), 1.0)
                                 .toImage()
                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     EXPECT_TRUE(samePixels(fromIcon, painted(name))) << size;

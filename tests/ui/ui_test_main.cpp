@@ -12,13 +12,16 @@
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   // The offscreen platform with a desktop's 1920 x 1080 screen (its own is
-  // 800 x 800, narrower than the smallest window).
+  // 800 x 800, narrower than the smallest window), and beside it one of
+  // device pixel ratio 2 for the window to move to.
   const fs::path screens =
       fs::temp_directory_path() / ("kurvana_ui_screen_" + std::to_string(::getpid()) + ".json");
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if (platform.isEmpty() || platform == "offscreen") {
     std::ofstream(screens) << R"({"screens":[{"name":"desktop","x":0,"y":0,"width":1920,)"
-                              R"("height":1080,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
+                              R"("height":1080,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1},)"
+                              R"({"name":"sharp","x":1920,"y":0,"width":1920,"height":1080,)"
+                              R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":2}]})";
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.string()).c_str());
   }
   // The window's fields are checked with a decimal point, whatever the
