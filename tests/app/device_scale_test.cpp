@@ -164,6 +164,7 @@ TEST_F(DeviceScale, FilledColumnsStayOnThePlot) {
   int filled = 0;
   for (int y = 60; y < 840; ++y) {
     EXPECT_EQ(b.pixel(39, y), state().gridColor) << y;
+    EXPECT_EQ(b.pixel(1240, y), state().gridColor) << y;  // and beside the last
     filled += b.pixel(40, y) == state().curveColor ? 1 : 0;
   }
   EXPECT_GT(filled, 300);  // 4 .. 0 above the axis

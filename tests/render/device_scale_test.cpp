@@ -227,7 +227,11 @@ TEST_F(ScaledFrame, AxesTwoPixelsWideAndArrowTipsOnTheEdges) {
     if (image.pixel(120, y) != state.backColor && image.pixel(120, y) != state.gridColor) topmost = y;
   }
   EXPECT_EQ(topmost, 40);
-  // Mirror images about the axis' middle, 120.5.
+  // The right one mirrored about the x axis' middle, 99.5; the upward one
+  // about the y axis' middle, 120.5.
+  for (int x = 170; x < 200; ++x) {
+    for (int k = 0; k <= 11; ++k) EXPECT_EQ(image.pixel(x, 100 + k), image.pixel(x, 99 - k)) << x;
+  }
   for (int y = 40; y < 62; ++y) {
     for (int k = 0; k <= 11; ++k) EXPECT_EQ(image.pixel(121 + k, y), image.pixel(120 - k, y)) << y;
   }
