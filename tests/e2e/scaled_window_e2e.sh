@@ -40,6 +40,7 @@ px() { awk -v n="$1" -v s="$scale" 'BEGIN {
 device="$(px 824)x$(px 668)"
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/pointer_and_windows.sh"
 work="$(mktemp -d)"
 keep=false
 xvfb_pid=
@@ -66,24 +67,6 @@ virtual_screen_ready "$work" || fail "$screen_problem"
 home="$work/home"
 mkdir -p "$home" "$work/runtime"
 chmod 700 "$work/runtime"
-
-pointer_to() {
-  local at
-  at="$(xdotool getmouselocation --shell)" || fail "xdotool could not find the pointer"
-  grep -qx "X=$1" <<<"$at" && grep -qx "Y=$2" <<<"$at" && return 0
-  xdotool mousemove --sync "$1" "$2"
-}
-
-find_window() {
-  local id geometry
-  found=
-  for id in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null || true); do
-    geometry="$(xdotool getwindowgeometry --shell "$id" 2>/dev/null || true)"
-    if grep -qx "WIDTH=$1" <<<"$geometry" && grep -qx "HEIGHT=$2" <<<"$geometry"; then
-      found="$geometry"
-    fi
-  done
-}
 
 env -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u XDG_CURRENT_DESKTOP \
   HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \

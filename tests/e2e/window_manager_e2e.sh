@@ -32,6 +32,7 @@ done
 export LC_ALL=C.UTF-8
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual_screen.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/pointer_and_windows.sh"
 work="$(mktemp -d)"
 keep=false
 xvfb_pid=
@@ -48,14 +49,6 @@ shot=0
 screenshot() {
   shot=$((shot + 1))
   import -silent -window root "$work/$shot-$1.png" || fail "screenshot failed"
-}
-
-# Moves the pointer to X, Y and waits until it is there (see window_e2e.sh).
-pointer_to() {
-  local at
-  at="$(xdotool getmouselocation --shell)" || fail "xdotool could not find the pointer"
-  grep -qx "X=$1" <<<"$at" && grep -qx "Y=$2" <<<"$at" && return 0
-  xdotool mousemove --sync "$1" "$2"
 }
 
 # Sets $geometry to "WxH+X+Y" of the program's visible window of the
