@@ -200,6 +200,20 @@ TEST_F(DeviceScale, ReadoutAndRingWorkInDevicePixels) {
   EXPECT_EQ(view.labels, labels);
 }
 
+TEST_F(DeviceScale, CopyPictureLeavesTheScaledRingOut) {
+  // The ring is 30 x 30 device pixels at 2x: all of it is put back on the
+  // copy, not only its 15 x 15 corner.
+  state().optCircle = flagOn;
+  const Bitmap drawn = drawAt(2, "F(x)=x-5");
+  controller->pointerMoved(Keys{}, Point{640, 10});
+  ASSERT_TRUE(state().circleShown);
+  ASSERT_EQ(app->explore.circleRect.right - app->explore.circleRect.left, 30);
+  controller->copyPicture();
+  ASSERT_TRUE(view.copied.has_value());
+  EXPECT_EQ(view.copied->width(), 1280);
+  EXPECT_TRUE(samePixels(*view.copied, drawn));
+}
+
 TEST_F(DeviceScale, PanDragMovesByDevicePixels) {
   drawAt(2, "F(x)=x-5");
   const auto samples = state().samplesA;
