@@ -256,15 +256,15 @@ void Controller::recordView() {
 }
 
 // During a drag the ranges follow the pointer; the release records its view.
-Status Controller::back() {
-  return app_->explore.panActive ? Status() : showView(views_.back());
+Status Controller::back(std::optional<Point> pointer) {
+  return app_->explore.panActive ? Status() : showView(views_.back(), pointer);
 }
 
-Status Controller::forward() {
-  return app_->explore.panActive ? Status() : showView(views_.forward());
+Status Controller::forward(std::optional<Point> pointer) {
+  return app_->explore.panActive ? Status() : showView(views_.forward(), pointer);
 }
 
-Status Controller::showView(const View* shown) {
+Status Controller::showView(const View* shown, std::optional<Point> pointer) {
   if (shown == nullptr) return {};
   view_.setFieldText(Field::kXMin, shown->texts[0]);
   view_.setFieldText(Field::kXMax, shown->texts[1]);
@@ -272,7 +272,11 @@ Status Controller::showView(const View* shown) {
   view_.setFieldText(Field::kYMax, shown->texts[3]);
   RenderContext c = context();
   showEmptyPlot(c, view_);
-  return drawUnrecorded().status;
+  Status status = drawUnrecorded().status;
+  if (pointer && app_->image.contains(pointer->x, pointer->y)) {
+    pointerMovedOnPlot(*app_, view_, Keys{}, *pointer);
+  }
+  return status;
 }
 
 DrawResult Controller::drawUnrecorded() {

@@ -186,9 +186,10 @@ class Controller {
   // a pan, automatic scale and typed ranges alike. Back and Forward show the
   // view before or after the current one: its texts into the range fields,
   // the empty plot, the Draw, which records nothing. At either end, and
-  // during a drag, nothing.
-  Status back();
-  Status forward();
+  // during a drag, nothing. A pointer over the picture gets its readout
+  // for the view shown, as after a zoom.
+  Status back(std::optional<Point> pointer = std::nullopt);
+  Status forward(std::optional<Point> pointer = std::nullopt);
   bool canGoBack() const { return views_.canGoBack(); }
   bool canGoForward() const { return views_.canGoForward(); }
   const ViewHistory& viewHistory() const { return views_; }
@@ -256,7 +257,7 @@ class Controller {
   DrawResult drawUnrecorded();
   // The ranges drawn, with the fields' texts, into the view history.
   void recordView();
-  Status showView(const View* view);
+  Status showView(const View* view, std::optional<Point> pointer);
   // The formula area for the mode, then the mode's history (into the fields
   // when asked); a history file that cannot be read is reported once.
   Status arrangeFormulaArea(bool fillFromHistory);

@@ -875,11 +875,11 @@ void MainWindow::savePicture() {
 }
 
 void MainWindow::goBack() {
-  afterCommand(controller_->back());
+  afterCommand(controller_->back(plot_->pointerInImage()));
 }
 
 void MainWindow::goForward() {
-  afterCommand(controller_->forward());
+  afterCommand(controller_->forward(plot_->pointerInImage()));
 }
 
 void MainWindow::nextHistoryFormula() {

@@ -10,6 +10,7 @@
 #include "explore/cursor_readout.h"
 #include "explore/drawn_plot.h"
 #include "explore/view_history.h"
+#include "plot/number_format.h"
 
 namespace kurvana {
 namespace {
@@ -75,6 +76,20 @@ TEST_F(ViewCommands, EverySucceedingDrawThatMovesTheRangesIsRecorded) {
   EXPECT_EQ(views(), 5u);
   EXPECT_TRUE(controller->resizeFinished().ok());
   EXPECT_EQ(views(), 6u);
+}
+
+TEST_F(ViewCommands, BackAndForwardReadOutUnderARestingPointer) {
+  ASSERT_EQ(draw("F(x)=x"), DrawOutcome::kDrawn);
+  zoomIn();  // x 0 .. 5
+  // Plot column 300 of 600 (image column 320) shows x = 300 * 10 / 599 after Back.
+  EXPECT_TRUE(controller->back(Point{320, 200}).ok());
+  EXPECT_EQ(field(Field::kXMax), "10");
+  EXPECT_EQ(label(Label::kReadoutX), "= " + formatGeneral(300 * 10.0L / 599, "."));
+  EXPECT_TRUE(controller->forward(Point{320, 200}).ok());
+  EXPECT_EQ(label(Label::kReadoutX), "= " + formatGeneral(300 * 5.0L / 599, "."));
+  // Off the picture: the readout is the Draw's own.
+  EXPECT_TRUE(controller->back(Point{-1, 200}).ok());
+  EXPECT_EQ(label(Label::kReadoutX), "= 0");
 }
 
 TEST_F(ViewCommands, BackAndForwardShowTheFieldsAsTheyWereAndDraw) {
