@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "plot/plot_state.h"
-#include "render/bitmap.h"
 
 namespace kurvana {
 
@@ -85,12 +84,6 @@ struct PlotGeometry {
 
   int px(int n) const { return scaledPixels(n, scale); }
 
-  // A pen `width` window pixels wide (1 or 2): it covers the device pixels
-  // of the window pixels that pen covers at scale 1, so it reaches up and
-  // left by the scaled half width.
-  Pen pen(Color color, int width, PenStyle style = PenStyle::kSolid) const {
-    return Pen{color, px(width), style, px(1), px(width / 2)};
-  }
   int margin() const { return px(kMargin); }
   int edgeBand() const { return px(kEdgeBand); }
 

@@ -34,8 +34,9 @@ class RasterPainter final : public PlotPainter {
 
  private:
   void line(int x1, int y1, int x2, int y2, const Pen& pen);
-  // A pen `width` window pixels wide: it covers the device pixels of the
-  // window pixels that pen covers at scale 1.
+  // A pen `width` window pixels wide (1 or 2): it covers the device pixels
+  // of the window pixels that pen covers at scale 1, so it reaches up and
+  // left by the scaled half width.
   Pen pen(Color color, int width, PenStyle style = PenStyle::kSolid) const;
   int px(int n) const;
 
